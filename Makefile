@@ -1,0 +1,31 @@
+# The two everyday commands: `make run` builds and starts Enrolix, `make test` builds and runs
+# every test. Both install missing Debian packages first.
+BUILD_DIR ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+JOBS ?= $(shell nproc)
+
+.PHONY: deps configure build run test bench clean format
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) $(if $(CI),-DENROLIX_WERROR=ON) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/src/enrolix
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD_DIR)/bench/bench_event_list
+
+format: configure
+	@cmake --build $(BUILD_DIR) --target format
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,22 @@
+#include "admin/AdminMessages.h"
+
+#include <QStringList>
+
+namespace Enrolix::AdminMessages {
+
+Message couldNotAccessFiles()
+{
+    const QStringList lines{QStringLiteral("Could not access configuration files."), QStringLiteral("Potential Causes:"),
+                            QStringLiteral("- Network drive not available."),
+                            QStringLiteral("- You don't have permissions to create files in the specified foler.")};
+    return Message{QStringLiteral("Error"), lines.join(QLatin1Char('\r')), {Button::Ok}, Button::Ok};
+}
+
+Message eventNoLongerOpen(const QString& event)
+{
+    return plainMessage(QStringLiteral("Event %1 is no longer open: its files were closed, moved or removed since the "
+                                       "list was shown. The list has been refreshed.")
+                            .arg(event));
+}
+
+} // namespace Enrolix::AdminMessages

@@ -1,0 +1,19 @@
+#pragma once
+
+namespace Enrolix {
+
+class SettingsStore;
+struct Settings;
+class Prompter;
+class Clipboard;
+
+// The services every window works with, handed in by main() or by a test.
+struct AppContext
+{
+    SettingsStore& store;
+    Settings& settings;
+    Prompter& prompter;
+    Clipboard& clipboard;
+};
+
+} // namespace Enrolix

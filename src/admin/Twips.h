@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+#include <cmath>
+
+namespace Enrolix {
+
+// Lengths of the window designs are in twips: 1440 to the inch of the screen's logical resolution.
+inline int twipsToPixels(int twips, const QWidget* widget)
+{
+    const int dpi = widget ? widget->logicalDpiX() : 96;
+    return int(std::lround(double(twips) * dpi / 1440.0));
+}
+
+inline int pixelsToTwips(int pixels, const QWidget* widget)
+{
+    const int dpi = widget ? widget->logicalDpiX() : 96;
+    return int(std::lround(double(pixels) * 1440.0 / dpi));
+}
+
+inline QRect twipsRect(int left, int top, int width, int height, const QWidget* widget)
+{
+    return QRect(twipsToPixels(left, widget), twipsToPixels(top, widget), twipsToPixels(width, widget),
+                 twipsToPixels(height, widget));
+}
+
+} // namespace Enrolix

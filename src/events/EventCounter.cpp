@@ -1,0 +1,32 @@
+#include "events/EventCounter.h"
+
+#include "events/EventFiles.h"
+#include "settings/Settings.h"
+
+namespace Enrolix {
+
+EventCounter::Result EventCounter::takeNext() const
+{
+    FileResult read;
+    const std::optional<QString> line = TextFiles::readFirstLine(m_settings.Counter_File_Path, &read);
+    if (!line)
+        return {read, {}};
+
+    const std::optional<qint16> stored = toInt16(*line);
+    if (!stored || *stored < 0)
+        return {FileResult{kNotANumber, QStringLiteral("The counter file holds no event number")}, {}};
+
+    const FileResult overflow{kOverflow, QStringLiteral("No event numbers are left")};
+    int value = *stored;
+    while (value < 32767 && m_files.anyFileExists(EventFiles::eventNumber(value)))
+        ++value;
+    if (value >= 32767)
+        return {overflow, {}};
+
+    const FileResult written = TextFiles::writeLines(m_settings.Counter_File_Path, {QString::number(value + 1)});
+    if (!written.ok())
+        return {written, {}};
+    return {FileResult::success(), EventFiles::eventNumber(value)};
+}
+
+} // namespace Enrolix

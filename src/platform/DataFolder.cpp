@@ -1,0 +1,19 @@
+#include "platform/DataFolder.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace Enrolix {
+
+QString defaultDataFolder()
+{
+    // GenericDataLocation rather than AppLocalDataLocation, which would add an organisation level.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/enrolix/");
+}
+
+bool ensureDefaultDataFolder()
+{
+    return QDir().mkpath(defaultDataFolder());
+}
+
+} // namespace Enrolix

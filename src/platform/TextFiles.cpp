@@ -1,0 +1,139 @@
+#include "platform/TextFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace Enrolix::TextFiles {
+namespace {
+
+FileResult failure(const QFileDevice& file)
+{
+    const int code = file.error() == QFileDevice::NoError ? int(QFileDevice::UnspecifiedError) : int(file.error());
+    return FileResult{code, file.errorString()};
+}
+
+void store(FileResult* target, FileResult value)
+{
+    if (target)
+        *target = std::move(value);
+}
+
+} // namespace
+
+std::optional<QString> readAll(const QString& path, FileResult* result)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        store(result, failure(file));
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        store(result, failure(file));
+        return std::nullopt;
+    }
+    store(result, FileResult::success());
+    return QString::fromUtf8(bytes);
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+std::optional<QStringList> readLines(const QString& path, FileResult* result)
+{
+    const std::optional<QString> text = readAll(path, result);
+    if (!text)
+        return std::nullopt;
+    return splitLines(*text);
+}
+
+std::optional<QString> readFirstLine(const QString& path, FileResult* result)
+{
+    const std::optional<QStringList> lines = readLines(path, result);
+    if (!lines)
+        return std::nullopt;
+    return lines->isEmpty() ? QString() : lines->first();
+}
+
+FileResult writeWhole(const QString& path, const QString& content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(file);
+    const QByteArray bytes = content.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        FileResult result = failure(file);
+        file.cancelWriting();
+        return result;
+    }
+    if (!file.commit())
+        return failure(file);
+    return FileResult::success();
+}
+
+FileResult writeLines(const QString& path, const QStringList& lines)
+{
+    QString content;
+    for (const QString& line : lines)
+        content += line + kLineEnd;
+    return writeWhole(path, content);
+}
+
+// True when the file exists, is not empty and its last byte is no line end: a line appended
+// to it needs a line end first, or it would be glued to the last line.
+bool endsInsideLine(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
+    if (!file.seek(file.size() - 1))
+        return false;
+    const QByteArray last = file.read(1);
+    return !last.isEmpty() && last != "\n" && last != "\r";
+}
+
+FileResult appendLine(const QString& path, const QString& line)
+{
+    const bool needsLineEnd = endsInsideLine(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return failure(file);
+    const QByteArray bytes = ((needsLineEnd ? kLineEnd : QString()) + line + kLineEnd).toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return failure(file);
+    file.close();
+    return FileResult::success();
+}
+
+FileResult createEmptyNew(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return failure(file);
+    file.close();
+    return FileResult::success();
+}
+
+bool exists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
+
+} // namespace Enrolix::TextFiles

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace Enrolix {
+
+class SettingsStore;
+
+// The process-wide settings, filled only by LoadSettings. Until the first load they are empty,
+// false and zero. The names are those of the stored keys.
+struct Settings
+{
+    QString Working_Files_Directory;
+    QString HTML_File_Path;
+    QString HTML_Nice_File_Path;
+    QString Training_Coordinator_Name;
+    QString Training_Coordinator_Ext;
+    QString Training_Coordinator_Email_Address;
+    QString Registration_Attendant_Email;
+    QString Seconds_Wait_Between_Email_Processing;
+    bool FirstRun{false};
+    QString Organisation_Name;
+
+    // Derived on every load.
+    QString Counter_File_Path;
+    double ProgressFactor{0.0};
+
+    // Reads every value with its default, normalises the three folders (each ends in the
+    // folder separator) and derives the counter file path and the progress factor.
+    void LoadSettings(const SettingsStore& store);
+
+    // The wait as a 16-bit integer, as the attendant's countdown uses it.
+    qint16 secondsWait() const;
+};
+
+// The default of the three folder settings: the per-user data folder.
+QString defaultFolderSetting();
+
+// The nearest 16-bit integer of a text (halves to the even neighbour, leading blanks ignored),
+// or nothing when the text is not a number or out of range.
+std::optional<qint16> toInt16(const QString& text);
+
+// A stored boolean: "True"/"False" in any case, or a number (non-zero is true). Other text reads as true.
+bool toBoolean(const QString& text);
+
+// Appends the folder separator unless the value already ends in it.
+QString withTrailingSeparator(const QString& folder);
+
+} // namespace Enrolix

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace Enrolix::SettingsKeys {
+
+inline const QString kOptions = QStringLiteral("options");
+
+inline const QString kWorkingFilesDirectory = QStringLiteral("Working_Files_Directory");
+inline const QString kHtmlFilePath = QStringLiteral("HTML_File_Path");
+inline const QString kHtmlNiceFilePath = QStringLiteral("HTML_Nice_File_Path");
+inline const QString kCoordinatorName = QStringLiteral("Training_Coordinator_Name");
+inline const QString kCoordinatorExt = QStringLiteral("Training_Coordinator_Ext");
+inline const QString kCoordinatorEmail = QStringLiteral("Training_Coordinator_Email_Address");
+inline const QString kRegAttend = QStringLiteral("RegAttend");
+inline const QString kSecondsWait = QStringLiteral("Seconds_Wait_Between_Email_Processing");
+inline const QString kFirstRun = QStringLiteral("FirstRun");
+// The heading of every open registration page; edited in the settings file only.
+inline const QString kOrganisationName = QStringLiteral("Organisation_Name");
+
+inline const QString kDefaultCoordinatorName = QStringLiteral("Training Coordinator");
+inline const QString kDefaultCoordinatorExt = QStringLiteral("Quillmark");
+inline const QString kDefaultCoordinatorEmail = QStringLiteral("support@example.com");
+inline const QString kDefaultRegAttend = QStringLiteral("registrations@example.com");
+inline const QString kDefaultSecondsWait = QStringLiteral("600");
+inline const QString kDefaultFirstRun = QStringLiteral("True");
+inline const QString kDefaultOrganisationName = QStringLiteral("Training and Development");
+
+inline const QString kCounterFileName = QStringLiteral("Auto_Counter.txt");
+
+} // namespace Enrolix::SettingsKeys

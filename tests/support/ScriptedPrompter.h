@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace Enrolix::Testing {
+
+// Answers message boxes from a script. Every box must be the next expected one, with the same
+// title, text and buttons; anything else is recorded as a failure that the test checks.
+class ScriptedPrompter final : public Prompter
+{
+public:
+    // Expects the message and answers it with the given button.
+    void expect(const Message& message, Button answer = Button::Ok);
+
+    Button ask(const Message& message) override;
+
+    // The mismatches and unexpected boxes so far, plus every expected box that never came.
+    QStringList problems() const;
+    // The boxes shown, in order.
+    const QList<Message>& shown() const { return m_shown; }
+    void reset();
+
+private:
+    struct Expectation
+    {
+        Message message;
+        Button answer;
+    };
+    QList<Expectation> m_expected;
+    QList<Message> m_shown;
+    QStringList m_problems;
+};
+
+} // namespace Enrolix::Testing

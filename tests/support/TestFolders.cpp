@@ -1,0 +1,45 @@
+#include "support/TestFolders.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace Enrolix::Testing {
+
+TestFolders::TestFolders()
+{
+    QDir().mkpath(work());
+    QDir().mkpath(pages());
+    qputenv("XDG_CONFIG_HOME", (root() + QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (root() + QStringLiteral("data")).toUtf8());
+}
+
+Settings TestFolders::settings() const
+{
+    Settings s;
+    s.Working_Files_Directory = work();
+    s.HTML_File_Path = pages();
+    s.HTML_Nice_File_Path = QStringLiteral("https://example.org/courses/");
+    s.Training_Coordinator_Name = QStringLiteral("Training Coordinator");
+    s.Training_Coordinator_Ext = QStringLiteral("Quillmark");
+    s.Registration_Attendant_Email = QStringLiteral("attendant@example.org");
+    s.Seconds_Wait_Between_Email_Processing = QStringLiteral("600");
+    s.Organisation_Name = QStringLiteral("Training and Development");
+    s.Counter_File_Path = work() + QStringLiteral("Auto_Counter.txt");
+    s.ProgressFactor = 100.0 / 600.0;
+    return s;
+}
+
+void TestFolders::write(const QString& path, const QByteArray& bytes) const
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray TestFolders::read(const QString& path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+} // namespace Enrolix::Testing

@@ -1,0 +1,94 @@
+#include "platform/TextFiles.h"
+#include "support/TestFolders.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace Enrolix;
+
+class TestTextFiles : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void splitLines_acceptsEveryLineEnd_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("crlf") << "a\r\nb\r\n" << QStringList{"a", "b"};
+        QTest::newRow("lf") << "a\nb\n" << QStringList{"a", "b"};
+        QTest::newRow("cr") << "a\rb\r" << QStringList{"a", "b"};
+        QTest::newRow("no final end") << "a\r\nb" << QStringList{"a", "b"};
+        QTest::newRow("empty line kept") << "a\r\n\r\nb\r\n" << QStringList{"a", "", "b"};
+    }
+    void splitLines_acceptsEveryLineEnd()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QCOMPARE(TextFiles::splitLines(text), lines);
+    }
+
+    void writeAndAppend_useCrLfAndUtf8()
+    {
+        Testing::TestFolders folders;
+        const QString path = folders.work() + QStringLiteral("list.sc");
+        QVERIFY(TextFiles::createEmptyNew(path).ok());
+        QCOMPARE(folders.read(path), QByteArray());
+        QVERIFY(TextFiles::appendLine(path, QStringLiteral("Zoë Müller")).ok());
+        QVERIFY(TextFiles::appendLine(path, QStringLiteral("Ann")).ok());
+        QCOMPARE(folders.read(path), QByteArray("Zo\xc3\xab M\xc3\xbcller\r\nAnn\r\n"));
+        QVERIFY(TextFiles::writeLines(path, {QStringLiteral("Ann")}).ok());
+        QCOMPARE(folders.read(path), QByteArray("Ann\r\n"));
+    }
+
+    void appendLine_afterLastLineWithoutEnd_startsANewLine()
+    {
+        Testing::TestFolders folders;
+        const QString path = folders.work() + QStringLiteral("list.sc");
+        folders.write(path, "Ann");
+        QVERIFY(TextFiles::appendLine(path, QStringLiteral("Bob")).ok());
+        QCOMPARE(folders.read(path), QByteArray("Ann\r\nBob\r\n"));
+    }
+
+    void createEmptyNew_neverReplacesAFile()
+    {
+        Testing::TestFolders folders;
+        const QString path = folders.work() + QStringLiteral("E00001.sc");
+        folders.write(path, "Ann\r\n");
+        QVERIFY(!TextFiles::createEmptyNew(path).ok());
+        QCOMPARE(folders.read(path), QByteArray("Ann\r\n"));
+    }
+
+    void failures_carryCodeAndDescription()
+    {
+        Testing::TestFolders folders;
+        const QString missing = folders.root() + QStringLiteral("nowhere/file.txt");
+        FileResult result;
+        QVERIFY(!TextFiles::readAll(missing, &result).has_value());
+        QVERIFY(!result.ok());
+        QVERIFY(!result.description.isEmpty());
+        const FileResult written = TextFiles::writeWhole(missing, QStringLiteral("x"));
+        QVERIFY(!written.ok());
+        QVERIFY(written.code != 0);
+        QVERIFY(!QFile::exists(missing));
+    }
+
+    void writeWhole_failure_leavesOldContent()
+    {
+        Testing::TestFolders folders;
+        const QString path = folders.work() + QStringLiteral("Auto_Counter.txt");
+        folders.write(path, "7\r\n");
+        QFile::setPermissions(folders.work(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const bool readOnlyFolderEnforced = !QFile(folders.work() + QStringLiteral("probe")).open(QIODevice::WriteOnly);
+        const FileResult result = TextFiles::writeWhole(path, QStringLiteral("8\r\n"));
+        QFile::setPermissions(folders.work(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (!readOnlyFolderEnforced)
+            QSKIP("folder permissions are not enforced for this user");
+        QVERIFY(!result.ok());
+        QCOMPARE(folders.read(path), QByteArray("7\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextFiles)
+#include "test_textfiles.moc"
