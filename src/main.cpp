@@ -1,5 +1,5 @@
 #include "admin/AppContext.h"
-#include "admin/frmMain.h"
+#include "admin/Windows.h"
 #include "platform/DataFolder.h"
 #include "platform/DesktopClipboard.h"
 #include "platform/DesktopPrompter.h"
@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     AppContext context{store, settings, prompter, clipboard};
 
     settings.LoadSettings(store);
-    frmMain mainWindow(context);
-    mainWindow.show();
+    Windows windows(context);
+    windows.showMain();
     return QApplication::exec();
 }

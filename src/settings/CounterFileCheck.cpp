@@ -1,0 +1,28 @@
+#include "settings/CounterFileCheck.h"
+
+#include "platform/Prompter.h"
+#include "platform/TextFiles.h"
+#include "settings/Settings.h"
+#include "settings/SettingsMessages.h"
+
+#include <QFile>
+
+namespace Enrolix {
+
+void CheckCounterFile(const Settings& settings, Prompter& prompter)
+{
+    QFile counter(settings.Counter_File_Path);
+    if (counter.open(QIODevice::ReadOnly))
+        return;
+
+    if (prompter.ask(SettingsMessages::noCounterFound()) != Button::Yes) {
+        prompter.ask(SettingsMessages::errorNotCorrected());
+        return;
+    }
+    // Whichever button is pressed here, the file is created.
+    prompter.ask(SettingsMessages::creatingFile());
+    if (!TextFiles::writeLines(settings.Counter_File_Path, {QStringLiteral("1")}).ok())
+        prompter.ask(SettingsMessages::errorCreatingFile());
+}
+
+} // namespace Enrolix
