@@ -9,8 +9,10 @@ JOBS ?= $(shell nproc)
 deps:
 	@scripts/install-deps
 
+# Configured once; afterwards the build re-runs CMake by itself when a CMakeLists.txt changes.
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) $(if $(CI),-DENROLIX_WERROR=ON) >/dev/null
+	@test -f $(BUILD_DIR)/build.ninja || cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) \
+		$(if $(CI),-DENROLIX_WERROR=ON) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
