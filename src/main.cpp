@@ -26,6 +26,7 @@ int main(int argc, char* argv[])
 
     settings.LoadSettings(store);
     Windows windows(context);
+    windows.attendant();
     windows.showMain();
     return QApplication::exec();
 }

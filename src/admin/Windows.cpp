@@ -2,6 +2,11 @@
 
 #include "admin/AppContext.h"
 #include "admin/frmMain.h"
+#include "attendant/Countdown.h"
+#include "attendant/frmAutoAttend.h"
+
+#include <QAction>
+#include <QPushButton>
 
 namespace Enrolix {
 
@@ -27,6 +32,29 @@ void Windows::showMain()
     window.activateWindow();
 }
 
-void Windows::wireMainCommands() {}
+frmAutoAttend& Windows::attendant()
+{
+    if (!m_attendant) {
+        m_attendant = std::make_unique<frmAutoAttend>(m_context.settings);
+        connect(m_attendant.get(), &frmAutoAttend::left, this, &Windows::showMain);
+    }
+    return *m_attendant;
+}
+
+void Windows::startAutoProcessing()
+{
+    frmAutoAttend& window = attendant();
+    window.show();
+    window.countdown().setTimerEnabled(true);
+    m_main->hide();
+    window.cmdExit->setEnabled(false);
+    window.cmdStart->setEnabled(false);
+    window.cmdStop->setEnabled(true);
+}
+
+void Windows::wireMainCommands()
+{
+    connect(m_main->mnuBegin, &QAction::triggered, this, &Windows::startAutoProcessing);
+}
 
 } // namespace Enrolix

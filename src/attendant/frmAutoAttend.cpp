@@ -1,0 +1,183 @@
+#include "attendant/frmAutoAttend.h"
+
+#include "admin/Twips.h"
+#include "attendant/Countdown.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace Enrolix {
+namespace {
+
+const QString kSansSerif = QStringLiteral("MS Sans Serif");
+const QColor kBlue(0, 0, 0xff);
+const QColor kDarkRed(0x80, 0, 0);
+
+} // namespace
+
+frmAutoAttend::frmAutoAttend(const Settings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_countdown(new Countdown(settings, this))
+{
+    setObjectName(QStringLiteral("frmAutoAttend"));
+    setWindowTitle(QStringLiteral("Enrolix - Automated Processing"));
+    buildControls();
+    connect(m_countdown, &Countdown::displayChanged, this, &frmAutoAttend::showCountdown);
+    m_countdown->setTimerEnabled(false);
+    m_countdown->load();
+}
+
+frmAutoAttend::~frmAutoAttend() = default;
+
+void frmAutoAttend::buildControls()
+{
+    QFont font(kSansSerif);
+    font.setPointSizeF(9.75);
+    setFont(font);
+
+    auto place = [this](QWidget* control, const char* name, int left, int top, int width, int height) {
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(twipsRect(left, top, width, height, this));
+    };
+    auto label = [&](const char* name, const QString& caption, int left, int top, int width, int height) {
+        auto* control = new QLabel(caption, this);
+        place(control, name, left, top, width, height);
+        return control;
+    };
+    auto display = [&](const char* name, const QString& text, const QColor& colour, int left, int top, int width,
+                       QLabel* caption) {
+        auto* box = new QLineEdit(text, this);
+        place(box, name, left, top, width, 360);
+        box->setReadOnly(true);
+        QPalette colours = box->palette();
+        colours.setColor(QPalette::Base, colours.color(QPalette::Midlight));
+        colours.setColor(QPalette::Text, colour);
+        box->setPalette(colours);
+        caption->setBuddy(box);
+        box->setAccessibleName(caption->text().chopped(1));
+        return box;
+    };
+    auto button = [&](const char* name, const QString& caption, int left, int width) {
+        auto* control = new QPushButton(caption, this);
+        place(control, name, left, 2880, width, 375);
+        return control;
+    };
+
+    Label2 = label("Label2", QStringLiteral("Auto Processing of Email Requests"), 1320, 120, 3615, 375);
+    QFont title(QStringLiteral("Times New Roman"));
+    title.setPointSize(12);
+    title.setBold(true);
+    Label2->setFont(title);
+    Label2->setAlignment(Qt::AlignCenter);
+
+    pbrAuto = new QProgressBar(this);
+    place(pbrAuto, "pbrAuto", 360, 600, 5175, 375);
+    pbrAuto->setRange(0, 100);
+    pbrAuto->setValue(0);
+    pbrAuto->setTextVisible(false);
+    pbrAuto->setAccessibleName(tr("Time to the next mailbox check"));
+
+    Label3 = label("Label3", QStringLiteral("Requests Processed:"), 840, 1200, 2055, 255);
+    Text1 = display("Text1", QStringLiteral("No Requests Processed"), kBlue, 3000, 1200, 2415, Label3);
+    Label5 = label("Label5", QStringLiteral("Email Connect Faliures:"), 840, 1560, 2055, 255);
+    Text4 = display("Text4", QStringLiteral("0"), kBlue, 3000, 1560, 2415, Label5);
+    Label6 = label("Label6", QStringLiteral("Connection Status:"), 840, 1920, 2055, 255);
+    Text5 = display("Text5", QString(), kDarkRed, 3000, 1920, 2415, Label6);
+    Label7 = label("Label7", QStringLiteral("Next connection in:"), 840, 2280, 2055, 255);
+    Text6 = display("Text6", QString(), kDarkRed, 3000, 2280, 1575, Label7);
+
+    cmdExit = button("cmdExit", QStringLiteral("Hide"), 120, 1095);
+    cmdStop = button("cmdStop", QStringLiteral("Stop"), 1320, 1095);
+    cmdStart = button("cmdStart", QStringLiteral("Start"), 2520, 1095);
+    cmdProcess = button("cmdProcess", QStringLiteral("Process Now!"), 3960, 1695);
+    connect(cmdStart, &QPushButton::clicked, this, &frmAutoAttend::onStart);
+    connect(cmdStop, &QPushButton::clicked, this, &frmAutoAttend::onStop);
+    connect(cmdProcess, &QPushButton::clicked, this, &frmAutoAttend::onProcessNow);
+    connect(cmdExit, &QPushButton::clicked, this, &frmAutoAttend::onHide);
+
+    // The status boxes are displays only: they never keep the keyboard focus.
+    for (QLineEdit* box : {Text4, Text5, Text6})
+        box->installEventFilter(this);
+    setFocusPolicy(Qt::StrongFocus);
+
+    setFixedSize(twipsToPixels(5775, this), twipsToPixels(3375, this));
+}
+
+void frmAutoAttend::setPass(std::function<void()> pass)
+{
+    m_countdown->setPass(std::move(pass));
+}
+
+void frmAutoAttend::onStart()
+{
+    show();
+    m_countdown->setTimerEnabled(true);
+    cmdStart->setEnabled(false);
+    cmdStop->setEnabled(true);
+    cmdExit->setEnabled(false);
+    cmdProcess->setEnabled(true);
+}
+
+void frmAutoAttend::onStop()
+{
+    m_countdown->setTimerEnabled(false);
+    cmdStart->setEnabled(true);
+    cmdStop->setEnabled(false);
+    cmdExit->setEnabled(true);
+    cmdProcess->setEnabled(false);
+}
+
+void frmAutoAttend::onProcessNow()
+{
+    m_countdown->setTimerSeconds(1);
+    show();
+    m_countdown->setTimerEnabled(true);
+}
+
+void frmAutoAttend::onHide()
+{
+    hide();
+    Q_EMIT left();
+}
+
+void frmAutoAttend::showCountdown()
+{
+    pbrAuto->setValue(m_countdown->progress());
+    Text6->setText(m_countdown->secondsText());
+}
+
+void frmAutoAttend::statusChanged(const QString& status)
+{
+    Text5->setText(status);
+    Text5->repaint();
+}
+
+void frmAutoAttend::replySent(qint16 requestsProcessed)
+{
+    Text1->setText(QString::number(requestsProcessed));
+    Text1->repaint();
+}
+
+void frmAutoAttend::connectionFailed(qint16 connectionFailures)
+{
+    Text4->setText(QLatin1Char(' ') + QString::number(connectionFailures));
+    Text4->repaint();
+}
+
+bool frmAutoAttend::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn && (watched == Text4 || watched == Text5 || watched == Text6))
+        setFocus(Qt::OtherFocusReason);
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmAutoAttend::closeEvent(QCloseEvent* event)
+{
+    // The window stays loaded (only hidden); whoever waits for it gets the main window back.
+    QWidget::closeEvent(event);
+    Q_EMIT left();
+}
+
+} // namespace Enrolix

@@ -1,0 +1,165 @@
+#include "admin/AppContext.h"
+#include "admin/Windows.h"
+#include "admin/frmMain.h"
+#include "attendant/Countdown.h"
+#include "attendant/frmAutoAttend.h"
+#include "support/FakeClipboard.h"
+#include "support/MemorySettingsStore.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFolders.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Enrolix;
+
+class TestFrmAutoAttend : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Testing::TestFolders> m_folders;
+    Settings m_settings;
+    std::unique_ptr<frmAutoAttend> m_window;
+
+    struct Buttons
+    {
+        bool start, stop, exit, process;
+    };
+    void checkButtons(const Buttons& expected)
+    {
+        QCOMPARE(m_window->cmdStart->isEnabled(), expected.start);
+        QCOMPARE(m_window->cmdStop->isEnabled(), expected.stop);
+        QCOMPARE(m_window->cmdExit->isEnabled(), expected.exit);
+        QCOMPARE(m_window->cmdProcess->isEnabled(), expected.process);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folders = std::make_unique<Testing::TestFolders>();
+        m_settings = m_folders->settings();
+        m_window = std::make_unique<frmAutoAttend>(m_settings);
+    }
+    void cleanup() { m_window.reset(); }
+
+    void load_hiddenIdleWithInitialTexts()
+    {
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Enrolix - Automated Processing"));
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(!m_window->countdown().timerEnabled());
+        QCOMPARE(m_window->countdown().iTimerSeconds(), qint16(600));
+        QCOMPARE(m_window->Text1->text(), QStringLiteral("No Requests Processed"));
+        QCOMPARE(m_window->Text4->text(), QStringLiteral("0"));
+        QCOMPARE(m_window->Text5->text(), QString());
+        QCOMPARE(m_window->Text6->text(), QString());
+        QCOMPARE(m_window->Label5->text(), QStringLiteral("Email Connect Faliures:"));
+        checkButtons({true, true, true, true});
+        for (const char* name : {"Label2", "pbrAuto", "Label3", "Text1", "Label5", "Text4", "Label6", "Text5", "Label7",
+                                 "Text6", "cmdExit", "cmdStop", "cmdStart", "cmdProcess"})
+            QVERIFY2(m_window->findChild<QWidget*>(QString::fromLatin1(name)), name);
+        for (QLineEdit* box : {m_window->Text1, m_window->Text4, m_window->Text5, m_window->Text6})
+            QVERIFY(!box->accessibleName().isEmpty());
+    }
+
+    void buttons_followTheStateTable()
+    {
+        m_window->cmdStart->click();
+        QVERIFY(m_window->isVisible());
+        QVERIFY(m_window->countdown().timerEnabled());
+        checkButtons({false, true, false, true});
+        m_window->cmdStop->click();
+        QVERIFY(!m_window->countdown().timerEnabled());
+        checkButtons({true, false, true, false});
+        QSignalSpy left(m_window.get(), &frmAutoAttend::left);
+        m_window->cmdExit->click();
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(left.size(), 1);
+    }
+
+    void stopAt250ThenStart_nextTickShows249()
+    {
+        m_window->cmdStart->click();
+        m_window->countdown().setTimerSeconds(250);
+        m_window->cmdStop->click();
+        m_window->cmdStart->click();
+        m_window->countdown().tick();
+        QCOMPARE(m_window->Text6->text(), QStringLiteral(" 249"));
+        QCOMPARE(m_window->pbrAuto->value(), 42);
+    }
+
+    void processNow_runsAPassOnTheNextTick_buttonsUnchanged()
+    {
+        int passes = 0;
+        m_window->setPass([&] { ++passes; });
+        m_window->cmdStart->click();
+        m_window->cmdStop->click();
+        // Stopped: Process Now is disabled; from the running state it can be pressed.
+        m_window->cmdStart->click();
+        m_window->cmdProcess->click();
+        QVERIFY(m_window->countdown().timerEnabled());
+        checkButtons({false, true, false, true});
+        m_window->countdown().tick();
+        QCOMPARE(passes, 1);
+        QCOMPARE(m_window->Text6->text(), QStringLiteral(" 0"));
+        QCOMPARE(m_window->pbrAuto->value(), 1);
+        QCOMPARE(m_window->countdown().iTimerSeconds(), qint16(600));
+    }
+
+    void listener_updatesTheDisplays()
+    {
+        m_window->statusChanged(QStringLiteral("Connecting..."));
+        QCOMPARE(m_window->Text5->text(), QStringLiteral("Connecting..."));
+        m_window->replySent(1);
+        QCOMPARE(m_window->Text1->text(), QStringLiteral("1"));
+        m_window->replySent(2);
+        QCOMPARE(m_window->Text1->text(), QStringLiteral("2"));
+        m_window->connectionFailed(1);
+        QCOMPARE(m_window->Text4->text(), QStringLiteral(" 1"));
+    }
+
+    void statusBoxes_neverKeepFocus()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->activateWindow();
+        for (QLineEdit* box : {m_window->Text4, m_window->Text5, m_window->Text6}) {
+            box->setFocus();
+            QTRY_VERIFY(!box->hasFocus());
+        }
+    }
+
+    void startFromMainMenu_hidesMain_leavesProcessAlone()
+    {
+        Testing::MemorySettingsStore store;
+        Testing::ScriptedPrompter prompter;
+        Testing::FakeClipboard clipboard;
+        AppContext context{store, m_settings, prompter, clipboard};
+        Windows windows(context);
+        windows.showMain();
+        frmAutoAttend& attendant = windows.attendant();
+        attendant.cmdStart->click();
+        attendant.cmdStop->click(); // leaves Process Now disabled
+        attendant.cmdExit->click();
+        QVERIFY(windows.main().isVisible());
+        windows.main().mnuBegin->trigger();
+        QVERIFY(!windows.main().isVisible());
+        QVERIFY(attendant.isVisible());
+        QVERIFY(attendant.countdown().timerEnabled());
+        QVERIFY(!attendant.cmdExit->isEnabled());
+        QVERIFY(!attendant.cmdStart->isEnabled());
+        QVERIFY(attendant.cmdStop->isEnabled());
+        QVERIFY(!attendant.cmdProcess->isEnabled());
+        attendant.close();
+        QVERIFY(windows.main().isVisible());
+        QVERIFY(prompter.problems().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFrmAutoAttend)
+#include "test_frmautoattend.moc"
