@@ -2,17 +2,23 @@
 #include "admin/Windows.h"
 #include "platform/DataFolder.h"
 #include "platform/DesktopClipboard.h"
+#include "platform/DesktopHelpViewer.h"
 #include "platform/DesktopPrompter.h"
 #include "platform/IniSettingsStore.h"
+#include "platform/SystemInfo_unix.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("enrolix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Enrolix"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/enrolix.png")));
+    // The program ends through the main window (Exit or its frame), never because the last
+    // visible window went away while another is about to be shown.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace Enrolix;
     // The default folder is the embedded default of all three folder settings.
@@ -22,11 +28,11 @@ int main(int argc, char* argv[])
     Settings settings;
     DesktopPrompter prompter;
     DesktopClipboard clipboard;
-    AppContext context{store, settings, prompter, clipboard};
+    DesktopHelpViewer help;
+    UnixSystemInfo system;
+    AppContext context{store, settings, prompter, clipboard, help, system};
 
-    settings.LoadSettings(store);
     Windows windows(context);
-    windows.attendant();
-    windows.showMain();
+    windows.startUp();
     return QApplication::exec();
 }

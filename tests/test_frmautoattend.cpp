@@ -3,10 +3,7 @@
 #include "admin/frmMain.h"
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
-#include "support/FakeClipboard.h"
-#include "support/MemorySettingsStore.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TestFolders.h"
+#include "support/TestContext.h"
 
 #include <QAction>
 #include <QLabel>
@@ -136,11 +133,8 @@ private Q_SLOTS:
 
     void startFromMainMenu_hidesMain_leavesProcessAlone()
     {
-        Testing::MemorySettingsStore store;
-        Testing::ScriptedPrompter prompter;
-        Testing::FakeClipboard clipboard;
-        AppContext context{store, m_settings, prompter, clipboard};
-        Windows windows(context);
+        Testing::TestContext test;
+        Windows windows(test.context);
         windows.showMain();
         frmAutoAttend& attendant = windows.attendant();
         attendant.cmdStart->click();
@@ -157,7 +151,7 @@ private Q_SLOTS:
         QVERIFY(!attendant.cmdProcess->isEnabled());
         attendant.close();
         QVERIFY(windows.main().isVisible());
-        QVERIFY(prompter.problems().isEmpty());
+        QVERIFY(test.prompter.problems().isEmpty());
     }
 };
 

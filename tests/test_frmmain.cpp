@@ -1,10 +1,7 @@
 #include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
 #include "admin/frmMain.h"
-#include "support/FakeClipboard.h"
-#include "support/MemorySettingsStore.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TestFolders.h"
+#include "support/TestContext.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -19,15 +16,10 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<Testing::TestFolders> m_folders;
-    Testing::MemorySettingsStore m_store;
-    Settings m_settings;
-    Testing::ScriptedPrompter m_prompter;
-    Testing::FakeClipboard m_clipboard;
-    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<Testing::TestContext> m_test;
     std::unique_ptr<frmMain> m_window;
 
-    void write(const QString& name, const QByteArray& bytes) { m_folders->write(m_folders->work() + name, bytes); }
+    void write(const QString& name, const QByteArray& bytes) { m_test->folders.write(m_test->folders.work() + name, bytes); }
     void select(const QString& event)
     {
         const QList<QListWidgetItem*> items = m_window->lstEvent->findItems(event, Qt::MatchExactly);
@@ -38,16 +30,13 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_folders = std::make_unique<Testing::TestFolders>();
-        m_settings = m_folders->settings();
-        m_prompter.reset();
-        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, m_prompter, m_clipboard});
-        m_window = std::make_unique<frmMain>(*m_context);
+        m_test = std::make_unique<Testing::TestContext>();
+        m_window = std::make_unique<frmMain>(m_test->context);
     }
     void cleanup()
     {
         m_window.reset();
-        const QStringList problems = m_prompter.problems();
+        const QStringList problems = m_test->prompter.problems();
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
 
@@ -115,9 +104,9 @@ private Q_SLOTS:
         write(QStringLiteral("E00001.sc"), "Ann\r\n");
         write(QStringLiteral("E00002.sc"), "");
         m_window->RefreshEventList();
-        QVERIFY(QFile::rename(m_folders->work() + QStringLiteral("E00001.sc"),
-                              m_folders->work() + QStringLiteral("E00001.sc.cl")));
-        m_prompter.expect(AdminMessages::eventNoLongerOpen(QStringLiteral("E00001")));
+        QVERIFY(QFile::rename(m_test->folders.work() + QStringLiteral("E00001.sc"),
+                              m_test->folders.work() + QStringLiteral("E00001.sc.cl")));
+        m_test->prompter.expect(AdminMessages::eventNoLongerOpen(QStringLiteral("E00001")));
         select(QStringLiteral("E00001"));
         QCOMPARE(m_window->lstEvent->count(), 1);
         QCOMPARE(m_window->lstEvent->item(0)->text(), QStringLiteral("E00002"));
@@ -129,13 +118,13 @@ private Q_SLOTS:
         write(QStringLiteral("E00001.sc"), "Ann\r\n");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
-        m_settings.Working_Files_Directory = m_folders->root() + QStringLiteral("unplugged/");
+        m_test->settings.Working_Files_Directory = m_test->folders.root() + QStringLiteral("unplugged/");
         const Message error = AdminMessages::couldNotAccessFiles();
         QCOMPARE(error.title, QStringLiteral("Error"));
         QCOMPARE(error.text, QStringLiteral("Could not access configuration files.\rPotential Causes:\r- Network drive "
                                             "not available.\r- You don't have permissions to create files in the "
                                             "specified foler."));
-        m_prompter.expect(error);
+        m_test->prompter.expect(error);
         m_window->RefreshEventList();
         QCOMPARE(m_window->lstEvent->count(), 1);
         QCOMPARE(m_window->txtAttendees->toPlainText(), QString());

@@ -19,4 +19,30 @@ Message eventNoLongerOpen(const QString& event)
                             .arg(event));
 }
 
+Message willSeeScreenNextTime()
+{
+    return plainMessage(QStringLiteral("You will see this screen next time you start Enrolix"));
+}
+
+Message canReEnableScreen()
+{
+    return plainMessage(QStringLiteral("You can re-enable this screen by selecting StartUp from the Tools Menu."));
+}
+
+Message systemInfoUnavailable()
+{
+    return plainMessage(QStringLiteral("System Information Is Unavailable At This Time"));
+}
+
+Message nothingToCopy()
+{
+    return Message{QStringLiteral("Attendees"), QStringLiteral("Nothing to copy."), {Button::Ok}, Button::Ok};
+}
+
+Message attendeesCopied()
+{
+    return Message{QStringLiteral("Attendees"), QStringLiteral("Attendees list placed in clipboard."), {Button::Ok},
+                   Button::Ok};
+}
+
 } // namespace Enrolix::AdminMessages

@@ -6,6 +6,8 @@ class SettingsStore;
 struct Settings;
 class Prompter;
 class Clipboard;
+class HelpViewer;
+class SystemInfo;
 
 // The services every window works with, handed in by main() or by a test.
 struct AppContext
@@ -14,6 +16,8 @@ struct AppContext
     Settings& settings;
     Prompter& prompter;
     Clipboard& clipboard;
+    HelpViewer& help;
+    SystemInfo& system;
 };
 
 } // namespace Enrolix

@@ -1,11 +1,17 @@
 #include "admin/Windows.h"
 
 #include "admin/AppContext.h"
+#include "admin/frmAbout.h"
+#include "admin/frmFirstTime.h"
 #include "admin/frmMain.h"
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
 
+#include "settings/Settings.h"
+
 #include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QPushButton>
 
 namespace Enrolix {
@@ -32,6 +38,41 @@ void Windows::showMain()
     window.activateWindow();
 }
 
+void Windows::startUp()
+{
+    frmFirstTime& screen = welcome();
+    m_context.settings.LoadSettings(m_context.store);
+    frmAutoAttend& window = attendant();
+    window.countdown().setTimerEnabled(false);
+    if (m_context.settings.FirstRun) {
+        screen.chkShow->setChecked(true);
+        screen.show();
+        return;
+    }
+    screen.chkShow->setChecked(false);
+    screen.hide();
+    showMain();
+}
+
+frmFirstTime& Windows::welcome()
+{
+    if (!m_welcome) {
+        m_welcome = std::make_unique<frmFirstTime>(m_context);
+        connect(m_welcome.get(), &frmFirstTime::left, this, &Windows::showMain);
+    }
+    return *m_welcome;
+}
+
+frmAbout& Windows::about()
+{
+    if (!m_about)
+        m_about = new frmAbout(m_context.prompter, m_context.system, &main());
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+    return *m_about;
+}
+
 frmAutoAttend& Windows::attendant()
 {
     if (!m_attendant) {
@@ -55,6 +96,12 @@ void Windows::startAutoProcessing()
 void Windows::wireMainCommands()
 {
     connect(m_main->mnuBegin, &QAction::triggered, this, &Windows::startAutoProcessing);
+    connect(m_main->mnuStartup, &QAction::triggered, this, [this] {
+        welcome().show();
+        m_main->hide();
+    });
+    connect(m_main->mnuAbout, &QAction::triggered, this, [this] { about(); });
+    connect(m_main.get(), &frmMain::exitRequested, qApp, &QCoreApplication::quit);
 }
 
 } // namespace Enrolix

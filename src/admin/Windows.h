@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -9,6 +10,8 @@ namespace Enrolix {
 struct AppContext;
 class frmMain;
 class frmAutoAttend;
+class frmFirstTime;
+class frmAbout;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
 // navigation between them: a window that hides the main window shows it again when left.
@@ -21,7 +24,14 @@ public:
     explicit Windows(AppContext& context, QObject* parent = nullptr);
     ~Windows() override;
 
+    // The start-up sequence: the welcome screen's load step. Loads the settings and the
+    // attendant window, then shows the welcome screen or, when it is not wanted, the main window.
+    void startUp();
+
     frmMain& main();
+    frmFirstTime& welcome();
+    // The about box, beside the main window; at most one at a time.
+    frmAbout& about();
     // Loaded once, hidden with its timer off, and kept for the whole run.
     frmAutoAttend& attendant();
 
@@ -35,6 +45,8 @@ private:
     AppContext& m_context;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<frmAutoAttend> m_attendant;
+    std::unique_ptr<frmFirstTime> m_welcome;
+    QPointer<frmAbout> m_about;
 };
 
 } // namespace Enrolix

@@ -4,23 +4,40 @@
 #include "admin/AppContext.h"
 #include "admin/Twips.h"
 #include "events/EventFiles.h"
+#include "platform/Clipboard.h"
+#include "platform/DesktopHelpViewer.h"
 #include "platform/Prompter.h"
 #include "platform/TextFiles.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QShowEvent>
+#include <QToolBar>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace Enrolix {
 namespace {
 
 const QString kNoAttendees = QStringLiteral("No attendees in file.");
+
+// Design lengths in twips: the window's minimum outer size, what the three controls lose of
+// the outer height and width, and the toolbar's height within the client area.
+constexpr int kMinimumWidth = 8000;
+constexpr int kMinimumHeight = 4000;
+constexpr int kHeightLess = 1440;
+constexpr int kNameWidthLess = 5670;
+constexpr int kAttendeesLeftLess = 3030;
+constexpr int kToolbarHeight = 420;
+constexpr int kControlsTop = 600;
 
 // Text boxes show line ends as line breaks whatever the file used.
 QString forDisplay(QString text)
@@ -66,6 +83,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), m_
     txtAttendees->viewport()->installEventFilter(this);
 
     buildMenus();
+    buildToolbar();
     placeControls();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmMain::onFocusWindowChanged);
 }
@@ -97,18 +115,131 @@ void frmMain::buildMenus()
     mnuContent = action(mnuHelp, "mnuContent", QStringLiteral("&Content"));
     mnuAbout = action(mnuHelp, "mnuAbout", QStringLiteral("&About"));
 
-    connect(mnuExit, &QAction::triggered, qApp, &QApplication::quit);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::exitRequested);
+    connect(mnuContent, &QAction::triggered, this, &frmMain::showHelp);
+}
+
+void frmMain::buildToolbar()
+{
+    Toolbar1 = addToolBar(tr("Commands"));
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setIconSize(QSize(16, 16));
+    Toolbar1->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    struct ButtonDesign
+    {
+        const char* image;
+        const char* tooltip;
+        const char* caption;
+    };
+    const ButtonDesign buttons[] = {
+        {"new_event", "Create New Event", "New Event"},
+        {"close_event", "Close Registration for Event", "Close Registration"},
+        {"start_processing", "Start processing", "Start Processing"},
+        {"copy_attendees", "Copy Attendees to Clipboard", "Copy Attendees to Clipboard"},
+        {"help", "Help", "Help"},
+    };
+    int index = 0;
+    for (const ButtonDesign& design : buttons) {
+        ++index;
+        QAction* button = Toolbar1->addAction(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(design.image))),
+                                              QString::fromLatin1(design.caption));
+        button->setToolTip(QString::fromLatin1(design.tooltip));
+        button->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
+        connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        if (QWidget* widget = Toolbar1->widgetForAction(button)) {
+            widget->setFixedSize(23, 22);
+            widget->setAccessibleName(QString::fromLatin1(design.caption));
+        }
+    }
+}
+
+void frmMain::Toolbar1_ButtonClick(int index)
+{
+    switch (index) {
+    case 1:
+        mnuNew->trigger();
+        break;
+    case 2:
+        mnuClose->trigger();
+        break;
+    case 3:
+        mnuBegin->trigger();
+        break;
+    case 4:
+        copyAttendees();
+        break;
+    case 5:
+        showHelp();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::copyAttendees()
+{
+    const QString text = m_attendeeText;
+    if (text.isEmpty() || text == kNoAttendees) {
+        m_context.prompter.ask(AdminMessages::nothingToCopy());
+        return;
+    }
+    m_context.clipboard.clear();
+    m_context.clipboard.setText(text);
+    m_context.prompter.ask(AdminMessages::attendeesCopied());
+}
+
+void frmMain::showHelp()
+{
+    m_context.help.showTopic(DesktopHelpViewer::defaultHelpFile(), QStringLiteral("Welcome.htm"), this);
 }
 
 void frmMain::placeControls()
 {
-    // Design positions are client-area twips below a 420-twip toolbar; the central widget
-    // starts below the window's own tool and menu bars.
-    constexpr int kToolbarHeight = 420;
-    lstEvent->setGeometry(twipsRect(135, 600 - kToolbarHeight, 2520, 3150, this));
-    txtName->setGeometry(twipsRect(2655, 600 - kToolbarHeight, 2895, 3570, this));
-    txtAttendees->setGeometry(twipsRect(5535, 600 - kToolbarHeight, 2775, 3570, this));
+    // Design positions are client-area twips below the toolbar; the central widget starts
+    // below the window's own tool and menu bars.
+    lstEvent->setGeometry(twipsRect(135, kControlsTop - kToolbarHeight, 2520, 3150, this));
+    txtName->setGeometry(twipsRect(2655, kControlsTop - kToolbarHeight, 2895, 3570, this));
+    txtAttendees->setGeometry(twipsRect(5535, kControlsTop - kToolbarHeight, 2775, 3570, this));
+    setMinimumSize(twipsToPixels(kMinimumWidth, this), twipsToPixels(kMinimumHeight, this));
     resize(twipsToPixels(8445, this), twipsToPixels(4320, this) + menuBar()->sizeHint().height());
+}
+
+void frmMain::applyLayoutRules()
+{
+    setEnabled(true);
+    if (isMinimized())
+        return;
+    // The rules speak of the outer size, frame included.
+    const QSize frame = frameGeometry().size() - size();
+    int width = pixelsToTwips(frameGeometry().width(), this);
+    int height = pixelsToTwips(frameGeometry().height(), this);
+    if (width < kMinimumWidth || height < kMinimumHeight) {
+        width = std::max(width, kMinimumWidth);
+        height = std::max(height, kMinimumHeight);
+        resize(QSize(twipsToPixels(width, this), twipsToPixels(height, this)) - frame);
+    }
+    const int controlsHeight = twipsToPixels(height - kHeightLess, this);
+    for (QWidget* control : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtAttendees),
+                             static_cast<QWidget*>(lstEvent)})
+        control->resize(control->width(), controlsHeight);
+    txtName->resize(twipsToPixels(width - kNameWidthLess, this), controlsHeight);
+    txtAttendees->move(twipsToPixels(width - kAttendeesLeftLess, this), txtAttendees->y());
+}
+
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    applyLayoutRules();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // Closing the frame ends the program at once, like Exit: no question, nothing written.
+    event->accept();
+    Q_EMIT exitRequested();
 }
 
 QString frmMain::selectedEvent() const

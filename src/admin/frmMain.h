@@ -35,6 +35,14 @@ public:
     // The sign-up list as read from the file, with its own line ends (for the copy command).
     QString attendeeText() const { return m_attendeeText; }
 
+    // Runs the toolbar button at a position, 1 to 5 from the left.
+    void Toolbar1_ButtonClick(int index);
+    // Copies the shown sign-up list to the clipboard, or says there is nothing to copy.
+    void copyAttendees();
+    // Opens the help at its welcome topic.
+    void showHelp();
+
+    QToolBar* Toolbar1{nullptr};
     QListWidget* lstEvent{nullptr};
     QPlainTextEdit* txtName{nullptr};
     QPlainTextEdit* txtAttendees{nullptr};
@@ -52,13 +60,21 @@ public:
     QAction* mnuContent{nullptr};
     QAction* mnuAbout{nullptr};
 
+Q_SIGNALS:
+    // Exit, or the frame's close box: the program ends at once.
+    void exitRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
+    void buildToolbar();
     void placeControls();
+    void applyLayoutRules();
     void setAttendeeText(const QString& text);
     void onFocusWindowChanged(QWindow* now);
 

@@ -1,0 +1,85 @@
+#include "admin/frmAbout.h"
+
+#include "admin/AdminMessages.h"
+#include "admin/Twips.h"
+#include "platform/Prompter.h"
+#include "platform/SystemInfo.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace Enrolix {
+namespace {
+
+constexpr int kMajor = 2;
+constexpr int kMinor = 0;
+constexpr int kRevision = 7;
+
+} // namespace
+
+frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_prompter(prompter), m_system(system)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(QStringLiteral("About ") + kApplicationTitle);
+
+    auto place = [this](QWidget* control, const char* name, int left, int top, int width, int height) {
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(twipsRect(left, top, width, height, this));
+    };
+    auto label = [&](const char* name, const QString& caption, int left, int top, int width, int height) {
+        auto* control = new QLabel(caption, this);
+        place(control, name, left, top, width, height);
+        control->setWordWrap(true);
+        control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return control;
+    };
+
+    picIcon = new QLabel(this);
+    place(picIcon, "picIcon", 240, 240, 540, 540);
+    picIcon->setPixmap(QPixmap(QStringLiteral(":/icons/enrolix.png")));
+    picIcon->setScaledContents(true);
+    picIcon->setAccessibleName(tr("Application icon"));
+
+    lblTitle = label("lblTitle", kApplicationTitle, 1080, 240, 3885, 480);
+    QFont title = lblTitle->font();
+    title.setPointSizeF(title.pointSizeF() * 1.5);
+    title.setBold(true);
+    lblTitle->setFont(title);
+    lblVersion = label("lblVersion", QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision), 1080,
+                       780, 3885, 225);
+    lblDescription = label("lblDescription", QStringLiteral("App Description"), 1080, 1125, 3885, 450);
+
+    // The etched rule: a grey line with a white one just below it.
+    Line1 = new QFrame(this);
+    place(Line1, "Line1", 90, 2445, 5564, 30);
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+
+    lblDisclaimer = label("lblDisclaimer", QStringLiteral("Warning: ..."), 255, 2625, 3870, 825);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    place(cmdOK, "cmdOK", 4245, 2625, 1260, 345);
+    cmdOK->setDefault(true);
+    cmdOK->setAutoDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
+
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    place(cmdSysInfo, "cmdSysInfo", 4260, 3075, 1245, 345);
+    cmdSysInfo->setAutoDefault(false);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+
+    setFixedSize(twipsToPixels(5730, this), twipsToPixels(3555, this));
+}
+
+void frmAbout::StartSysInfo()
+{
+    if (!startSystemInformation(m_system))
+        m_prompter.ask(AdminMessages::systemInfoUnavailable());
+}
+
+} // namespace Enrolix

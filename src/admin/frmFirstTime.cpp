@@ -1,0 +1,104 @@
+#include "admin/frmFirstTime.h"
+
+#include "admin/AdminMessages.h"
+#include "admin/AppContext.h"
+#include "admin/Twips.h"
+#include "platform/Prompter.h"
+#include "platform/SettingsStore.h"
+#include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace Enrolix {
+namespace {
+
+QFont fontOf(const QString& family, double points, bool bold)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_context(context)
+{
+    setObjectName(QStringLiteral("frmFirstTime"));
+    setWindowTitle(QStringLiteral("Welcome to Enrolix"));
+    const QString sansSerif = QStringLiteral("MS Sans Serif");
+
+    auto place = [this](QWidget* control, const char* name, int left, int top, int width, int height) {
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(twipsRect(left, top, width, height, this));
+    };
+    auto heading = [&](const char* name, const QString& caption, const QFont& font, int left, int top, int width,
+                       int height) {
+        auto* label = new QLabel(caption, this);
+        place(label, name, left, top, width, height);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
+        label->setForegroundRole(QPalette::Highlight);
+        return label;
+    };
+
+    Settings = new QLabel(this);
+    place(Settings, "Settings", 120, 120, 2745, 1860);
+    Settings->setPixmap(QPixmap(QStringLiteral(":/icons/welcome.png")));
+    Settings->setScaledContents(true);
+    Settings->setAccessibleName(tr("Welcome illustration"));
+
+    lblTitle = heading("lblTitle", QStringLiteral("Enrolix"), fontOf(QStringLiteral("Times New Roman"), 24, true), 3240,
+                       120, 2895, 735);
+    lblLabel1 = heading("lblLabel1", QStringLiteral("Welcome to Event Registration"), fontOf(sansSerif, 12, true), 3360,
+                        1080, 2655, 855);
+
+    firsttime = new QLabel(this);
+    place(firsttime, "firsttime", 240, 2280, 6135, 1095);
+    firsttime->setFont(fontOf(sansSerif, 9.75, false));
+    firsttime->setWordWrap(true);
+    firsttime->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    firsttime->setText(QStringLiteral("Before creating your first event you ") +
+                       QStringLiteral("may want to change the default settings.  Select Options from the Tool ") +
+                       QStringLiteral("menu to change the directory where Enrolix will save the ") +
+                       QStringLiteral("registration pages, contact name, etc."));
+
+    chkShow = new QCheckBox(QStringLiteral("Show this screen at startup"), this);
+    place(chkShow, "chkShow", 2160, 3480, 2295, 375);
+    chkShow->setFont(fontOf(sansSerif, 8.25, false));
+
+    cmdContinue = new QPushButton(QStringLiteral("Continue..."), this);
+    place(cmdContinue, "cmdContinue", 2640, 3960, 1335, 495);
+    cmdContinue->setDefault(true);
+    connect(cmdContinue, &QPushButton::clicked, this, &frmFirstTime::onContinue);
+
+    setFixedSize(twipsToPixels(6585, this), twipsToPixels(4590, this));
+}
+
+void frmFirstTime::onContinue()
+{
+    // A greyed (partly checked) box counts as ticked.
+    const bool show = chkShow->checkState() != Qt::Unchecked;
+    m_context.prompter.ask(show ? AdminMessages::willSeeScreenNextTime() : AdminMessages::canReEnableScreen());
+    m_context.settings.FirstRun = show;
+    m_context.store.write(SettingsKeys::kOptions, SettingsKeys::kFirstRun,
+                          show ? QStringLiteral("True") : QStringLiteral("False"));
+    hide();
+    Q_EMIT left();
+}
+
+void frmFirstTime::closeEvent(QCloseEvent* event)
+{
+    // Should the window system close it after all, the main window comes instead: the program
+    // never runs on with no window on screen. Nothing is saved.
+    QWidget::closeEvent(event);
+    Q_EMIT left();
+}
+
+} // namespace Enrolix

@@ -1,0 +1,178 @@
+#include "admin/AdminMessages.h"
+#include "admin/Windows.h"
+#include "admin/frmAbout.h"
+#include "admin/frmFirstTime.h"
+#include "admin/frmMain.h"
+#include "attendant/Countdown.h"
+#include "attendant/frmAutoAttend.h"
+#include "settings/SettingsKeys.h"
+#include "support/TestContext.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Enrolix;
+
+// Start-up, the welcome screen and the about box.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Testing::TestContext> m_test;
+    std::unique_ptr<Windows> m_windows;
+
+    QString stored(const QString& key) const { return m_test->store.read(SettingsKeys::kOptions, key, QStringLiteral("(absent)")); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_test = std::make_unique<Testing::TestContext>();
+        m_windows = std::make_unique<Windows>(m_test->context);
+    }
+    void cleanup()
+    {
+        m_windows.reset();
+        const QStringList problems = m_test->prompter.problems();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
+    // --- start-up
+    void startUp_noStoredSettings_showsWelcomeTicked()
+    {
+        m_windows->startUp();
+        frmFirstTime& welcome = m_windows->welcome();
+        QVERIFY(welcome.isVisible());
+        QVERIFY(welcome.chkShow->isChecked());
+        QVERIFY(!m_windows->main().isVisible());
+        QCOMPARE(welcome.windowTitle(), QStringLiteral("Welcome to Enrolix"));
+        QCOMPARE(welcome.firsttime->text(),
+                 QStringLiteral("Before creating your first event you may want to change the default settings.  Select "
+                                "Options from the Tool menu to change the directory where Enrolix will save the "
+                                "registration pages, contact name, etc."));
+        // The settings are loaded and the attendant is loaded hidden and idle.
+        QCOMPARE(m_test->settings.Seconds_Wait_Between_Email_Processing, QStringLiteral("600"));
+        QVERIFY(!m_windows->attendant().isVisible());
+        QVERIFY(!m_windows->attendant().countdown().timerEnabled());
+        QCOMPARE(m_windows->attendant().countdown().iTimerSeconds(), qint16(600));
+    }
+
+    void startUp_firstRunFalse_showsMainAtOnce()
+    {
+        m_test->store.set(SettingsKeys::kFirstRun, QStringLiteral("False"));
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        m_windows->startUp();
+        QVERIFY(!m_windows->welcome().isVisible());
+        QVERIFY(!m_windows->welcome().chkShow->isChecked());
+        QVERIFY(m_windows->main().isVisible());
+        QCOMPARE(m_windows->main().lstEvent->count(), 1);
+    }
+
+    void continue_ticked_storesTrue_unticked_storesFalse()
+    {
+        m_windows->startUp();
+        frmFirstTime& welcome = m_windows->welcome();
+        m_test->prompter.expect(AdminMessages::willSeeScreenNextTime());
+        welcome.cmdContinue->click();
+        QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("True"));
+        QVERIFY(m_test->settings.FirstRun);
+        QVERIFY(!welcome.isVisible());
+        QVERIFY(m_windows->main().isVisible());
+
+        // Tools, Startup Screen: shown again with the box as it was left.
+        m_windows->main().mnuStartup->trigger();
+        QVERIFY(welcome.isVisible());
+        QVERIFY(!m_windows->main().isVisible());
+        welcome.chkShow->setChecked(false);
+        m_test->prompter.expect(AdminMessages::canReEnableScreen());
+        welcome.cmdContinue->click();
+        QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("False"));
+        QVERIFY(!m_test->settings.FirstRun);
+
+        m_windows->main().mnuStartup->trigger();
+        QVERIFY(!welcome.chkShow->isChecked());
+        m_test->prompter.expect(AdminMessages::canReEnableScreen());
+        welcome.cmdContinue->click();
+        QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("False"));
+    }
+
+    void continue_partlyChecked_countsAsTicked()
+    {
+        m_windows->startUp();
+        m_windows->welcome().chkShow->setTristate(true);
+        m_windows->welcome().chkShow->setCheckState(Qt::PartiallyChecked);
+        m_test->prompter.expect(AdminMessages::willSeeScreenNextTime());
+        m_windows->welcome().cmdContinue->click();
+        QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("True"));
+    }
+
+    void welcome_closedByTheWindowSystem_showsMain()
+    {
+        m_windows->startUp();
+        m_windows->welcome().close();
+        QVERIFY(m_windows->main().isVisible());
+        QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("(absent)"));
+    }
+
+    void messages_textsAndTitles()
+    {
+        QCOMPARE(AdminMessages::willSeeScreenNextTime(),
+                 plainMessage(QStringLiteral("You will see this screen next time you start Enrolix")));
+        QCOMPARE(AdminMessages::canReEnableScreen().text,
+                 QStringLiteral("You can re-enable this screen by selecting StartUp from the Tools Menu."));
+        QCOMPARE(AdminMessages::canReEnableScreen().title, QStringLiteral("Quillmark"));
+        QCOMPARE(AdminMessages::systemInfoUnavailable().text,
+                 QStringLiteral("System Information Is Unavailable At This Time"));
+    }
+
+    // --- the about box
+    void about_textsAndOneAtATime()
+    {
+        m_windows->startUp();
+        m_windows->main().mnuAbout->trigger();
+        frmAbout& about = m_windows->about();
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmark"));
+        QCOMPARE(about.lblTitle->text(), QStringLiteral("Quillmark"));
+        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 2.0.7"));
+        QCOMPARE(about.lblDescription->text(), QStringLiteral("App Description"));
+        QCOMPARE(about.lblDisclaimer->text(), QStringLiteral("Warning: ..."));
+        QCOMPARE(about.cmdSysInfo->text(), QStringLiteral("&System Info..."));
+        QVERIFY(about.cmdOK->isDefault());
+        m_windows->main().mnuAbout->trigger();
+        QCOMPARE(m_windows->main().findChildren<frmAbout*>().size(), 1);
+        QPointer<frmAbout> box(&about);
+        about.cmdOK->click();
+        QTRY_VERIFY(box.isNull());
+    }
+
+    void about_escapeDestroysIt()
+    {
+        QPointer<frmAbout> box(&m_windows->about());
+        QTest::keyClick(box.data(), Qt::Key_Escape);
+        QTRY_VERIFY(box.isNull());
+    }
+
+    void sysInfo_noTool_saysUnavailable_toolOnPath_startsIt()
+    {
+        frmAbout& about = m_windows->about();
+        m_test->prompter.expect(AdminMessages::systemInfoUnavailable());
+        about.cmdSysInfo->click();
+        QVERIFY(m_test->system.started.isEmpty());
+
+        m_test->system.toolOnPath = QStringLiteral("/usr/bin/hardinfo");
+        about.cmdSysInfo->click();
+        QCOMPARE(m_test->system.started, QStringList{QStringLiteral("/usr/bin/hardinfo")});
+
+        m_test->system.startSucceeds = false;
+        m_test->prompter.expect(AdminMessages::systemInfoUnavailable());
+        about.cmdSysInfo->click();
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
