@@ -1,9 +1,14 @@
 #include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
+#include "admin/Twips.h"
 #include "admin/frmMain.h"
 #include "support/TestContext.h"
 
+#include <QAction>
 #include <QListWidget>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -128,6 +133,132 @@ private Q_SLOTS:
         m_window->RefreshEventList();
         QCOMPARE(m_window->lstEvent->count(), 1);
         QCOMPARE(m_window->txtAttendees->toPlainText(), QString());
+    }
+
+    // --- commands
+    void menus_captionsAndNoShortcuts()
+    {
+        const QList<QPair<const char*, const char*>> entries{
+            {"mnuNew", "&New Event"},       {"mnuClose", "&Close Event"},   {"mnuExit", "E&xit"},
+            {"mnuOptions", "&Options"},     {"mnuStartup", "&Startup Screen"}, {"mnuBegin", "&Start Auto Processing"},
+            {"mnuContent", "&Content"},     {"mnuAbout", "&About"}};
+        for (const auto& [name, caption] : entries) {
+            auto* action = m_window->findChild<QAction*>(QString::fromLatin1(name));
+            QVERIFY2(action, name);
+            QCOMPARE(action->text(), QString::fromLatin1(caption));
+            QVERIFY(action->shortcut().isEmpty());
+        }
+        QCOMPARE(m_window->mnuAP->title(), QStringLiteral("&Processing"));
+    }
+
+    void toolbar_fiveIconButtons_dispatchByPosition()
+    {
+        const QList<QAction*> buttons = m_window->Toolbar1->actions();
+        QCOMPARE(buttons.size(), 5);
+        const QStringList tips{"Create New Event", "Close Registration for Event", "Start processing",
+                               "Copy Attendees to Clipboard", "Help"};
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(buttons[i]->toolTip(), tips[i]);
+            QVERIFY(!buttons[i]->icon().isNull());
+            auto* widget = qobject_cast<QToolButton*>(m_window->Toolbar1->widgetForAction(buttons[i]));
+            QVERIFY(widget);
+            QCOMPARE(widget->toolButtonStyle(), Qt::ToolButtonIconOnly);
+            QVERIFY(!widget->accessibleName().isEmpty());
+        }
+        QSignalSpy created(m_window->mnuNew, &QAction::triggered);
+        QSignalSpy closed(m_window->mnuClose, &QAction::triggered);
+        QSignalSpy started(m_window->mnuBegin, &QAction::triggered);
+        buttons[0]->trigger();
+        buttons[1]->trigger();
+        buttons[2]->trigger();
+        QCOMPARE(created.size(), 1);
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(started.size(), 1);
+        buttons[4]->trigger();
+        m_window->mnuContent->trigger();
+        QCOMPARE(m_test->help.shown.size(), 2);
+        QVERIFY(m_test->help.shown.first().endsWith(QStringLiteral("|Welcome.htm")));
+        QCOMPARE(m_test->help.lastOwner, m_window.get());
+    }
+
+    void copy_nothingOrNoAttendees_saysNothingToCopy()
+    {
+        write(QStringLiteral("E00001.sc"), "");
+        m_window->RefreshEventList();
+        QAction* copy = m_window->Toolbar1->actions().at(3);
+        m_test->prompter.expect(AdminMessages::nothingToCopy());
+        copy->trigger();
+        select(QStringLiteral("E00001"));
+        m_test->prompter.expect(AdminMessages::nothingToCopy());
+        copy->trigger();
+        QCOMPARE(m_test->clipboard.text, QStringLiteral("(untouched)"));
+        QCOMPARE(m_test->clipboard.clears, 0);
+    }
+
+    void copy_threeRegistrants_placesExactTextOnClipboard()
+    {
+        write(QStringLiteral("E00001.sc"), "Ann\r\nBob\r\nCleo\r\n");
+        m_window->RefreshEventList();
+        select(QStringLiteral("E00001"));
+        m_test->prompter.expect(AdminMessages::attendeesCopied());
+        m_window->Toolbar1->actions().at(3)->trigger();
+        QCOMPARE(m_test->clipboard.text, QStringLiteral("Ann\r\nBob\r\nCleo\r\n"));
+        QCOMPARE(m_test->clipboard.clears, 1);
+        QCOMPARE(AdminMessages::attendeesCopied().title, QStringLiteral("Attendees"));
+    }
+
+    void exit_andFrameClose_requestTheEnd()
+    {
+        QSignalSpy exits(m_window.get(), &frmMain::exitRequested);
+        m_window->mnuExit->trigger();
+        m_window->show();
+        m_window->close();
+        QCOMPARE(exits.size(), 2);
+        QCOMPARE(m_test->store.writes.size(), 0);
+    }
+
+    // --- layout rules (twips at the test screen's resolution)
+    void resize_belowMinimum_stopsAt8000By4000()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->resize(twipsToPixels(5000, m_window.get()), twipsToPixels(3000, m_window.get()));
+        const QSize outer = m_window->frameGeometry().size();
+        QVERIFY(qAbs(outer.width() - twipsToPixels(8000, m_window.get())) <= 1);
+        QVERIFY(qAbs(outer.height() - twipsToPixels(4000, m_window.get())) <= 1);
+        for (QWidget* box : {static_cast<QWidget*>(m_window->txtName), static_cast<QWidget*>(m_window->txtAttendees),
+                             static_cast<QWidget*>(m_window->lstEvent)})
+            QVERIFY(qAbs(box->height() - twipsToPixels(2560, m_window.get())) <= 1);
+        QVERIFY(qAbs(m_window->txtName->width() - twipsToPixels(2330, m_window.get())) <= 1);
+        QVERIFY(qAbs(m_window->txtAttendees->x() - twipsToPixels(4970, m_window.get())) <= 1);
+        QVERIFY(m_window->isEnabled());
+    }
+
+    void resize_larger_growsMiddleAndKeepsListAndSignUpWidths()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        const int listWidth = m_window->lstEvent->width();
+        const int attendeesWidth = m_window->txtAttendees->width();
+        m_window->resize(1200, 800);
+        const QSize outer = m_window->frameGeometry().size();
+        QVERIFY(qAbs(m_window->txtName->height() - (outer.height() - twipsToPixels(1440, m_window.get()))) <= 1);
+        QCOMPARE(m_window->lstEvent->height(), m_window->txtName->height());
+        QVERIFY(qAbs(m_window->txtName->width() - (outer.width() - twipsToPixels(5670, m_window.get()))) <= 1);
+        QVERIFY(qAbs(m_window->txtAttendees->x() - (outer.width() - twipsToPixels(3030, m_window.get()))) <= 1);
+        QCOMPARE(m_window->lstEvent->width(), listWidth);
+        QCOMPARE(m_window->txtAttendees->width(), attendeesWidth);
+    }
+
+    void resize_whileMinimised_changesNothing()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        const QRect before = m_window->txtName->geometry();
+        m_window->setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(m_window->isMinimized());
+        m_window->resize(300, 200);
+        QCOMPARE(m_window->txtName->geometry(), before);
     }
 
     void displayBoxes_neverKeepFocus()

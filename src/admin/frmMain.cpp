@@ -212,8 +212,10 @@ void frmMain::applyLayoutRules()
     setEnabled(true);
     if (isMinimized())
         return;
-    // The rules speak of the outer size, frame included.
+    // The rules speak of the outer size, frame included; the window system stops a drag at the
+    // minimum, and the checks below catch whatever else resizes the window.
     const QSize frame = frameGeometry().size() - size();
+    setMinimumSize(QSize(twipsToPixels(kMinimumWidth, this), twipsToPixels(kMinimumHeight, this)) - frame);
     int width = pixelsToTwips(frameGeometry().width(), this);
     int height = pixelsToTwips(frameGeometry().height(), this);
     if (width < kMinimumWidth || height < kMinimumHeight) {
