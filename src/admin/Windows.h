@@ -4,10 +4,14 @@
 
 #include <memory>
 
+class QWidget;
+
 namespace Enrolix {
 
 struct AppContext;
 class frmMain;
+class frmCreate;
+class frmLocation;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
 // navigation between them: a window that hides the main window shows it again when left.
@@ -21,15 +25,25 @@ public:
     ~Windows() override;
 
     frmMain& main();
+    frmCreate& create();
+    frmLocation& location();
 
     // Shows the main window again (enabled), which refreshes its event list.
     void showMain();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void wireMainCommands();
+    // Closing the window through its frame while the main window is hidden shows the main
+    // window again, so the coordinator is never left without a window.
+    void returnToMainOnFrameClose(QWidget& window);
 
     AppContext& m_context;
     std::unique_ptr<frmMain> m_main;
+    std::unique_ptr<frmCreate> m_create;
+    std::unique_ptr<frmLocation> m_location;
 };
 
 } // namespace Enrolix
