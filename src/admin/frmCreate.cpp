@@ -4,7 +4,6 @@
 #include "events/EventCreator.h"
 #include "events/EventMessages.h"
 #include "platform/Prompter.h"
-#include "settings/Settings.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -18,11 +17,11 @@ namespace {
 
 const QColor kDarkBlue(0x00, 0x00, 0x80);
 
-QLabel* label(const char* name, const QString& caption, QWidget* parent)
+QLabel* label(const char* name, const QString& caption, QWidget* parent, bool wrap = false)
 {
     auto* control = new QLabel(caption, parent);
     control->setObjectName(QString::fromLatin1(name));
-    control->setWordWrap(true);
+    control->setWordWrap(wrap);
     return control;
 }
 
@@ -58,7 +57,7 @@ frmCreate::frmCreate(AppContext& context, QWidget* parent) : QWidget(parent), m_
                            QStringLiteral("To create a new event, enter the event name and dates in the fields "
                                           "below.  A registration page will be automatically created and saved in "
                                           "the default directory."),
-                           this);
+                           this, true);
     lblEventInfo = label("lblEventInfo", QStringLiteral("1) Type your event info."), this);
     txtTextBox1 = eventTextBox("txtTextBox1", lblEventInfo, this);
     lblEventDates = label("lblEventDates", QStringLiteral("2) Enter the event date(s)."), this);
@@ -70,7 +69,7 @@ frmCreate::frmCreate(AppContext& context, QWidget* parent) : QWidget(parent), m_
     lblEventNote = label("lblEventNote",
                          QStringLiteral("Note: Courses that have more than one date must be created as seperate "
                                         "events. The System will not stop you from creating duplicate events!."),
-                         this);
+                         this, true);
     QPalette note = lblEventNote->palette();
     note.setColor(QPalette::WindowText, kDarkBlue);
     lblEventNote->setPalette(note);
@@ -113,7 +112,7 @@ void frmCreate::placeControls()
     page->addWidget(lblEventNote);
     page->addLayout(back);
 
-    resize(560, 520);
+    resize(620, 520);
 }
 
 bool frmCreate::eventFilter(QObject* watched, QEvent* event)

@@ -53,7 +53,7 @@ void frmLocation::placeControls()
     page->addStretch();
     page->addLayout(buttons);
 
-    resize(520, 170);
+    resize(520, 140);
 }
 
 QString frmLocation::publishedAddress() const
