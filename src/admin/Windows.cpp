@@ -2,19 +2,32 @@
 
 #include "admin/AppContext.h"
 #include "admin/frmAbout.h"
+#include "admin/frmCreate.h"
 #include "admin/frmFirstTime.h"
+#include "admin/frmLocation.h"
 #include "admin/frmMain.h"
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
-
 #include "settings/Settings.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace Enrolix {
+namespace {
+
+void bringUp(QWidget& window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
 
 Windows::Windows(AppContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
@@ -29,13 +42,45 @@ frmMain& Windows::main()
     return *m_main;
 }
 
+frmCreate& Windows::create()
+{
+    if (!m_create) {
+        m_create = std::make_unique<frmCreate>(m_context);
+        connect(m_create->cmdReturn, &QPushButton::clicked, this, [this] {
+            m_create->hide();
+            showMain();
+        });
+        connect(m_create.get(), &frmCreate::created, this, [this](const QString& event) {
+            frmLocation& address = location();
+            address.setCurrentEvent(event);
+            m_create->hide();
+            bringUp(address);
+        });
+        returnToMainOnFrameClose(*m_create);
+    }
+    return *m_create;
+}
+
+frmLocation& Windows::location()
+{
+    if (!m_location) {
+        m_location = std::make_unique<frmLocation>(m_context);
+        connect(m_location->cmdBack2Create, &QPushButton::clicked, this, [this] {
+            frmCreate& dialog = create();
+            dialog.txtTextBox2->clear();
+            bringUp(dialog);
+            m_location->hide();
+        });
+        returnToMainOnFrameClose(*m_location);
+    }
+    return *m_location;
+}
+
 void Windows::showMain()
 {
     frmMain& window = main();
     window.setEnabled(true);
-    window.show();
-    window.raise();
-    window.activateWindow();
+    bringUp(window);
 }
 
 void Windows::startUp()
@@ -59,6 +104,7 @@ frmFirstTime& Windows::welcome()
     if (!m_welcome) {
         m_welcome = std::make_unique<frmFirstTime>(m_context);
         connect(m_welcome.get(), &frmFirstTime::left, this, &Windows::showMain);
+        returnToMainOnFrameClose(*m_welcome);
     }
     return *m_welcome;
 }
@@ -67,9 +113,7 @@ frmAbout& Windows::about()
 {
     if (!m_about)
         m_about = new frmAbout(m_context.prompter, m_context.system, &main());
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
+    bringUp(*m_about);
     return *m_about;
 }
 
@@ -78,6 +122,7 @@ frmAutoAttend& Windows::attendant()
     if (!m_attendant) {
         m_attendant = std::make_unique<frmAutoAttend>(m_context.settings);
         connect(m_attendant.get(), &frmAutoAttend::left, this, &Windows::showMain);
+        returnToMainOnFrameClose(*m_attendant);
     }
     return *m_attendant;
 }
@@ -102,6 +147,23 @@ void Windows::wireMainCommands()
     });
     connect(m_main->mnuAbout, &QAction::triggered, this, [this] { about(); });
     connect(m_main.get(), &frmMain::exitRequested, qApp, &QCoreApplication::quit);
+    connect(m_main->mnuNew, &QAction::triggered, this, [this] {
+        m_main->hide();
+        bringUp(create());
+    });
+}
+
+void Windows::returnToMainOnFrameClose(QWidget& window)
+{
+    window.installEventFilter(this);
+}
+
+bool Windows::eventFilter(QObject* watched, QEvent* event)
+{
+    // Shown before the closing window goes, so the program never counts as left without windows.
+    if (event->type() == QEvent::Close && watched != m_main.get() && !main().isVisible())
+        showMain();
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace Enrolix

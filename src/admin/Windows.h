@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QWidget;
+
 namespace Enrolix {
 
 struct AppContext;
@@ -12,6 +14,8 @@ class frmMain;
 class frmAutoAttend;
 class frmFirstTime;
 class frmAbout;
+class frmCreate;
+class frmLocation;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
 // navigation between them: a window that hides the main window shows it again when left.
@@ -34,19 +38,30 @@ public:
     frmAbout& about();
     // Loaded once, hidden with its timer off, and kept for the whole run.
     frmAutoAttend& attendant();
+    frmCreate& create();
+    frmLocation& location();
 
     // Shows the main window again (enabled), which refreshes its event list.
     void showMain();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void wireMainCommands();
     void startAutoProcessing();
+
+    // Closing the window through its frame while the main window is hidden shows the main
+    // window again, so the coordinator is never left without a window.
+    void returnToMainOnFrameClose(QWidget& window);
 
     AppContext& m_context;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<frmAutoAttend> m_attendant;
     std::unique_ptr<frmFirstTime> m_welcome;
     QPointer<frmAbout> m_about;
+    std::unique_ptr<frmCreate> m_create;
+    std::unique_ptr<frmLocation> m_location;
 };
 
 } // namespace Enrolix

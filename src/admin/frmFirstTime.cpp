@@ -9,7 +9,6 @@
 #include "settings/SettingsKeys.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -90,14 +89,6 @@ void frmFirstTime::onContinue()
     m_context.store.write(SettingsKeys::kOptions, SettingsKeys::kFirstRun,
                           show ? QStringLiteral("True") : QStringLiteral("False"));
     hide();
-    Q_EMIT left();
-}
-
-void frmFirstTime::closeEvent(QCloseEvent* event)
-{
-    // Should the window system close it after all, the main window comes instead: the program
-    // never runs on with no window on screen. Nothing is saved.
-    QWidget::closeEvent(event);
     Q_EMIT left();
 }
 

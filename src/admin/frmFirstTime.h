@@ -31,9 +31,6 @@ Q_SIGNALS:
     // The user left the screen: the main window comes next.
     void left();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void onContinue();
 

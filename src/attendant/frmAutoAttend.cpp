@@ -3,7 +3,7 @@
 #include "admin/Twips.h"
 #include "attendant/Countdown.h"
 
-#include <QCloseEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -171,13 +171,6 @@ bool frmAutoAttend::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn && (watched == Text4 || watched == Text5 || watched == Text6))
         setFocus(Qt::OtherFocusReason);
     return QWidget::eventFilter(watched, event);
-}
-
-void frmAutoAttend::closeEvent(QCloseEvent* event)
-{
-    // The window stays loaded (only hidden); whoever waits for it gets the main window back.
-    QWidget::closeEvent(event);
-    Q_EMIT left();
 }
 
 } // namespace Enrolix

@@ -53,12 +53,11 @@ public:
     QPushButton* cmdProcess{nullptr};
 
 Q_SIGNALS:
-    // The user left the window (Hide, or its frame's close box): the main window comes back.
+    // The user pressed Hide: the main window comes back.
     void left();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
