@@ -159,7 +159,7 @@ private Q_SLOTS:
                                "Copy Attendees to Clipboard", "Help"};
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(buttons[i]->toolTip(), tips[i]);
-            QVERIFY(!buttons[i]->icon().isNull());
+            QCOMPARE(buttons[i]->icon().pixmap(16, 16).size(), QSize(16, 16));
             auto* widget = qobject_cast<QToolButton*>(m_window->Toolbar1->widgetForAction(buttons[i]));
             QVERIFY(widget);
             QCOMPARE(widget->toolButtonStyle(), Qt::ToolButtonIconOnly);
