@@ -19,8 +19,7 @@ private Q_SLOTS:
     void init() { m_prompter.reset(); }
     void cleanup()
     {
-        const QStringList problems = m_prompter.problems();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        ENROLIX_VERIFY_BOXES(m_prompter);
     }
 
     void existingFile_noDialog_untouched_data()

@@ -151,7 +151,7 @@ private Q_SLOTS:
         QVERIFY(!attendant.cmdProcess->isEnabled());
         attendant.close();
         QVERIFY(windows.main().isVisible());
-        QVERIFY(test.prompter.problems().isEmpty());
+        ENROLIX_VERIFY_BOXES(test.prompter);
     }
 };
 

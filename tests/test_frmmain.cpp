@@ -41,8 +41,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_window.reset();
-        const QStringList problems = m_test->prompter.problems();
-        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        ENROLIX_VERIFY_BOXES(m_test->prompter);
     }
 
     void controls_haveNamesAndAccessibleNames()

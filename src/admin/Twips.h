@@ -26,4 +26,11 @@ inline QRect twipsRect(int left, int top, int width, int height, const QWidget* 
                  twipsToPixels(height, widget));
 }
 
+// Names a control after its design and places it at its design position, given in twips.
+inline void placeControl(QWidget* control, const char* name, int left, int top, int width, int height)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(twipsRect(left, top, width, height, control->parentWidget()));
+}
+
 } // namespace Enrolix

@@ -27,20 +27,16 @@ frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
     setModal(false);
     setWindowTitle(QStringLiteral("About ") + kApplicationTitle);
 
-    auto place = [this](QWidget* control, const char* name, int left, int top, int width, int height) {
-        control->setObjectName(QString::fromLatin1(name));
-        control->setGeometry(twipsRect(left, top, width, height, this));
-    };
     auto label = [&](const char* name, const QString& caption, int left, int top, int width, int height) {
         auto* control = new QLabel(caption, this);
-        place(control, name, left, top, width, height);
+        placeControl(control, name, left, top, width, height);
         control->setWordWrap(true);
         control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return control;
     };
 
     picIcon = new QLabel(this);
-    place(picIcon, "picIcon", 240, 240, 540, 540);
+    placeControl(picIcon, "picIcon", 240, 240, 540, 540);
     picIcon->setPixmap(QPixmap(QStringLiteral(":/icons/enrolix.png")));
     picIcon->setScaledContents(true);
     picIcon->setAccessibleName(tr("Application icon"));
@@ -56,20 +52,20 @@ frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
 
     // The etched rule: a grey line with a white one just below it.
     Line1 = new QFrame(this);
-    place(Line1, "Line1", 90, 2445, 5564, 30);
+    placeControl(Line1, "Line1", 90, 2445, 5564, 30);
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
 
     lblDisclaimer = label("lblDisclaimer", QStringLiteral("Warning: ..."), 255, 2625, 3870, 825);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    place(cmdOK, "cmdOK", 4245, 2625, 1260, 345);
+    placeControl(cmdOK, "cmdOK", 4245, 2625, 1260, 345);
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
 
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    place(cmdSysInfo, "cmdSysInfo", 4260, 3075, 1245, 345);
+    placeControl(cmdSysInfo, "cmdSysInfo", 4260, 3075, 1245, 345);
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 

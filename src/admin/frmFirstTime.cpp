@@ -34,14 +34,10 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
     setWindowTitle(QStringLiteral("Welcome to Enrolix"));
     const QString sansSerif = QStringLiteral("MS Sans Serif");
 
-    auto place = [this](QWidget* control, const char* name, int left, int top, int width, int height) {
-        control->setObjectName(QString::fromLatin1(name));
-        control->setGeometry(twipsRect(left, top, width, height, this));
-    };
     auto heading = [&](const char* name, const QString& caption, const QFont& font, int left, int top, int width,
                        int height) {
         auto* label = new QLabel(caption, this);
-        place(label, name, left, top, width, height);
+        placeControl(label, name, left, top, width, height);
         label->setFont(font);
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
@@ -50,7 +46,7 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
     };
 
     Settings = new QLabel(this);
-    place(Settings, "Settings", 120, 120, 2745, 1860);
+    placeControl(Settings, "Settings", 120, 120, 2745, 1860);
     Settings->setPixmap(QPixmap(QStringLiteral(":/icons/welcome.png")));
     Settings->setScaledContents(true);
     Settings->setAccessibleName(tr("Welcome illustration"));
@@ -61,7 +57,7 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
                         1080, 2655, 855);
 
     firsttime = new QLabel(this);
-    place(firsttime, "firsttime", 240, 2280, 6135, 1095);
+    placeControl(firsttime, "firsttime", 240, 2280, 6135, 1095);
     firsttime->setFont(fontOf(sansSerif, 9.75, false));
     firsttime->setWordWrap(true);
     firsttime->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -71,13 +67,13 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
                        QStringLiteral("registration pages, contact name, etc."));
 
     chkShow = new QCheckBox(QStringLiteral("Show this screen at startup"), this);
-    place(chkShow, "chkShow", 2160, 3480, 2295, 375);
+    placeControl(chkShow, "chkShow", 2160, 3480, 2295, 375);
     chkShow->setFont(fontOf(sansSerif, 8.25, false));
     // The substitute font may be wider than the designed one: never cut the caption.
     chkShow->resize(std::max(chkShow->width(), chkShow->sizeHint().width()), chkShow->height());
 
     cmdContinue = new QPushButton(QStringLiteral("Continue..."), this);
-    place(cmdContinue, "cmdContinue", 2640, 3960, 1335, 495);
+    placeControl(cmdContinue, "cmdContinue", 2640, 3960, 1335, 495);
     cmdContinue->setDefault(true);
     connect(cmdContinue, &QPushButton::clicked, this, &frmFirstTime::onContinue);
 

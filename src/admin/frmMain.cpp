@@ -39,12 +39,6 @@ constexpr int kAttendeesLeftLess = 3030;
 constexpr int kToolbarHeight = 420;
 constexpr int kControlsTop = 600;
 
-// Text boxes show line ends as line breaks whatever the file used.
-QString forDisplay(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
 QPlainTextEdit* displayBox(const QString& name, const QString& accessibleName, QWidget* parent)
 {
     auto* box = new QPlainTextEdit(parent);
@@ -253,7 +247,7 @@ QString frmMain::selectedEvent() const
 void frmMain::setAttendeeText(const QString& text)
 {
     m_attendeeText = text;
-    txtAttendees->setPlainText(forDisplay(text));
+    txtAttendees->setPlainText(TextFiles::withLfLineEnds(text));
 }
 
 void frmMain::RefreshEventList()
@@ -292,7 +286,7 @@ void frmMain::ShowSelectedEvent()
 
     // An unreadable or empty description empties the box rather than leave the previous
     // event's description beside this event's list.
-    txtName->setPlainText(forDisplay(TextFiles::readAll(files.descriptionPath(event)).value_or(QString())));
+    txtName->setPlainText(TextFiles::withLfLineEnds(TextFiles::readAll(files.descriptionPath(event)).value_or(QString())));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)

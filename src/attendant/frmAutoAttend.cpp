@@ -37,19 +37,15 @@ void frmAutoAttend::buildControls()
     font.setPointSizeF(9.75);
     setFont(font);
 
-    auto place = [this](QWidget* control, const char* name, int left, int top, int width, int height) {
-        control->setObjectName(QString::fromLatin1(name));
-        control->setGeometry(twipsRect(left, top, width, height, this));
-    };
     auto label = [&](const char* name, const QString& caption, int left, int top, int width, int height) {
         auto* control = new QLabel(caption, this);
-        place(control, name, left, top, width, height);
+        placeControl(control, name, left, top, width, height);
         return control;
     };
     auto display = [&](const char* name, const QString& text, const QColor& colour, int left, int top, int width,
                        QLabel* caption) {
         auto* box = new QLineEdit(text, this);
-        place(box, name, left, top, width, 360);
+        placeControl(box, name, left, top, width, 360);
         box->setReadOnly(true);
         QPalette colours = box->palette();
         colours.setColor(QPalette::Base, colours.color(QPalette::Midlight));
@@ -61,7 +57,7 @@ void frmAutoAttend::buildControls()
     };
     auto button = [&](const char* name, const QString& caption, int left, int width) {
         auto* control = new QPushButton(caption, this);
-        place(control, name, left, 2880, width, 375);
+        placeControl(control, name, left, 2880, width, 375);
         return control;
     };
 
@@ -73,7 +69,7 @@ void frmAutoAttend::buildControls()
     Label2->setAlignment(Qt::AlignCenter);
 
     pbrAuto = new QProgressBar(this);
-    place(pbrAuto, "pbrAuto", 360, 600, 5175, 375);
+    placeControl(pbrAuto, "pbrAuto", 360, 600, 5175, 375);
     pbrAuto->setRange(0, 100);
     pbrAuto->setValue(0);
     pbrAuto->setTextVisible(false);

@@ -1,5 +1,7 @@
 #include "platform/DesktopPrompter.h"
 
+#include "platform/TextFiles.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -30,9 +32,7 @@ Button DesktopPrompter::ask(const Message& message)
     box.setWindowTitle(message.title);
     box.setTextFormat(Qt::PlainText);
     // Lines are joined by a lone carriage return; shown as separate lines.
-    QString text = message.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    box.setText(text);
+    box.setText(TextFiles::withLfLineEnds(message.text));
     QMessageBox::StandardButtons buttons;
     for (Button button : message.buttons)
         buttons |= standardButton(button);

@@ -131,6 +131,11 @@ FileResult createEmptyNew(const QString& path)
     return FileResult::success();
 }
 
+QString withLfLineEnds(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 bool exists(const QString& path)
 {
     return QFileInfo::exists(path);

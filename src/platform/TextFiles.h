@@ -48,6 +48,9 @@ FileResult createEmptyNew(const QString& path);
 // Splits text at CR LF, LF or CR; a final line end does not start another line.
 QStringList splitLines(const QString& text);
 
+// The text with every CR LF or lone CR turned into LF, as text widgets expect line breaks.
+QString withLfLineEnds(QString text);
+
 bool exists(const QString& path);
 
 } // namespace TextFiles

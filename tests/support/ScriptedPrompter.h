@@ -35,3 +35,10 @@ private:
 };
 
 } // namespace Enrolix::Testing
+
+// Fails the running test when a box was unexpected or different, or an expected one never came.
+#define ENROLIX_VERIFY_BOXES(prompter)                                                                                 \
+    do {                                                                                                               \
+        const QStringList boxProblems = (prompter).problems();                                                         \
+        QVERIFY2(boxProblems.isEmpty(), qPrintable(boxProblems.join(QLatin1Char('\n'))));                              \
+    } while (false)
