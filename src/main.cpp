@@ -1,11 +1,11 @@
 #include "admin/AppContext.h"
 #include "admin/Windows.h"
-#include "platform/DataFolder.h"
 #include "platform/DesktopClipboard.h"
 #include "platform/DesktopHelpViewer.h"
 #include "platform/DesktopPrompter.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/SystemInfo_unix.h"
+#include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
 
     using namespace Enrolix;
     // The default folder is the embedded default of all three folder settings.
-    ensureDefaultDataFolder();
+    prepareDefaultDataFolder();
 
     IniSettingsStore store;
     Settings settings;

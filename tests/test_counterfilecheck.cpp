@@ -78,6 +78,21 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(s.Working_Files_Directory));
     }
 
+    void prepareDefaultDataFolder_createsFolderWithCounterOnce()
+    {
+        Testing::TestFolders folders; // points XDG_DATA_HOME into its own tree
+        const QString data = folders.root() + QStringLiteral("data/enrolix/");
+        QVERIFY(prepareDefaultDataFolder());
+        QCOMPARE(folders.read(data + QStringLiteral("Auto_Counter.txt")), QByteArray("1\r\n"));
+        // An existing folder is left alone, whatever its counter says or lacks.
+        folders.write(data + QStringLiteral("Auto_Counter.txt"), "9\r\n");
+        QVERIFY(prepareDefaultDataFolder());
+        QCOMPARE(folders.read(data + QStringLiteral("Auto_Counter.txt")), QByteArray("9\r\n"));
+        QFile::remove(data + QStringLiteral("Auto_Counter.txt"));
+        QVERIFY(prepareDefaultDataFolder());
+        QVERIFY(!QFile::exists(data + QStringLiteral("Auto_Counter.txt")));
+    }
+
     void dialogs_textsTitlesButtons()
     {
         QCOMPARE(SettingsMessages::noCounterFound(),

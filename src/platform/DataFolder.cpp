@@ -1,6 +1,5 @@
 #include "platform/DataFolder.h"
 
-#include <QDir>
 #include <QStandardPaths>
 
 namespace Enrolix {
@@ -9,11 +8,6 @@ QString defaultDataFolder()
 {
     // GenericDataLocation rather than AppLocalDataLocation, which would add an organisation level.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/enrolix/");
-}
-
-bool ensureDefaultDataFolder()
-{
-    return QDir().mkpath(defaultDataFolder());
 }
 
 } // namespace Enrolix

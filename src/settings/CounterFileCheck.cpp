@@ -1,11 +1,15 @@
 #include "settings/CounterFileCheck.h"
 
+#include "platform/DataFolder.h"
 #include "platform/Prompter.h"
 #include "platform/TextFiles.h"
 #include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
 #include "settings/SettingsMessages.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace Enrolix {
 
@@ -23,6 +27,16 @@ void CheckCounterFile(const Settings& settings, Prompter& prompter)
     prompter.ask(SettingsMessages::creatingFile());
     if (!TextFiles::writeLines(settings.Counter_File_Path, {QStringLiteral("1")}).ok())
         prompter.ask(SettingsMessages::errorCreatingFile());
+}
+
+bool prepareDefaultDataFolder()
+{
+    const QString folder = defaultDataFolder();
+    if (QFileInfo(folder).isDir())
+        return true;
+    if (!QDir().mkpath(folder))
+        return false;
+    return TextFiles::writeLines(folder + SettingsKeys::kCounterFileName, {QStringLiteral("1")}).ok();
 }
 
 } // namespace Enrolix

@@ -9,4 +9,9 @@ class Prompter;
 // offers to create a fresh one holding "1". Reports only through the prompter.
 void CheckCounterFile(const Settings& settings, Prompter& prompter);
 
+// Creates the per-user data folder, the default working folder, when it is missing, together
+// with a counter file holding "1", so a new user can create events at once. A folder that
+// exists already is left as it is. Returns false when the folder cannot be created.
+bool prepareDefaultDataFolder();
+
 } // namespace Enrolix
