@@ -98,11 +98,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("cell");
-        QTest::newRow("two lines") << "Welding\r\nJune 1\r\n" << "    <td width=\"84%\">Welding</br>\nJune 1</br>\n</td>";
+        QTest::newRow("two lines") << "Welding\r\nJune 1\r\n"
+                                   << "    <td width=\"84%\">Welding</br>\nJune 1</br>\n</td>";
         QTest::newRow("breaks inside texts")
-            << "Line one\r\nline two\r\nJune 1\r\n" << "    <td width=\"84%\">Line one</br>\nline two</br>\nJune 1</br>\n</td>";
-        QTest::newRow("lone feed kept") << "A\nB" << "    <td width=\"84%\">A\nB</td>";
-        QTest::newRow("empty") << "" << "    <td width=\"84%\"></td>";
+            << "Line one\r\nline two\r\nJune 1\r\n"
+            << "    <td width=\"84%\">Line one</br>\nline two</br>\nJune 1</br>\n</td>";
+        QTest::newRow("lone feed kept") << "A\nB"
+                                        << "    <td width=\"84%\">A\nB</td>";
+        QTest::newRow("empty") << ""
+                               << "    <td width=\"84%\"></td>";
     }
     void closedPage_eachCarriageReturnBecomesBreak()
     {
@@ -120,17 +124,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("prepare");
         QTest::addColumn<QString>("expectedText");
-        QTest::newRow("description missing") << "rm E00003.scn"
-                                             << "Event E00003 was not closed.\rIts description file <work>E00003.scn is "
-                                                "missing or cannot be read.\rNothing has been changed; the event is "
-                                                "still open.";
+        QTest::newRow("description missing")
+            << "rm E00003.scn"
+            << "Event E00003 was not closed.\rIts description file <work>E00003.scn is "
+               "missing or cannot be read.\rNothing has been changed; the event is "
+               "still open.";
         QTest::newRow("record missing") << "rm E00003.sc"
                                         << "Event E00003 was not closed.\rIts sign-up file <work>E00003.sc does not "
                                            "exist.\rNothing has been changed; the event is still open.";
-        QTest::newRow("record closed name taken")
-            << "add E00003.sc.cl"
-            << "Event E00003 was not closed.\rA file named <work>E00003.sc.cl already exists.\rNothing has been changed; "
-               "the event is still open.";
+        QTest::newRow("record closed name taken") << "add E00003.sc.cl"
+                                                  << "Event E00003 was not closed.\rA file named <work>E00003.sc.cl "
+                                                     "already exists.\rNothing has been changed; "
+                                                     "the event is still open.";
         QTest::newRow("description closed name taken")
             << "add E00003.scn.cl"
             << "Event E00003 was not closed.\rA file named <work>E00003.scn.cl already exists.\rNothing has been "
@@ -157,7 +162,8 @@ private Q_SLOTS:
         QCOMPARE(result.status, CloseResult::Status::Refused);
         QCOMPARE(result.report.title, QStringLiteral("Quillmark"));
         QCOMPARE(result.report.buttons, QList<Button>{Button::Ok});
-        expectedText.replace(QStringLiteral("<work>"), work).replace(QStringLiteral("<pages>"), m_settings.HTML_File_Path);
+        expectedText.replace(QStringLiteral("<work>"), work)
+            .replace(QStringLiteral("<pages>"), m_settings.HTML_File_Path);
         QCOMPARE(result.report.text, expectedText);
         QCOMPARE(snapshot(*m_folders), before);
     }

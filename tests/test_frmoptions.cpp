@@ -98,12 +98,9 @@ class TestFrmOptions : public QObject
     QList<QPair<QString, QString>> savedSettings(const QString& folder0, const QString& folder1, const QString& folder2,
                                                  const QString& seconds)
     {
-        return {{"Working_Files_Directory", folder0},
-                {"HTML_File_Path", folder1},
-                {"HTML_Nice_File_Path", folder2},
-                {"Training_Coordinator_Name", "Dana Coordinator"},
-                {"Training_Coordinator_Ext", "ext. 4411"},
-                {"Seconds_Wait_Between_Email_Processing", seconds},
+        return {{"Working_Files_Directory", folder0},      {"HTML_File_Path", folder1},
+                {"HTML_Nice_File_Path", folder2},          {"Training_Coordinator_Name", "Dana Coordinator"},
+                {"Training_Coordinator_Ext", "ext. 4411"}, {"Seconds_Wait_Between_Email_Processing", seconds},
                 {"RegAttend", "attendant@example.org"}};
     }
 
@@ -169,8 +166,9 @@ private Q_SLOTS:
         QVERIFY(dialog.windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(!(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
 
-        const QStringList labels{"Working Files Directory:",    "HTML File Path:",         "HTML File User Path:",
-                                 "Training Coordinator Name:",  "Telephone or Email Contact:", "Attendant Email Address",
+        const QStringList labels{"Working Files Directory:",    "HTML File Path:",
+                                 "HTML File User Path:",        "Training Coordinator Name:",
+                                 "Telephone or Email Contact:", "Attendant Email Address",
                                  "Second Between Checks:"};
         const QStringList tips{
             "system files directory",
@@ -208,8 +206,12 @@ private Q_SLOTS:
     void load_fillsBoxesFromLoadedSettings()
     {
         openOptions();
-        const QStringList expected{root() + "/work/",   root() + "/pages/", "https://example.org/courses/",
-                                   "Dana Coordinator",  "ext. 4411",        "attendant@example.org",
+        const QStringList expected{root() + "/work/",
+                                   root() + "/pages/",
+                                   "https://example.org/courses/",
+                                   "Dana Coordinator",
+                                   "ext. 4411",
+                                   "attendant@example.org",
                                    "120"};
         for (int i = 0; i < 7; ++i)
             QCOMPARE(box(i)->text(), expected.at(i));
@@ -227,7 +229,8 @@ private Q_SLOTS:
         openOptions();
         QCOMPARE(box(3)->text(), QStringLiteral("Robin Roe"));
         options().cmdOK->click();
-        QCOMPARE(m_store.values.value(QStringLiteral("options/Training_Coordinator_Name")), QStringLiteral("Robin Roe"));
+        QCOMPARE(m_store.values.value(QStringLiteral("options/Training_Coordinator_Name")),
+                 QStringLiteral("Robin Roe"));
         QCOMPARE(m_settings.Training_Coordinator_Name, QStringLiteral("Robin Roe"));
     }
 
@@ -261,7 +264,8 @@ private Q_SLOTS:
         box(6)->setText(QStringLiteral("2"));
         options().cmdOK->click();
         QCOMPARE(box(6)->text(), QStringLiteral("5"));
-        QCOMPARE(m_store.writes, savedSettings(root() + "/work/", root() + "/pages/", "https://example.org/courses/", "5"));
+        QCOMPARE(m_store.writes,
+                 savedSettings(root() + "/work/", root() + "/pages/", "https://example.org/courses/", "5"));
         QCOMPARE(m_settings.Seconds_Wait_Between_Email_Processing, QStringLiteral("5"));
         QVERIFY(!options().isVisible());
         QVERIFY(m_windows->main().isVisible());

@@ -67,8 +67,7 @@ private Q_SLOTS:
     void save_writesVerbatimInKeyOrder()
     {
         Testing::MemorySettingsStore store;
-        const OptionTexts texts{" /srv/work", "/srv/pages", "https://x.example/", "Dana ", "", "att@x.example",
-                                "30.5"};
+        const OptionTexts texts{" /srv/work", "/srv/pages", "https://x.example/", "Dana ", "", "att@x.example", "30.5"};
         SaveOptions(store, texts);
         const QList<QPair<QString, QString>> expected{{"Working_Files_Directory", " /srv/work"},
                                                       {"HTML_File_Path", "/srv/pages"},
@@ -85,7 +84,8 @@ private Q_SLOTS:
     {
         Testing::TestFolders folders;
         Testing::MemorySettingsStore store;
-        SaveOptions(store, {folders.root() + "w", folders.root() + "p", "https://x.example/c", "N", "E", "a@x", "30.5"});
+        SaveOptions(store,
+                    {folders.root() + "w", folders.root() + "p", "https://x.example/c", "N", "E", "a@x", "30.5"});
         Settings s;
         s.LoadSettings(store);
         QCOMPARE(s.Seconds_Wait_Between_Email_Processing, QStringLiteral("30"));

@@ -16,8 +16,7 @@ namespace {
 
 // A window closed through its frame is destroyed; the next use creates it afresh. It goes
 // once the close event that asked for this is over.
-template <typename Window>
-void destroyLater(std::unique_ptr<Window>& window)
+template <typename Window> void destroyLater(std::unique_ptr<Window>& window)
 {
     if (window)
         window.release()->deleteLater();
@@ -25,9 +24,7 @@ void destroyLater(std::unique_ptr<Window>& window)
 
 } // namespace
 
-Windows::Windows(AppContext& context, QObject* parent) : Windows(context, std::make_unique<MountedVolumes>(), parent)
-{
-}
+Windows::Windows(AppContext& context, QObject* parent) : Windows(context, std::make_unique<MountedVolumes>(), parent) {}
 
 Windows::Windows(AppContext& context, std::unique_ptr<VolumeList> volumes, QObject* parent)
     : QObject(parent), m_context(context), m_volumes(std::move(volumes))

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace Enrolix {
 namespace {
 
@@ -32,14 +34,21 @@ struct BoxDesign
 // Index i describes option(i) and the label beside it; rectangles in twips.
 const std::array<BoxDesign, 7> kBoxes{{
     {"Working Files Directory:", {75, 165, 2655, 360}, "system files directory", {75, 420, 6615, 360}},
-    {"HTML File Path:", {75, 900, 2655, 360}, "Where the registration page will be saved to by default.",
+    {"HTML File Path:",
+     {75, 900, 2655, 360},
+     "Where the registration page will be saved to by default.",
      {75, 1140, 6570, 360}},
-    {"HTML File User Path:", {75, 1620, 2655, 360},
-     "Normally same as HTML File Path.  See help before making changes.", {75, 1860, 6615, 360}},
-    {"Training Coordinator Name:", {75, 2340, 2655, 240}, "Name will apprar on registration page",
+    {"HTML File User Path:",
+     {75, 1620, 2655, 360},
+     "Normally same as HTML File Path.  See help before making changes.",
+     {75, 1860, 6615, 360}},
+    {"Training Coordinator Name:",
+     {75, 2340, 2655, 240},
+     "Name will apprar on registration page",
      {75, 2640, 3735, 360}},
     {"Telephone or Email Contact:", {4080, 2340, 2655, 240}, "Contact information", {4080, 2640, 3615, 360}},
-    {"Attendant Email Address", {4080, 3120, 2655, 360},
+    {"Attendant Email Address",
+     {4080, 3120, 2655, 360},
      "Your email address if you will using your account to process registration or a dedicated account",
      {4080, 3420, 3615, 405}},
     {"Second Between Checks:", {75, 3165, 2655, 285}, "For automated attendant processing", {75, 3420, 3615, 405}},
@@ -95,7 +104,11 @@ void frmOptions::buildControls()
         const BoxDesign& design = kBoxes[i];
         labels[i] = new QLabel(QString::fromLatin1(design.labelCaption), this);
         labels[i]->setObjectName(QString::fromLatin1(kLabelNames[i]));
-        labels[i]->setGeometry(inPixels(design.label, this));
+        // Captions hang from the top of their design box, which may be shorter than the font.
+        labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QRect area = inPixels(design.label, this);
+        area.setHeight(std::max(area.height(), labels[i]->sizeHint().height()));
+        labels[i]->setGeometry(area);
         option[i] = new QLineEdit(this);
         option[i]->setObjectName(QStringLiteral("option(%1)").arg(i));
         option[i]->setToolTip(QString::fromLatin1(design.toolTip));
@@ -123,8 +136,9 @@ void frmOptions::buildControls()
     }
 
     // Reading order after the buttons; the interval sits left of the attendant mailbox.
-    const std::array<QWidget*, 11> order{cmdOK,     cmdCancel, option[0], cmdSelectDir[0], option[1], cmdSelectDir[1],
-                                         option[2], option[3], option[4], option[kIntervalOption], option[5]};
+    const std::array<QWidget*, 11> order{
+        cmdOK,     cmdCancel, option[0], cmdSelectDir[0],         option[1], cmdSelectDir[1],
+        option[2], option[3], option[4], option[kIntervalOption], option[5]};
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     cmdOK->setFocus();

@@ -2,6 +2,7 @@
 
 #include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
+#include "admin/Twips.h"
 #include "admin/frmMain.h"
 #include "events/EventClosing.h"
 #include "platform/Prompter.h"
@@ -32,7 +33,7 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 {
     auto* control = new QPushButton(caption, parent);
     control->setObjectName(QString::fromLatin1(name));
-    control->setMinimumWidth(90);
+    control->setMinimumSize(twipsToPixels(1335, parent), twipsToPixels(375, parent));
     return control;
 }
 

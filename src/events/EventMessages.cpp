@@ -32,8 +32,7 @@ Message closeNameTaken(const QString& event, const QString& path)
 
 Message closePageFolderUnavailable(const QString& event, const QString& folder)
 {
-    return notClosed(event,
-                     QStringLiteral("The page folder %1 does not exist or cannot be written to.").arg(folder));
+    return notClosed(event, QStringLiteral("The page folder %1 does not exist or cannot be written to.").arg(folder));
 }
 
 Message closeMoveFailed(const QString& event, const QString& path, const QString& reason)
@@ -41,8 +40,7 @@ Message closeMoveFailed(const QString& event, const QString& path, const QString
     return notClosed(event, QStringLiteral("%1 could not be renamed: %2").arg(path, reason));
 }
 
-Message closeHalfDone(const QString& event, const QString& movedPath, const QString& stuckPath,
-                      const QString& reason)
+Message closeHalfDone(const QString& event, const QString& movedPath, const QString& stuckPath, const QString& reason)
 {
     const QStringList lines{
         QStringLiteral("Event %1 is only partly closed.").arg(event),
@@ -55,12 +53,12 @@ Message closeHalfDone(const QString& event, const QString& movedPath, const QStr
 
 Message closePageNotWritten(const QString& event, const QString& pagePath, const QString& reason)
 {
-    const QStringList lines{
-        QStringLiteral("Event %1 is closed, but its page could not be rewritten.").arg(event),
-        QStringLiteral("%1: %2").arg(pagePath, reason),
-        QStringLiteral("The page still offers registration; replace or remove it by hand."),
-        QStringLiteral("Potential Causes:"), QStringLiteral("- Network drive not available."),
-        QStringLiteral("- You don't have permission to write to the page folder.")};
+    const QStringList lines{QStringLiteral("Event %1 is closed, but its page could not be rewritten.").arg(event),
+                            QStringLiteral("%1: %2").arg(pagePath, reason),
+                            QStringLiteral("The page still offers registration; replace or remove it by hand."),
+                            QStringLiteral("Potential Causes:"),
+                            QStringLiteral("- Network drive not available."),
+                            QStringLiteral("- You don't have permission to write to the page folder.")};
     return plainMessage(lines.join(QLatin1Char('\r')));
 }
 

@@ -12,8 +12,7 @@ Message closePageFolderUnavailable(const QString& event, const QString& folder);
 Message closeMoveFailed(const QString& event, const QString& path, const QString& reason);
 
 // A move failed and the one before it could not be undone.
-Message closeHalfDone(const QString& event, const QString& movedPath, const QString& stuckPath,
-                      const QString& reason);
+Message closeHalfDone(const QString& event, const QString& movedPath, const QString& stuckPath, const QString& reason);
 
 // Both files moved but the closed page could not replace the open one.
 Message closePageNotWritten(const QString& event, const QString& pagePath, const QString& reason);

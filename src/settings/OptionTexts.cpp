@@ -12,9 +12,12 @@ using namespace SettingsKeys;
 
 OptionTexts optionTexts(const Settings& settings)
 {
-    return {settings.Working_Files_Directory,       settings.HTML_File_Path,
-            settings.HTML_Nice_File_Path,           settings.Training_Coordinator_Name,
-            settings.Training_Coordinator_Ext,      settings.Registration_Attendant_Email,
+    return {settings.Working_Files_Directory,
+            settings.HTML_File_Path,
+            settings.HTML_Nice_File_Path,
+            settings.Training_Coordinator_Name,
+            settings.Training_Coordinator_Ext,
+            settings.Registration_Attendant_Email,
             settings.Seconds_Wait_Between_Email_Processing};
 }
 
