@@ -50,6 +50,11 @@ bool FolderList::setPath(const QString& folder)
     return true;
 }
 
+void FolderList::drawBranches(QPainter*, const QRect&, const QModelIndex&) const
+{
+    // The chain is always shown open and nothing folds, so there are no branch marks to draw.
+}
+
 void FolderList::fill()
 {
     clear();

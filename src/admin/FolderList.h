@@ -25,6 +25,9 @@ public:
 Q_SIGNALS:
     void pathChanged(const QString& path);
 
+protected:
+    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+
 private:
     void fill();
 
