@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/VolumeList.h"
+
 #include <QList>
 #include <QWidget>
-
-#include "platform/VolumeList.h"
 
 class QComboBox;
 class QPushButton;

@@ -90,7 +90,7 @@ frmOptions::~frmOptions() = default;
 
 void frmOptions::buildControls()
 {
-    // Created in tab order: OK and Cancel first, so OK holds the focus when the dialog opens.
+    // OK and Cancel lead the tab order (set below), so OK holds the focus when the dialog opens.
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(twipsRect(2400, 3960, 1335, 435, this));
