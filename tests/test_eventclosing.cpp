@@ -199,6 +199,24 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m_record));
     }
 
+    void close_secondMoveFails_firstIsPutBack()
+    {
+        // Names at the file system's length limit: the sign-up file's closed name still fits,
+        // the description file's is one character too long, so only the second move fails.
+        const QString event = QStringLiteral("E") + QString(248, QLatin1Char('x'));
+        const QString record = m_folders->work() + event + QStringLiteral(".sc");
+        m_folders->write(record, kSignUps);
+        m_folders->write(m_folders->work() + event + QStringLiteral(".scn"), kDescription);
+        const QMap<QString, QByteArray> before = snapshot(*m_folders);
+        const CloseResult result = CloseEvent(m_settings, event);
+        QCOMPARE(result.status, CloseResult::Status::Refused);
+        const QStringList lines = result.report.text.split(QLatin1Char('\r'));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(1).startsWith(m_folders->work() + event + QStringLiteral(".scn could not be renamed: ")));
+        QCOMPARE(lines.at(2), QStringLiteral("Nothing has been changed; the event is still open."));
+        QCOMPARE(snapshot(*m_folders), before);
+    }
+
     // --- the half-closed report names both files
     void halfClosedReport_namesBothFiles()
     {
