@@ -45,4 +45,31 @@ Message attendeesCopied()
                    Button::Ok};
 }
 
+Message selectEvent()
+{
+    return plainMessage(QStringLiteral("Please select event."));
+}
+
+Message courseRemainsOpen()
+{
+    return plainMessage(QStringLiteral("Course will remain open for registration."));
+}
+
+Message optionsWarning()
+{
+    return plainMessage(QStringLiteral("Changing settings may make application unusable.  Please review the Helpfile "
+                                       "for more informaition and make note of current settings before making any "
+                                       "changes."));
+}
+
+Message mustBeNumeric()
+{
+    return plainMessage(QStringLiteral("Must be numeric value."));
+}
+
+Message driveNotFound()
+{
+    return plainMessage(QStringLiteral("Drive not found."));
+}
+
 } // namespace Enrolix::AdminMessages

@@ -20,4 +20,19 @@ Message systemInfoUnavailable();
 Message nothingToCopy();
 Message attendeesCopied();
 
+// The close command with no event selected.
+Message selectEvent();
+
+// The close dialog answered No.
+Message courseRemainsOpen();
+
+// Shown over the options dialog when it is opened.
+Message optionsWarning();
+
+// The check interval is no number.
+Message mustBeNumeric();
+
+// The directory picker could not open the chosen drive.
+Message driveNotFound();
+
 } // namespace Enrolix::AdminMessages

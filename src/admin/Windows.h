@@ -10,12 +10,16 @@ class QWidget;
 namespace Enrolix {
 
 struct AppContext;
+class VolumeList;
 class frmMain;
 class frmAutoAttend;
 class frmFirstTime;
 class frmAbout;
 class frmCreate;
 class frmLocation;
+class frmSure;
+class frmOptions;
+class frmDirSelect;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
 // navigation between them: a window that hides the main window shows it again when left.
@@ -26,6 +30,8 @@ class Windows final : public QObject
 
 public:
     explicit Windows(AppContext& context, QObject* parent = nullptr);
+    // volumes: the drives the directory picker offers.
+    Windows(AppContext& context, std::unique_ptr<VolumeList> volumes, QObject* parent = nullptr);
     ~Windows() override;
 
     // The start-up sequence: the welcome screen's load step. Loads the settings and the
@@ -40,9 +46,16 @@ public:
     frmAutoAttend& attendant();
     frmCreate& create();
     frmLocation& location();
+    frmSure& sure();
+    frmOptions& options();
+    frmDirSelect& dirSelect();
 
     // Shows the main window again (enabled), which refreshes its event list.
     void showMain();
+
+    // The main window's commands.
+    void commandCloseEvent();
+    void commandOptions();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,14 +67,21 @@ private:
     // Closing the window through its frame while the main window is hidden shows the main
     // window again, so the coordinator is never left without a window.
     void returnToMainOnFrameClose(QWidget& window);
+    void browse();
+    void leavePicker();
+    void dropPicker();
 
     AppContext& m_context;
+    std::unique_ptr<VolumeList> m_volumes;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<frmAutoAttend> m_attendant;
     std::unique_ptr<frmFirstTime> m_welcome;
     QPointer<frmAbout> m_about;
     std::unique_ptr<frmCreate> m_create;
     std::unique_ptr<frmLocation> m_location;
+    std::unique_ptr<frmSure> m_sure;
+    std::unique_ptr<frmOptions> m_options;
+    std::unique_ptr<frmDirSelect> m_dirSelect;
 };
 
 } // namespace Enrolix

@@ -15,5 +15,18 @@ Message provideNameAndDate();
 // A creation step failed; the title carries the failure's code and description.
 Message createFailed(const FileResult& failure);
 
+// Closing refused before anything moved.
+Message closeNoRecordFile(const QString& event, const QString& path);
+Message closeNoDescriptionFile(const QString& event, const QString& path);
+Message closeNameTaken(const QString& event, const QString& path);
+Message closePageFolderUnavailable(const QString& event, const QString& folder);
+Message closeMoveFailed(const QString& event, const QString& path, const QString& reason);
+
+// A move failed and the one before it could not be undone.
+Message closeHalfDone(const QString& event, const QString& movedPath, const QString& stuckPath, const QString& reason);
+
+// Both files moved but the closed page could not replace the open one.
+Message closePageNotWritten(const QString& event, const QString& pagePath, const QString& reason);
+
 } // namespace EventMessages
 } // namespace Enrolix

@@ -1,0 +1,113 @@
+#include "admin/frmSure.h"
+
+#include "admin/AdminMessages.h"
+#include "admin/AppContext.h"
+#include "admin/Twips.h"
+#include "admin/frmMain.h"
+#include "events/EventClosing.h"
+#include "platform/Prompter.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Enrolix {
+namespace {
+
+QLabel* label(const char* name, const QString& caption, bool bold, QWidget* parent)
+{
+    auto* control = new QLabel(caption, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSize(12);
+    font.setBold(bold);
+    control->setFont(font);
+    control->setAlignment(Qt::AlignCenter);
+    control->setWordWrap(true);
+    return control;
+}
+
+QPushButton* button(const char* name, const QString& caption, QWidget* parent)
+{
+    auto* control = new QPushButton(caption, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setMinimumSize(twipsToPixels(1335, parent), twipsToPixels(375, parent));
+    return control;
+}
+
+} // namespace
+
+frmSure::frmSure(AppContext& context, const frmMain& main, QWidget* parent)
+    : QWidget(parent), m_context(context), m_main(main)
+{
+    setObjectName(QStringLiteral("frmSure"));
+    setWindowTitle(QStringLiteral("Close Course"));
+
+    lblCancelYN = label("lblCancelYN", QStringLiteral("Close course to registrations?"), true, this);
+    lblCancel = label("lblCancel", QStringLiteral("Note: Obtain attendees before closing this course."), false, this);
+    lblConfirm = label("lblConfirm", QStringLiteral("This action cannot be undone."), true, this);
+    QPalette warning = lblConfirm->palette();
+    warning.setColor(QPalette::WindowText, Qt::red);
+    lblConfirm->setPalette(warning);
+    cmdYes = button("cmdYes", QStringLiteral("Yes"), this);
+    cmdNo = button("cmdNo", QStringLiteral("No"), this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdYes);
+    buttons->addStretch();
+    buttons->addWidget(cmdNo);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->setSpacing(12);
+    layout->addWidget(lblCancelYN);
+    layout->addWidget(lblCancel);
+    layout->addWidget(lblConfirm);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    setMinimumWidth(380);
+
+    connect(cmdYes, &QPushButton::clicked, this, &frmSure::onYes);
+    connect(cmdNo, &QPushButton::clicked, this, &frmSure::onNo);
+}
+
+frmSure::~frmSure() = default;
+
+void frmSure::askAboutSelectedEvent()
+{
+    lblCancelYN->setText(QStringLiteral("Cancel registration for event ") + m_main.selectedEvent() +
+                         QStringLiteral(" ?"));
+}
+
+bool frmSure::event(QEvent* event)
+{
+    // Each showing asks about the event selected now, not the one asked about last time.
+    if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
+        askAboutSelectedEvent();
+    return QWidget::event(event);
+}
+
+void frmSure::onNo()
+{
+    m_context.prompter.ask(AdminMessages::courseRemainsOpen());
+    hide();
+    Q_EMIT left();
+}
+
+void frmSure::onYes()
+{
+    const CloseResult result = CloseEvent(m_context.settings, m_main.selectedEvent());
+    if (!result.closed())
+        m_context.prompter.ask(result.report);
+    hide();
+    Q_EMIT left();
+}
+
+void frmSure::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    Q_EMIT closedByFrame();
+}
+
+} // namespace Enrolix

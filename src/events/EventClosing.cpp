@@ -1,0 +1,98 @@
+#include "events/EventClosing.h"
+
+#include "events/EventFiles.h"
+#include "events/EventMessages.h"
+#include "platform/TextFiles.h"
+#include "settings/Settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace Enrolix {
+namespace {
+
+CloseResult refused(Message report)
+{
+    return CloseResult{CloseResult::Status::Refused, std::move(report)};
+}
+
+bool isWritableFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+QStringList closedPageLines(const QString& event, const QString& description)
+{
+    QString info = description;
+    info.replace(QLatin1Char('\r'), QStringLiteral("</br>"));
+    return {
+        QStringLiteral("<html>"),
+        QStringLiteral("<head>"),
+        QStringLiteral("<title>Enrolix</title>"),
+        QStringLiteral("</head>"),
+        QStringLiteral("<BODY bgcolor=\"#003366\" link=\"#FF9900\" vlink=\"#FFFF00\" text=\"#FFFFFF\">"),
+        QStringLiteral("<body>"),
+        QStringLiteral("<p align=\"center\"><b><font color=\"#FFFFFF\" size=\"7\">Enrolix</font></b></p>"),
+        QStringLiteral("<p align=\"center\"><font size=\"5\"><u>Automated Event Registration</u></font></p>"),
+        QStringLiteral("<table border=\"1\" width=\"100%\">"),
+        QStringLiteral("  <tr>"),
+        QStringLiteral("    <td width=\"16%\"><b><font size=\"4\">Event Number</font></b></td>"),
+        QStringLiteral("    <td width=\"84%\">") + event.left(6) + QStringLiteral("</td>"),
+        QStringLiteral("  </tr>"),
+        QStringLiteral("  <tr>"),
+        QStringLiteral("    <td width=\"16%\"><b><font size=\"4\">Event Info</font></b></td>"),
+        QStringLiteral("    <td width=\"84%\">") + info + QStringLiteral("</td>"),
+        QStringLiteral("  </tr>"),
+        QStringLiteral("</table>"),
+        QStringLiteral("<p>This event is now closed for registration.</p></p>"),
+        QStringLiteral(" "),
+    };
+}
+
+CloseResult CloseEvent(const Settings& settings, const QString& event)
+{
+    const EventFiles files(settings);
+    const QString record = files.recordPath(event);
+    const QString description = files.descriptionPath(event);
+    const QString closedRecord = record + EventFiles::kClosedSuffix;
+    const QString closedDescription = description + EventFiles::kClosedSuffix;
+    // The whole event number names the page, so a stray file such as "E00003 copy.sc" can
+    // never overwrite the page of E00003.
+    const QString page = files.pagePath(event);
+
+    if (!TextFiles::exists(record))
+        return refused(EventMessages::closeNoRecordFile(event, record));
+    const std::optional<QString> text = TextFiles::readAll(description);
+    if (!text)
+        return refused(EventMessages::closeNoDescriptionFile(event, description));
+    for (const QString& taken : {closedRecord, closedDescription}) {
+        if (TextFiles::exists(taken))
+            return refused(EventMessages::closeNameTaken(event, taken));
+    }
+    if (!isWritableFolder(settings.HTML_File_Path))
+        return refused(EventMessages::closePageFolderUnavailable(event, settings.HTML_File_Path));
+
+    QFile recordFile(record);
+    if (!recordFile.rename(closedRecord))
+        return refused(EventMessages::closeMoveFailed(event, record, recordFile.errorString()));
+    QFile descriptionFile(description);
+    if (!descriptionFile.rename(closedDescription)) {
+        const QString reason = descriptionFile.errorString();
+        QFile moved(closedRecord);
+        if (moved.rename(record))
+            return refused(EventMessages::closeMoveFailed(event, description, reason));
+        return CloseResult{CloseResult::Status::HalfClosed,
+                           EventMessages::closeHalfDone(event, record, description, reason)};
+    }
+
+    const FileResult written = TextFiles::writeLines(page, closedPageLines(event, *text));
+    if (!written.ok())
+        return CloseResult{CloseResult::Status::PageNotWritten,
+                           EventMessages::closePageNotWritten(event, page, written.description)};
+    return CloseResult{};
+}
+
+} // namespace Enrolix

@@ -1,0 +1,198 @@
+#include "admin/AdminMessages.h"
+#include "admin/AppContext.h"
+#include "admin/Windows.h"
+#include "admin/frmMain.h"
+#include "admin/frmSure.h"
+#include "events/EventMessages.h"
+#include "support/FakeClipboard.h"
+#include "support/TestContext.h"
+#include "support/MemorySettingsStore.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFolders.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Enrolix;
+
+class TestFrmSure : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Testing::TestFolders> m_folders;
+    Testing::MemorySettingsStore m_store;
+    Settings m_settings;
+    Testing::ScriptedPrompter m_prompter;
+    Testing::FakeClipboard m_clipboard;
+    Testing::FakeHelpViewer m_help;
+    Testing::FakeSystemInfo m_system;
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<Windows> m_windows;
+
+    QString work(const char* name) const { return m_folders->work() + QString::fromLatin1(name); }
+    QString page(const char* name) const { return m_folders->pages() + QString::fromLatin1(name); }
+    QStringList listed() const
+    {
+        QStringList events;
+        for (int i = 0; i < m_windows->main().lstEvent->count(); ++i)
+            events << m_windows->main().lstEvent->item(i)->text();
+        return events;
+    }
+    void select(const QString& event)
+    {
+        const QList<QListWidgetItem*> items = m_windows->main().lstEvent->findItems(event, Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        m_windows->main().lstEvent->setCurrentItem(items.first());
+    }
+    // Selects the event and chooses "&Close Event"; the close dialog must come up instead of the main window.
+    void openCloseDialog(const QString& event)
+    {
+        select(event);
+        m_windows->main().mnuClose->trigger();
+        QVERIFY(!m_windows->main().isVisible());
+        QVERIFY(m_windows->sure().isVisible());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folders = std::make_unique<Testing::TestFolders>();
+        m_settings = m_folders->settings();
+        m_prompter.reset();
+        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help, m_system});
+        m_windows = std::make_unique<Windows>(*m_context);
+        m_folders->write(work("E00002.sc"), "");
+        m_folders->write(work("E00002.scn"), "Other\r\n");
+        m_folders->write(work("E00003.sc"), "Ann Archer\r\nBob Baker\r\n");
+        m_folders->write(work("E00003.scn"), "Safety\r\nMay 4\r\n");
+        m_folders->write(page("E00003.html"), "<html>open</html>\r\n");
+        m_windows->showMain();
+    }
+    void cleanup()
+    {
+        m_windows.reset();
+        ENROLIX_VERIFY_BOXES(m_prompter);
+    }
+
+    // --- the dialog
+    void dialog_captionsFontsAndQuestion()
+    {
+        openCloseDialog(QStringLiteral("E00003"));
+        frmSure& dialog = m_windows->sure();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Close Course"));
+        QCOMPARE(dialog.lblCancelYN->text(), QStringLiteral("Cancel registration for event E00003 ?"));
+        QCOMPARE(dialog.lblCancel->text(), QStringLiteral("Note: Obtain attendees before closing this course."));
+        QCOMPARE(dialog.lblConfirm->text(), QStringLiteral("This action cannot be undone."));
+        for (QLabel* label : {dialog.lblCancelYN, dialog.lblCancel, dialog.lblConfirm})
+            QCOMPARE(label->font().family(), QStringLiteral("Times New Roman"));
+        QVERIFY(dialog.lblCancelYN->font().bold());
+        QVERIFY(!dialog.lblCancel->font().bold());
+        QVERIFY(dialog.lblConfirm->font().bold());
+        QCOMPARE(dialog.lblConfirm->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(dialog.cmdYes->text(), QStringLiteral("Yes"));
+        QCOMPARE(dialog.cmdNo->text(), QStringLiteral("No"));
+        QVERIFY(dialog.cmdYes->x() < dialog.cmdNo->x());
+        QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("lblCancelYN")));
+        QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("cmdYes")));
+    }
+
+    void dialog_asksAboutTheEventSelectedEachTime()
+    {
+        m_prompter.expect(AdminMessages::courseRemainsOpen());
+        openCloseDialog(QStringLiteral("E00003"));
+        m_windows->sure().cmdNo->click();
+        openCloseDialog(QStringLiteral("E00002"));
+        QCOMPARE(m_windows->sure().lblCancelYN->text(), QStringLiteral("Cancel registration for event E00002 ?"));
+    }
+
+    void closeCommand_nothingSelected_saysSo_andStays()
+    {
+        const Message message = AdminMessages::selectEvent();
+        QCOMPARE(message, plainMessage(QStringLiteral("Please select event.")));
+        m_prompter.expect(message);
+        m_windows->main().mnuClose->trigger();
+        QVERIFY(m_windows->main().isVisible());
+        QCOMPARE(m_prompter.shown().size(), 1);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY(window->objectName() != QStringLiteral("frmSure"));
+    }
+
+    // --- the answers
+    void yes_closesEvent_backToRefreshedMain()
+    {
+        openCloseDialog(QStringLiteral("E00003"));
+        m_windows->sure().cmdYes->click();
+        QVERIFY(!m_windows->sure().isVisible());
+        QVERIFY(m_windows->main().isVisible());
+        QCOMPARE(listed(), QStringList{QStringLiteral("E00002")});
+        QCOMPARE(m_folders->read(work("E00003.sc.cl")), QByteArray("Ann Archer\r\nBob Baker\r\n"));
+        QCOMPARE(m_folders->read(work("E00003.scn.cl")), QByteArray("Safety\r\nMay 4\r\n"));
+        QVERIFY(!QFile::exists(work("E00003.sc")));
+        const QByteArray closedPage = m_folders->read(page("E00003.html"));
+        QVERIFY(closedPage.contains("<td width=\"84%\">Safety</br>\nMay 4</br>\n</td>\r\n"));
+        QVERIFY(closedPage.endsWith("<p>This event is now closed for registration.</p></p>\r\n \r\n"));
+    }
+
+    void no_changesNothing_saysOnce_backToMain()
+    {
+        m_prompter.expect(plainMessage(QStringLiteral("Course will remain open for registration.")));
+        openCloseDialog(QStringLiteral("E00003"));
+        m_windows->sure().cmdNo->click();
+        QCOMPARE(m_prompter.shown().size(), 1);
+        QVERIFY(!m_windows->sure().isVisible());
+        QVERIFY(m_windows->main().isVisible());
+        QVERIFY(m_windows->main().isEnabled());
+        QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
+        QCOMPARE(m_folders->read(work("E00003.sc")), QByteArray("Ann Archer\r\nBob Baker\r\n"));
+        QCOMPARE(m_folders->read(work("E00003.scn")), QByteArray("Safety\r\nMay 4\r\n"));
+        QCOMPARE(m_folders->read(page("E00003.html")), QByteArray("<html>open</html>\r\n"));
+        QVERIFY(!QFile::exists(work("E00003.sc.cl")));
+    }
+
+    void yes_closedNameTaken_reported_eventStaysOpen()
+    {
+        m_folders->write(work("E00003.scn.cl"), "an older event\r\n");
+        m_prompter.expect(EventMessages::closeNameTaken(QStringLiteral("E00003"), work("E00003.scn.cl")));
+        openCloseDialog(QStringLiteral("E00003"));
+        m_windows->sure().cmdYes->click();
+        QVERIFY(m_windows->main().isVisible());
+        QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
+        QCOMPARE(m_folders->read(page("E00003.html")), QByteArray("<html>open</html>\r\n"));
+        QCOMPARE(m_folders->read(work("E00003.scn.cl")), QByteArray("an older event\r\n"));
+    }
+
+    void yes_pageNotWritable_reportsClosedEvent()
+    {
+        QVERIFY(QFile::remove(page("E00003.html")));
+        QVERIFY(QDir().mkpath(page("E00003.html")));
+        openCloseDialog(QStringLiteral("E00003"));
+        m_windows->sure().cmdYes->click();
+        QCOMPARE(m_prompter.shown().size(), 1);
+        QVERIFY(m_prompter.shown().first().text.startsWith(
+            QStringLiteral("Event E00003 is closed, but its page could not be rewritten.\r")));
+        m_prompter.reset();
+        QCOMPARE(listed(), QStringList{QStringLiteral("E00002")});
+    }
+
+    // --- the frame
+    void closedThroughFrame_mainComesBack_dialogRecreated()
+    {
+        openCloseDialog(QStringLiteral("E00003"));
+        QPointer<frmSure> first(&m_windows->sure());
+        QVERIFY(first->close());
+        QVERIFY(m_windows->main().isVisible());
+        QTRY_VERIFY(first.isNull());
+        QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
+        openCloseDialog(QStringLiteral("E00002"));
+        QCOMPARE(m_windows->sure().lblCancelYN->text(), QStringLiteral("Cancel registration for event E00002 ?"));
+    }
+};
+
+QTEST_MAIN(TestFrmSure)
+#include "test_frmsure.moc"
