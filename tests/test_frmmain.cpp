@@ -78,6 +78,19 @@ private Q_SLOTS:
         QCOMPARE(m_window->selectedEvent(), QStringLiteral("E00001"));
     }
 
+    void select_byMouseAndKeyboard_showsTheEvent()
+    {
+        write(QStringLiteral("E00001.sc"), "Ann\r\n");
+        write(QStringLiteral("E00002.sc"), "Bob\r\n");
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QListWidget* list = m_window->lstEvent;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QCOMPARE(m_window->attendeeText(), QStringLiteral("Ann\r\n"));
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(m_window->attendeeText(), QStringLiteral("Bob\r\n"));
+    }
+
     void select_emptyRecord_saysNoAttendees_emptyDescription_clearsName()
     {
         write(QStringLiteral("E00001.sc"), "Ann\r\n");
@@ -112,7 +125,7 @@ private Q_SLOTS:
                               m_test->folders.work() + QStringLiteral("E00001.sc.cl")));
         m_test->prompter.expect(AdminMessages::eventNoLongerOpen(QStringLiteral("E00001")));
         select(QStringLiteral("E00001"));
-        QCOMPARE(m_window->lstEvent->count(), 1);
+        QTRY_COMPARE(m_window->lstEvent->count(), 1);
         QCOMPARE(m_window->lstEvent->item(0)->text(), QStringLiteral("E00002"));
         QCOMPARE(m_window->selectedEvent(), QString());
     }

@@ -67,10 +67,9 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), m_
     txtName = displayBox(QStringLiteral("txtName"), tr("Event description"), client);
     txtAttendees = displayBox(QStringLiteral("txtAttendees"), tr("Sign-up list"), client);
 
-    connect(lstEvent, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            ShowSelectedEvent();
-    });
+    // After the selection has changed, whether by mouse or keyboard; the current row alone may
+    // change before the item is selected.
+    connect(lstEvent, &QListWidget::itemSelectionChanged, this, &frmMain::ShowSelectedEvent);
     txtName->installEventFilter(this);
     txtAttendees->installEventFilter(this);
     txtName->viewport()->installEventFilter(this);
@@ -278,7 +277,8 @@ void frmMain::ShowSelectedEvent()
     if (!attendees) {
         // Closed or removed since the last refresh (by another installation, say).
         m_context.prompter.ask(AdminMessages::eventNoLongerOpen(event));
-        RefreshEventList();
+        // Not inside the list's own selection signal: the list is rebuilt once it is done.
+        QMetaObject::invokeMethod(this, &frmMain::RefreshEventList, Qt::QueuedConnection);
         return;
     }
     if (!attendees->isEmpty())
