@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Enrolix {
@@ -31,6 +32,12 @@ inline void placeControl(QWidget* control, const char* name, int left, int top, 
 {
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(twipsRect(left, top, width, height, control->parentWidget()));
+}
+
+// Widens a control whose caption the substituted font would cut; the design width is a minimum.
+inline void fitCaption(QWidget* control)
+{
+    control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
 }
 
 } // namespace Enrolix

@@ -12,8 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <algorithm>
-
 namespace Enrolix {
 namespace {
 
@@ -69,8 +67,7 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
     chkShow = new QCheckBox(QStringLiteral("Show this screen at startup"), this);
     placeControl(chkShow, "chkShow", 2160, 3480, 2295, 375);
     chkShow->setFont(fontOf(sansSerif, 8.25, false));
-    // The substitute font may be wider than the designed one: never cut the caption.
-    chkShow->resize(std::max(chkShow->width(), chkShow->sizeHint().width()), chkShow->height());
+    fitCaption(chkShow);
 
     cmdContinue = new QPushButton(QStringLiteral("Continue..."), this);
     placeControl(cmdContinue, "cmdContinue", 2640, 3960, 1335, 495);

@@ -3,10 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace Enrolix {
 
@@ -65,8 +68,15 @@ void DesktopHelpViewer::showTopic(const QString& helpFile, const QString& topic,
                                        "in <b>%2</b>. Reinstall Enrolix to restore its help.</p>")
                                .arg(topic.toHtmlEscaped(), helpFile.toHtmlEscaped()));
     }
-    if (owner)
-        m_window->move(owner->geometry().center() - m_window->rect().center());
+    if (owner) {
+        // Centred over the owner, but never pushed off its screen.
+        const QRect screen = owner->screen()->availableGeometry();
+        QRect frame(QPoint(), m_window->size());
+        frame.moveCenter(owner->geometry().center());
+        frame.moveLeft(std::clamp(frame.left(), screen.left(), std::max(screen.left(), screen.right() - frame.width())));
+        frame.moveTop(std::clamp(frame.top(), screen.top(), std::max(screen.top(), screen.bottom() - frame.height())));
+        m_window->move(frame.topLeft());
+    }
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
