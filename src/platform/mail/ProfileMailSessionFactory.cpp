@@ -1,8 +1,10 @@
 #include "platform/mail/ProfileMailSessionFactory.h"
 
+#include "platform/mail/ImapInbox.h"
 #include "platform/mail/MailProfile.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
+#include "platform/mail/SmtpOutbox.h"
 #include "platform/mail/TransportSession.h"
 
 namespace Enrolix {
@@ -19,22 +21,35 @@ std::optional<QString> maildirPath(const QString& location)
     return path;
 }
 
+bool hasScheme(const QString& location, std::initializer_list<const char*> schemes)
+{
+    for (const char* scheme : schemes) {
+        if (location.startsWith(QLatin1String(scheme) + QStringLiteral("://"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store) : m_store(store) {}
 
-std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& /*password*/)
+std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& password)
 {
     if (const std::optional<QString> path = maildirPath(profile.inbox))
         return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder());
+    if (hasScheme(profile.inbox, {"imap", "imaps"}))
+        return std::make_unique<ImapInbox>(profile, password);
     return nullptr;
 }
 
 std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile,
-                                                                  const QString& /*password*/)
+                                                                  const QString& password)
 {
     if (const std::optional<QString> path = maildirPath(profile.outbox))
         return std::make_unique<MaildirOutbox>(*path, *path == MailProfile::defaultOutboxFolder());
+    if (hasScheme(profile.outbox, {"smtp", "smtps"}))
+        return std::make_unique<SmtpOutbox>(profile, password);
     return nullptr;
 }
 
