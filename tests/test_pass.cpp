@@ -205,6 +205,16 @@ private Q_SLOTS:
         QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("ann example\r\nAnn Example\r\n"));
     }
 
+    void registration_nameOnlyPartOfALine_isNotADuplicate()
+    {
+        const QByteArray list = "Ann Example Jr\r\nMs Ann Example\nAnn Exampl\r\n";
+        createEvent(QStringLiteral("E00012"), list);
+        send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
+        m_pass->run();
+        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), list + "Ann Example\r\n");
+        QCOMPARE(MimeReader::read(newReplies().value(0)).subject, QStringLiteral("Registration Request Processed"));
+    }
+
     void registration_listWithoutFinalLineEnd_getsNameOnItsOwnLine()
     {
         createEvent(QStringLiteral("E00012"), "Bob");

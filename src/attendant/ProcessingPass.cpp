@@ -19,6 +19,21 @@ using RequestProtocol::Outcome;
 using RequestProtocol::Reply;
 using RequestProtocol::RequestKind;
 
+// True when one of the lines of text (ended by CR LF, LF or CR) is exactly line. Searches the
+// text in place: a long sign-up list is not split into lines for every registration.
+bool hasLine(const QString& text, const QString& line)
+{
+    if (line.isEmpty())
+        return TextFiles::splitLines(text).contains(line);
+    const auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    for (qsizetype at = text.indexOf(line); at >= 0; at = text.indexOf(line, at + 1)) {
+        const qsizetype end = at + line.size();
+        if ((at == 0 || isLineEnd(text.at(at - 1))) && (end == text.size() || isLineEnd(text.at(end))))
+            return true;
+    }
+    return false;
+}
+
 void increment(qint16& counter)
 {
     if (counter < std::numeric_limits<qint16>::max())
@@ -98,15 +113,15 @@ std::optional<Reply> ProcessingPass::answer(RequestKind kind, const QString& eve
 
     const EventFiles files(m_settings);
     const QString record = files.recordPath(event);
-    const std::optional<QStringList> lines = TextFiles::readLines(record);
-    if (!lines)
+    const std::optional<QString> list = TextFiles::readAll(record);
+    if (!list)
         return std::nullopt;
     // The description is read before any write, so a failure leaves the list as it was.
     const auto description = [&] { return TextFiles::readAll(files.descriptionPath(event)); };
 
     switch (kind) {
     case RequestKind::Registration: {
-        if (lines->contains(name))
+        if (hasLine(*list, name))
             return RequestProtocol::replyFor(Outcome::Duplicate, event);
         const std::optional<QString> d = description();
         if (!d || !TextFiles::appendLine(record, name).ok())
@@ -114,7 +129,7 @@ std::optional<Reply> ProcessingPass::answer(RequestKind kind, const QString& eve
         return RequestProtocol::replyFor(Outcome::Registered, event, *d);
     }
     case RequestKind::Cancellation: {
-        QStringList kept = *lines;
+        QStringList kept = TextFiles::splitLines(*list);
         if (kept.removeAll(name) == 0)
             return RequestProtocol::replyFor(Outcome::NotRegistered, event);
         const std::optional<QString> d = description();
@@ -127,7 +142,7 @@ std::optional<Reply> ProcessingPass::answer(RequestKind kind, const QString& eve
         if (!d)
             return std::nullopt;
         QString attendees;
-        for (const QString& line : *lines)
+        for (const QString& line : TextFiles::splitLines(*list))
             attendees += line + TextFiles::kLineEnd;
         return RequestProtocol::replyFor(Outcome::AttendeeList, event, *d, attendees);
     }

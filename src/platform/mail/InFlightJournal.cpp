@@ -5,7 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 namespace Enrolix {
 namespace {
@@ -23,17 +23,33 @@ InFlightJournal::InFlightJournal(const QString& inbox, const QString& user)
                                .left(16);
     m_path = defaultDataFolder() + QStringLiteral("mail/in-flight-") + QString::fromLatin1(key) +
              QStringLiteral(".txt");
+    m_file.setFileName(m_path);
 }
 
-bool InFlightJournal::add(const QString& id) const
+bool InFlightJournal::record(const QByteArray& line)
 {
-    QDir().mkpath(QFileInfo(m_path).path());
-    return TextFiles::appendLine(m_path, kAdded + id).ok();
+    if (!m_file.isOpen()) {
+        QDir().mkpath(QFileInfo(m_path).path());
+        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+            return false;
+        // A record cut short by a crash must not swallow the next one.
+        char last = 0;
+        const qint64 size = m_file.size();
+        if (size > 0 && m_file.seek(size - 1) && m_file.getChar(&last) && last != '\n')
+            m_file.write("\r\n");
+    }
+    const QByteArray bytes = line + "\r\n";
+    return m_file.write(bytes) == bytes.size();
 }
 
-void InFlightJournal::remove(const QString& id) const
+bool InFlightJournal::add(const QString& id)
 {
-    TextFiles::appendLine(m_path, kRemoved + id);
+    return record(kAdded.toLatin1() + id.toUtf8());
+}
+
+void InFlightJournal::remove(const QString& id)
+{
+    record(kRemoved.toLatin1() + id.toUtf8());
 }
 
 QStringList InFlightJournal::pending() const
@@ -43,7 +59,6 @@ QStringList InFlightJournal::pending() const
     if (!lines)
         return ids;
     for (const QString& line : *lines) {
-        // A line cut short by a crash is simply not counted.
         if (line.startsWith(kAdded))
             ids.append(line.mid(1));
         else if (line.startsWith(kRemoved))
@@ -52,8 +67,9 @@ QStringList InFlightJournal::pending() const
     return ids;
 }
 
-void InFlightJournal::clear() const
+void InFlightJournal::clear()
 {
+    m_file.close();
     QFile::remove(m_path);
 }
 
