@@ -6,11 +6,12 @@
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
 #include "events/EventFiles.h"
-#include "platform/SettingsStore.h"
 #include "platform/mail/MailProfile.h"
 #include "platform/mail/ProfileMailSessionFactory.h"
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
+#include "support/CurlTestClient.h"
+#include "support/MemorySettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,10 +21,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <curl/curl.h>
-
 #include <cstdio>
-#include <cstring>
 
 using namespace Enrolix;
 
@@ -34,22 +32,6 @@ constexpr int kEvents = 50;
 constexpr int kLongList = 10000;
 constexpr int kRounds = 3;
 
-class MemoryStore final : public SettingsStore
-{
-public:
-    QString read(const QString& section, const QString& key, const QString& fallback) const override
-    {
-        return m_values.value(section + QLatin1Char('/') + key, fallback);
-    }
-    void write(const QString& section, const QString& key, const QString& value) override
-    {
-        m_values.insert(section + QLatin1Char('/') + key, value);
-    }
-
-private:
-    QMap<QString, QString> m_values;
-};
-
 class QuietListener final : public PassListener
 {
 public:
@@ -59,84 +41,11 @@ public:
     int failures{0};
 };
 
-struct Buffer
-{
-    QByteArray data;
-    qsizetype offset{0};
-};
-
-size_t collect(char* data, size_t size, size_t count, void* user)
-{
-    static_cast<QByteArray*>(user)->append(data, qsizetype(size * count));
-    return size * count;
-}
-
-size_t supply(char* out, size_t size, size_t count, void* user)
-{
-    auto* buffer = static_cast<Buffer*>(user);
-    const size_t chunk = std::min(size * count, size_t(buffer->data.size() - buffer->offset));
-    std::memcpy(out, buffer->data.constData() + buffer->offset, chunk);
-    buffer->offset += qsizetype(chunk);
-    return chunk;
-}
-
-// One libcurl handle on the test IMAP server or sink, as a client with no logic would use it.
-class Client
-{
-public:
-    Client(const QMap<QString, QString>& env, const QByteArray& user) : m_curl(curl_easy_init())
-    {
-        m_ca = env.value(QStringLiteral("ENROLIX_MAIL_CA")).toUtf8();
-        m_user = user;
-        curl_easy_setopt(m_curl, CURLOPT_USERNAME, m_user.constData());
-        curl_easy_setopt(m_curl, CURLOPT_PASSWORD, "secret");
-        curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_ca.constData());
-        curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
-        curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, collect);
-        curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_answer);
-        curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, supply);
-        curl_easy_setopt(m_curl, CURLOPT_READDATA, &m_upload);
-    }
-    ~Client() { curl_easy_cleanup(m_curl); }
-    Q_DISABLE_COPY_MOVE(Client)
-
-    bool request(const QByteArray& url, const char* command = nullptr)
-    {
-        m_answer.clear();
-        curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
-        curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
-        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command);
-        return curl_easy_perform(m_curl) == CURLE_OK;
-    }
-    bool upload(const QByteArray& url, const QByteArray& data, curl_slist* recipients = nullptr)
-    {
-        m_answer.clear();
-        m_upload = {data, 0};
-        curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
-        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, nullptr);
-        curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
-        if (recipients) {
-            curl_easy_setopt(m_curl, CURLOPT_MAIL_FROM, "<raw@example.com>");
-            curl_easy_setopt(m_curl, CURLOPT_MAIL_RCPT, recipients);
-        }
-        return curl_easy_perform(m_curl) == CURLE_OK;
-    }
-    const QByteArray& answer() const { return m_answer; }
-
-private:
-    CURL* m_curl;
-    QByteArray m_ca;
-    QByteArray m_user;
-    QByteArray m_answer;
-    Buffer m_upload;
-};
-
 QByteArray requestMail(int i, const QString& subject, const QString& event, const QString& name)
 {
     return "From: " + name.toUtf8() + " <person" + QByteArray::number(i) +
-           "@example.org>\r\nTo: registrations@example.com\r\nSubject: " + subject.toUtf8() +
-           "\r\nMessage-ID: <bench" + QByteArray::number(i) +
+           "@example.org>\r\nTo: registrations@example.com\r\nSubject: " + subject.toUtf8() + "\r\nMessage-ID: <bench" +
+           QByteArray::number(i) +
            "@example.org>\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + event.toUtf8() +
            "\r\n";
 }
@@ -218,7 +127,7 @@ double registrationsSeconds(const QString& root, int listLines)
             file.write(requestMail(i, QStringLiteral("Register for Event   (Enrolix)"),
                                    EventFiles::eventNumber(1 + i % kEvents), QStringLiteral("Person %1").arg(i)));
     }
-    MemoryStore store;
+    Testing::MemorySettingsStore store;
     store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox, MailProfile::kMaildirScheme + inbox);
     store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailOutbox,
                 MailProfile::kMaildirScheme + root + QStringLiteral("outbox/"));
@@ -247,7 +156,7 @@ int main(int argc, char* argv[])
 
     int exitCode = 0;
     {
-        Client client(env, user);
+        Testing::CurlTestClient client(env.value(QStringLiteral("ENROLIX_MAIL_CA")), QString::fromUtf8(user));
         for (const QByteArray& mail : requestMails())
             client.upload(imap, mail);
         // Both loops meet a warm server: every message read once before. Appending through
@@ -257,7 +166,7 @@ int main(int argc, char* argv[])
 
         const QString work = root.path() + QStringLiteral("/work/");
         QDir().mkpath(work);
-        MemoryStore store;
+        Testing::MemorySettingsStore store;
         using namespace SettingsKeys;
         store.write(kMailProfileName, kMailInbox, QString::fromUtf8(imap));
         store.write(kMailProfileName, kMailOutbox, QString::fromUtf8(smtp));
@@ -268,7 +177,7 @@ int main(int argc, char* argv[])
         Settings settings;
         settings.Working_Files_Directory = work;
 
-        Client sender(env, user);
+        Testing::CurlTestClient sender(env.value(QStringLiteral("ENROLIX_MAIL_CA")), QString::fromUtf8(user));
         curl_slist* recipients = curl_slist_append(nullptr, "<raw@example.org>");
         const QByteArray reply = "From: raw@example.com\r\nTo: raw@example.org\r\nSubject: Raw\r\n\r\nRaw reply\r\n";
         // The machine is shared: the rounds alternate, and each side's best round counts.

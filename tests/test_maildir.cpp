@@ -1,5 +1,6 @@
 // Mail profiles and the Maildir store.
 #include "platform/DataFolder.h"
+#include "platform/mail/InFlightJournal.h"
 #include "platform/mail/MailProfile.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
@@ -34,7 +35,8 @@ private Q_SLOTS:
         TestFolders folders;
         MemorySettingsStore store;
         const MailProfile profile = MailProfile::read(store, SettingsKeys::kMailProfileName);
-        QCOMPARE(profile.inbox, QStringLiteral("maildir:") + folders.root() + QStringLiteral("data/enrolix/mail/inbox"));
+        QCOMPARE(profile.inbox,
+                 QStringLiteral("maildir:") + folders.root() + QStringLiteral("data/enrolix/mail/inbox"));
         QCOMPARE(profile.outbox,
                  QStringLiteral("maildir:") + folders.root() + QStringLiteral("data/enrolix/mail/outbox"));
         ProfileMailSessionFactory factory(store);
@@ -60,9 +62,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("location");
-        QTest::newRow("relative maildir") << "inbox" << "maildir:relative/path";
-        QTest::newRow("unknown scheme") << "inbox" << "pop3://127.0.0.1/";
-        QTest::newRow("unknown outbox") << "outbox" << "mailto:someone@example.org";
+        QTest::newRow("relative maildir") << "inbox"
+                                          << "maildir:relative/path";
+        QTest::newRow("unknown scheme") << "inbox"
+                                        << "pop3://127.0.0.1/";
+        QTest::newRow("unknown outbox") << "outbox"
+                                        << "mailto:someone@example.org";
     }
     void profile_unknownLocation_failsSignOn()
     {
@@ -81,11 +86,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("resolved");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("stored") << "s3cret" << "" << true << "s3cret";
-        QTest::newRow("command first line") << "ignored" << "printf 'from keyring\\nsecond\\n'" << true
-                                            << "from keyring";
-        QTest::newRow("command CR LF") << "" << "printf 'pw\\r\\n'" << true << "pw";
-        QTest::newRow("command fails") << "" << "echo oops; exit 3" << false << "";
+        QTest::newRow("stored") << "s3cret"
+                                << "" << true << "s3cret";
+        QTest::newRow("command first line") << "ignored"
+                                            << "printf 'from keyring\\nsecond\\n'" << true << "from keyring";
+        QTest::newRow("command CR LF") << ""
+                                       << "printf 'pw\\r\\n'" << true << "pw";
+        QTest::newRow("command fails") << ""
+                                       << "echo oops; exit 3" << false << "";
     }
     void profile_password()
     {
@@ -109,6 +117,37 @@ private Q_SLOTS:
         QCOMPARE(profile.sender(), QStringLiteral("att@example.org"));
         profile.from = QStringLiteral("signup@example.org");
         QCOMPARE(profile.sender(), profile.from);
+    }
+
+    // Journal of mails in flight
+    void journal_pendingAreAddedAndNotRemoved()
+    {
+        TestFolders folders;
+        InFlightJournal journal(QStringLiteral("imap://h/INBOX"), QStringLiteral("ann"));
+        QVERIFY(journal.path().startsWith(defaultDataFolder() + QStringLiteral("mail/")));
+        QVERIFY(journal.pending().isEmpty());
+        QVERIFY(journal.add(QStringLiteral("7")));
+        QVERIFY(journal.add(QStringLiteral("8")));
+        journal.remove(QStringLiteral("7"));
+        QVERIFY(journal.add(QStringLiteral("7")));
+        QVERIFY(journal.add(QStringLiteral("9")));
+        journal.remove(QStringLiteral("9"));
+        QCOMPARE(journal.pending(), QStringList({QStringLiteral("8"), QStringLiteral("7")}));
+        // Another inbox or user has a journal of its own.
+        QVERIFY(InFlightJournal(QStringLiteral("imap://h/INBOX"), QStringLiteral("bob")).pending().isEmpty());
+        journal.clear();
+        QVERIFY(!QFileInfo::exists(journal.path()));
+        QVERIFY(journal.pending().isEmpty());
+    }
+
+    void journal_recordCutShort_doesNotSwallowTheNext()
+    {
+        TestFolders folders;
+        InFlightJournal journal(QStringLiteral("imap://h/INBOX"), QStringLiteral("ann"));
+        QDir().mkpath(QFileInfo(journal.path()).path());
+        folders.write(journal.path(), "+3\r\n+4\r\n-3\r\n-");
+        QVERIFY(journal.add(QStringLiteral("5")));
+        QCOMPARE(journal.pending(), QStringList({QStringLiteral("4"), QStringLiteral("5")}));
     }
 
     // Maildir inbox

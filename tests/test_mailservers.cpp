@@ -207,8 +207,8 @@ private Q_SLOTS:
                        QString(5000, QLatin1Char('y')) + QStringLiteral("\r\n");
         while (text.size() < 2 * 1024 * 1024)
             text += QStringLiteral("A006 BAD line that starts like a tag\r\n");
-        m_backend->deliver(requestMail(QStringLiteral("Big"), text, QStringLiteral("Ann"),
-                                       QStringLiteral("ann@example.org")));
+        m_backend->deliver(
+            requestMail(QStringLiteral("Big"), text, QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
         std::unique_ptr<MailSession> session = signOn();
         QVERIFY(session && session->fetchUnread());
         const std::optional<IncomingMail> mail = session->read(0);

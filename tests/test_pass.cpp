@@ -9,15 +9,8 @@
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingPassListener.h"
+#include "support/SelectedBackend.h"
 #include "support/TestFolders.h"
-
-#ifdef ENROLIX_PASS_ON_SERVERS
-#include "support/ServerBackend.h"
-using Backend = Enrolix::Testing::ServerBackend;
-#else
-#include "support/MaildirBackend.h"
-using Backend = Enrolix::Testing::MaildirBackend;
-#endif
 
 #include <QDir>
 #include <QtTest>
@@ -292,11 +285,12 @@ private Q_SLOTS:
         send(kList, QStringLiteral("E00012"), QStringLiteral("Ann"));
         m_pass->run();
         QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), list);
-        expectOneReply(QStringLiteral("Request for Attendees"),
-                       QStringLiteral("Current sign-up list for E00012:\r\n\r\nMüller, Zoë\r\nBob\r\nCarl\r\n\r\n\r\nEvent "
-                                      "Information:\r\n") +
-                           QString::fromUtf8(kDescription),
-                       QStringLiteral("Ann"));
+        expectOneReply(
+            QStringLiteral("Request for Attendees"),
+            QStringLiteral("Current sign-up list for E00012:\r\n\r\nMüller, Zoë\r\nBob\r\nCarl\r\n\r\n\r\nEvent "
+                           "Information:\r\n") +
+                QString::fromUtf8(kDescription),
+            QStringLiteral("Ann"));
     }
 
     // Several requests
@@ -336,13 +330,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("event");
-        QTest::newRow("closed event") << "E00007" << "E00007";
-        QTest::newRow("never created") << "E00099" << "E00099";
-        QTest::newRow("leading blank") << " E00012" << " E0001";
-        QTest::newRow("short") << "E00" << "E00";
-        QTest::newRow("parent folder") << "../etc/passwd" << "../etc";
-        QTest::newRow("separator") << "x/E0001" << "x/E000";
-        QTest::newRow("control character") << "E0\t012" << "E0\t012";
+        QTest::newRow("closed event") << "E00007"
+                                      << "E00007";
+        QTest::newRow("never created") << "E00099"
+                                       << "E00099";
+        QTest::newRow("leading blank") << " E00012"
+                                       << " E0001";
+        QTest::newRow("short") << "E00"
+                               << "E00";
+        QTest::newRow("parent folder") << "../etc/passwd"
+                                       << "../etc";
+        QTest::newRow("separator") << "x/E0001"
+                                   << "x/E000";
+        QTest::newRow("control character") << "E0\t012"
+                                           << "E0\t012";
     }
     void noOpenEvent_repliesNotProcessedAndCreatesNoFile()
     {
@@ -362,7 +363,7 @@ private Q_SLOTS:
             const IncomingMail reply = MimeReader::read(raw);
             QCOMPARE(reply.subject, QStringLiteral("Request Not Processed"));
             QCOMPARE(reply.text, asTransported("Your request for event " + event +
-                                                   " could not be processed.  There is no open event with this number."));
+                                               " could not be processed.  There is no open event with this number."));
         }
         QCOMPARE(m_pass->iRequestsProcessed(), qint16(3));
     }
@@ -372,12 +373,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("name");
-        QTest::newRow("desktop") << "desktop-plain.eml" << "Ann Example";
+        QTest::newRow("desktop") << "desktop-plain.eml"
+                                 << "Ann Example";
         QTest::newRow("quoted-printable") << "desktop-alternative-qp.eml" << QStringLiteral("Müller, Zoë");
-        QTest::newRow("html only") << "html-only.eml" << "Dan Brown";
-        QTest::newRow("LF only") << "lf-only.eml" << "Dave Stone";
-        QTest::newRow("control characters") << "control-name.eml" << "Eve  In jected";
-        QTest::newRow("empty name") << "empty-name.eml" << "frank@example.com";
+        QTest::newRow("html only") << "html-only.eml"
+                                   << "Dan Brown";
+        QTest::newRow("LF only") << "lf-only.eml"
+                                 << "Dave Stone";
+        QTest::newRow("control characters") << "control-name.eml"
+                                            << "Eve  In jected";
+        QTest::newRow("empty name") << "empty-name.eml"
+                                    << "frank@example.com";
     }
     void realClients_registerTheirDisplayName()
     {
@@ -428,8 +434,8 @@ private Q_SLOTS:
         const QByteArray line(998, 'x');
         while (body.size() < 3 * 1024 * 1024)
             body += line + "\r\n";
-        m_backend->deliver(
-            requestMail(kRegister, QString::fromLatin1(body), QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
+        m_backend->deliver(requestMail(kRegister, QString::fromLatin1(body), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
         m_pass->run();
         QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Ann\r\n"));
         QCOMPARE(newReplies().size(), 1);

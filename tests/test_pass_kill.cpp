@@ -6,15 +6,8 @@
 #include "platform/mail/MimeReader.h"
 #include "settings/SettingsKeys.h"
 #include "support/MailSamples.h"
+#include "support/SelectedBackend.h"
 #include "support/TestFolders.h"
-
-#ifdef ENROLIX_PASS_ON_SERVERS
-#include "support/ServerBackend.h"
-using Backend = Enrolix::Testing::ServerBackend;
-#else
-#include "support/MaildirBackend.h"
-using Backend = Enrolix::Testing::MaildirBackend;
-#endif
 
 #include <QProcess>
 #include <QtTest>

@@ -99,8 +99,8 @@ void ProcessingPass::handleMail(MailSession& session, int index)
 bool ProcessingPass::isOpenEvent(const QString& event) const
 {
     // The number comes from a stranger's mail: it must not lead out of the working folder.
-    if (event.contains(QLatin1Char('/')) || event.contains(QLatin1Char('\\')) ||
-        event.contains(QLatin1String("..")) || containsControlCharacter(event))
+    if (event.contains(QLatin1Char('/')) || event.contains(QLatin1Char('\\')) || event.contains(QLatin1String("..")) ||
+        containsControlCharacter(event))
         return false;
     const EventFiles files(m_settings);
     return QFileInfo(files.recordPath(event)).isFile() && QFileInfo(files.descriptionPath(event)).isFile();

@@ -26,6 +26,10 @@ public:
     virtual int unreadCount() const = 0;
     // Every reply received so far, oldest first.
     virtual QList<QByteArray> replies() const = 0;
+
+protected:
+    // The messages of a folder, by file name.
+    static QList<QByteArray> messagesIn(const QString& folder);
 };
 
 } // namespace Enrolix::Testing

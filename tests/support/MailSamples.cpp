@@ -4,8 +4,6 @@
 
 #include <QFile>
 
-#include <gmime/gmime.h>
-
 namespace Enrolix::Testing {
 
 QByteArray requestMail(const QString& subject, const QString& text, const QString& name, const QString& address,
@@ -33,12 +31,8 @@ QByteArray sampleMail(const QString& file)
 
 Recipient recipientOf(const QByteArray& raw)
 {
-    GMimeLibrary::ensureInitialised();
     Recipient recipient;
-    GMimeStream* stream = g_mime_stream_mem_new_with_buffer(raw.constData(), size_t(raw.size()));
-    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
-    GMimeMessage* message = g_mime_parser_construct_message(parser, nullptr);
-    if (message) {
+    if (GMimeMessage* message = GMimeLibrary::parse(raw)) {
         InternetAddressList* to = g_mime_message_get_to(message);
         if (to && internet_address_list_length(to) > 0) {
             InternetAddress* first = internet_address_list_get_address(to, 0);
@@ -49,8 +43,6 @@ Recipient recipientOf(const QByteArray& raw)
         }
         g_object_unref(message);
     }
-    g_object_unref(parser);
-    g_object_unref(stream);
     return recipient;
 }
 

@@ -49,14 +49,7 @@ int MaildirBackend::unreadCount() const
 
 QList<QByteArray> MaildirBackend::replies() const
 {
-    QList<QByteArray> result;
-    const QDir folder(outbox() + QStringLiteral("new"));
-    for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
-        QFile file(folder.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            result.append(file.readAll());
-    }
-    return result;
+    return messagesIn(outbox() + QStringLiteral("new"));
 }
 
 } // namespace Enrolix::Testing

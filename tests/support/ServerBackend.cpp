@@ -1,5 +1,7 @@
 #include "support/ServerBackend.h"
 
+#include "support/CurlTestClient.h"
+
 #include "platform/SettingsStore.h"
 #include "settings/SettingsKeys.h"
 
@@ -7,35 +9,7 @@
 #include <QDir>
 #include <QFile>
 
-#include <curl/curl.h>
-
-#include <cstring>
-
 namespace Enrolix::Testing {
-namespace {
-
-struct Upload
-{
-    QByteArray data;
-    qsizetype offset{0};
-};
-
-size_t readUpload(char* buffer, size_t size, size_t count, void* user)
-{
-    auto* upload = static_cast<Upload*>(user);
-    const size_t chunk = std::min(size * count, size_t(upload->data.size() - upload->offset));
-    std::memcpy(buffer, upload->data.constData() + upload->offset, chunk);
-    upload->offset += qsizetype(chunk);
-    return chunk;
-}
-
-size_t collect(char* data, size_t size, size_t count, void* user)
-{
-    static_cast<QByteArray*>(user)->append(data, qsizetype(size * count));
-    return size * count;
-}
-
-} // namespace
 
 ServerBackend::ServerBackend(const QString& /*root*/)
 {
@@ -81,77 +55,22 @@ void ServerBackend::configure(SettingsStore& store, const QString& profile) cons
 
 void ServerBackend::deliver(const QByteArray& raw)
 {
-    Upload upload{raw, 0};
-    CURL* curl = curl_easy_init();
-    const QByteArray url = imapUrl().toUtf8();
-    const QByteArray user = m_user.toUtf8();
-    const QByteArray ca = value(QStringLiteral("ENROLIX_MAIL_CA")).toUtf8();
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, "secret");
-    curl_easy_setopt(curl, CURLOPT_CAINFO, ca.constData());
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_READFUNCTION, readUpload);
-    curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(raw.size()));
-    // libcurl appends with \\Seen set: the answer's APPENDUID names the message to make unread.
-    QByteArray answers;
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, collect);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &answers);
-    CURLcode code = curl_easy_perform(curl);
-    const qsizetype at = answers.indexOf("[APPENDUID ");
-    if (code == CURLE_OK && at >= 0) {
-        const QByteArray uid = answers.mid(at).split(' ').value(2).split(']').value(0);
-        const QByteArray store = "UID STORE " + uid + " -FLAGS.SILENT (\\Seen)";
-        curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
-        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, store.constData());
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answers);
-        code = curl_easy_perform(curl);
-    }
-    curl_easy_cleanup(curl);
-    if (code != CURLE_OK || at < 0)
-        qWarning("APPEND failed: %s", curl_easy_strerror(code));
+    CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
+    if (!client.append(imapUrl().toUtf8(), raw))
+        qWarning("APPEND failed");
 }
 
 int ServerBackend::unreadCount() const
 {
-    QByteArray answer;
-    CURL* curl = curl_easy_init();
-    const QByteArray url = imapUrl().toUtf8();
-    const QByteArray user = m_user.toUtf8();
-    const QByteArray ca = value(QStringLiteral("ENROLIX_MAIL_CA")).toUtf8();
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, "secret");
-    curl_easy_setopt(curl, CURLOPT_CAINFO, ca.constData());
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "UID SEARCH UNSEEN");
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer);
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
-    if (code != CURLE_OK)
-        return -1;
-    const qsizetype at = answer.indexOf("* SEARCH");
-    if (at < 0)
-        return -1;
-    const QByteArray line = answer.mid(at + 8, answer.indexOf('\n', at) - at - 8).simplified();
-    return line.isEmpty() ? 0 : int(line.count(' ') + 1);
+    CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
+    const std::optional<QList<QByteArray>> uids = client.unread(imapUrl().toUtf8());
+    return uids ? int(uids->size()) : -1;
 }
 
 QList<QByteArray> ServerBackend::replies() const
 {
-    QList<QByteArray> result;
-    const QDir folder(value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower() +
+    return messagesIn(value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower() +
                       QStringLiteral("/new"));
-    for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
-        QFile file(folder.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            result.append(file.readAll());
-    }
-    return result;
 }
 
 } // namespace Enrolix::Testing

@@ -26,8 +26,7 @@ void boundary()
         std::raise(SIGKILL);
 }
 
-template <typename Operation>
-auto guarded(Operation operation)
+template <typename Operation> auto guarded(Operation operation)
 {
     boundary();
     auto result = operation();

@@ -13,16 +13,16 @@ QString decodeEntity(const QString& name)
     if (name.startsWith(QLatin1Char('#'))) {
         bool ok = false;
         const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive) ? name.mid(2).toUInt(&ok, 16)
-                                                                                   : name.mid(1).toUInt(&ok, 10);
+                                                                                    : name.mid(1).toUInt(&ok, 10);
         if (!ok || code == 0 || code > 0x10FFFF)
             return {};
         const char32_t c = code;
         return QString::fromUcs4(&c, 1);
     }
     static const QList<QPair<QString, QString>> named = {
-        {QStringLiteral("amp"), QStringLiteral("&")},   {QStringLiteral("lt"), QStringLiteral("<")},
-        {QStringLiteral("gt"), QStringLiteral(">")},    {QStringLiteral("quot"), QStringLiteral("\"")},
-        {QStringLiteral("apos"), QStringLiteral("'")},  {QStringLiteral("nbsp"), QStringLiteral(" ")},
+        {QStringLiteral("amp"), QStringLiteral("&")},  {QStringLiteral("lt"), QStringLiteral("<")},
+        {QStringLiteral("gt"), QStringLiteral(">")},   {QStringLiteral("quot"), QStringLiteral("\"")},
+        {QStringLiteral("apos"), QStringLiteral("'")}, {QStringLiteral("nbsp"), QStringLiteral(" ")},
     };
     for (const auto& [entity, text] : named) {
         if (name.compare(entity, Qt::CaseInsensitive) == 0)
@@ -47,9 +47,9 @@ QString decodeEntities(const QString& text)
 bool isLineBreakTag(const QString& name)
 {
     static const QStringList blocks = {
-        QStringLiteral("br"), QStringLiteral("p"),  QStringLiteral("div"), QStringLiteral("tr"),
-        QStringLiteral("li"), QStringLiteral("h1"), QStringLiteral("h2"),  QStringLiteral("h3"),
-        QStringLiteral("h4"), QStringLiteral("h5"), QStringLiteral("h6"),  QStringLiteral("blockquote"),
+        QStringLiteral("br"),    QStringLiteral("p"),   QStringLiteral("div"), QStringLiteral("tr"),
+        QStringLiteral("li"),    QStringLiteral("h1"),  QStringLiteral("h2"),  QStringLiteral("h3"),
+        QStringLiteral("h4"),    QStringLiteral("h5"),  QStringLiteral("h6"),  QStringLiteral("blockquote"),
         QStringLiteral("table"), QStringLiteral("pre"), QStringLiteral("hr"),
     };
     return blocks.contains(name);

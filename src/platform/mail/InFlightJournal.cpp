@@ -17,12 +17,12 @@ const QChar kRemoved = QLatin1Char('-');
 
 InFlightJournal::InFlightJournal(const QString& inbox, const QString& user)
 {
-    const QByteArray key = QCryptographicHash::hash((inbox + QLatin1Char('\n') + user).toUtf8(),
-                                                    QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(16);
-    m_path = defaultDataFolder() + QStringLiteral("mail/in-flight-") + QString::fromLatin1(key) +
-             QStringLiteral(".txt");
+    const QByteArray key =
+        QCryptographicHash::hash((inbox + QLatin1Char('\n') + user).toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
+    m_path =
+        defaultDataFolder() + QStringLiteral("mail/in-flight-") + QString::fromLatin1(key) + QStringLiteral(".txt");
     m_file.setFileName(m_path);
 }
 

@@ -4,8 +4,6 @@
 #include "platform/mail/GMimeLibrary.h"
 #include "platform/mail/HtmlText.h"
 
-#include <gmime/gmime.h>
-
 namespace Enrolix::MimeReader {
 namespace {
 
@@ -90,13 +88,8 @@ bool isUsableAddress(const QString& address)
 
 IncomingMail read(const QByteArray& raw)
 {
-    GMimeLibrary::ensureInitialised();
     IncomingMail mail;
-    GMimeStream* stream = g_mime_stream_mem_new_with_buffer(raw.constData(), size_t(raw.size()));
-    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
-    GMimeMessage* message = g_mime_parser_construct_message(parser, nullptr);
-    g_object_unref(parser);
-    g_object_unref(stream);
+    GMimeMessage* message = GMimeLibrary::parse(raw);
     if (!message)
         return mail;
 

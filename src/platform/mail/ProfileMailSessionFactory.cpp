@@ -43,8 +43,7 @@ std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfil
     return nullptr;
 }
 
-std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile,
-                                                                  const QString& password)
+std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password)
 {
     if (const std::optional<QString> path = maildirPath(profile.outbox))
         return std::make_unique<MaildirOutbox>(*path, *path == MailProfile::defaultOutboxFolder());

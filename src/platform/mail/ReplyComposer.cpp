@@ -2,8 +2,6 @@
 
 #include "platform/mail/GMimeLibrary.h"
 
-#include <gmime/gmime.h>
-
 namespace Enrolix::ReplyComposer {
 namespace {
 

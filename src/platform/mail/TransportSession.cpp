@@ -44,8 +44,8 @@ std::optional<IncomingMail> TransportSession::read(int index)
     return m_mails.at(index);
 }
 
-SendResult TransportSession::sendReply(int index, const QString& address, const QString& name,
-                                       const QString& subject, const QString& text)
+SendResult TransportSession::sendReply(int index, const QString& address, const QString& name, const QString& subject,
+                                       const QString& text)
 {
     if (!isValid(index) || !m_mails.at(index) || !m_outbox)
         return SendResult::Transient;
