@@ -184,7 +184,25 @@ private Q_SLOTS:
         QVERIFY(session->fetchUnread());
         QCOMPARE(session->count(), 1);
         QCOMPARE(session->read(0)->subject, QStringLiteral("Two"));
-        QVERIFY(!QFileInfo::exists(journal.path()) || journal.pending() == QStringList({QStringLiteral("2")}));
+        const QStringList pending = journal.pending();
+        QCOMPARE(pending.size(), 1);
+        QVERIFY(pending.first().endsWith(QStringLiteral(":2")));
+    }
+
+    void journalOfARecreatedFolder_isDropped()
+    {
+        m_backend->deliver(requestMail(QStringLiteral("One"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
+        {
+            std::unique_ptr<MailSession> session = signOn();
+            QVERIFY(session && session->fetchUnread() && session->read(0) && session->markRead(0));
+        }
+        // UID 1 of a folder of another UIDVALIDITY is another message.
+        InFlightJournal journal(m_backend->imapUrl(), m_backend->user());
+        QVERIFY(journal.add(QStringLiteral("1:1")));
+        QVERIFY(signOn());
+        QCOMPARE(m_backend->unreadCount(), 0);
+        QVERIFY(journal.pending().isEmpty());
     }
 
     void leaveUnread_afterRead_keepsMailUnread()
@@ -223,15 +241,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address");
         QTest::addColumn<SendResult>("result");
         QTest::addColumn<int>("stored");
-        QTest::newRow("accepted") << "ann@example.org" << SendResult::Sent << 1;
-        QTest::newRow("refused for good") << "ann@refused.test" << SendResult::Refused << 0;
-        QTest::newRow("deferred") << "ann@deferred.test" << SendResult::Transient << 0;
+        QTest::addColumn<bool>("implicitTls");
+        QTest::newRow("accepted") << "ann@example.org" << SendResult::Sent << 1 << false;
+        QTest::newRow("accepted over implicit TLS") << "ann@example.org" << SendResult::Sent << 1 << true;
+        QTest::newRow("refused for good") << "ann@refused.test" << SendResult::Refused << 0 << false;
+        QTest::newRow("deferred") << "ann@deferred.test" << SendResult::Transient << 0 << false;
     }
     void send_resultFollowsTheServersAnswer()
     {
         QFETCH(QString, address);
         QFETCH(SendResult, result);
         QFETCH(int, stored);
+        QFETCH(bool, implicitTls);
+        if (implicitTls)
+            set(SettingsKeys::kMailOutbox, QStringLiteral("smtps://127.0.0.1:") + port("ENROLIX_SMTPS_PORT"));
         m_backend->deliver(
             requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"), address));
         std::unique_ptr<MailSession> session = signOn();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Starts or stops the private mail servers of the integration tests: a Dovecot IMAP server
-# (plain with STARTTLS, and implicit TLS) and an SMTP sink, on free loopback ports, with all
-# their state in a fresh temporary folder. `start ENVFILE` writes the ports and folders to
+# Starts or stops the private mail servers of the integration tests: a Dovecot IMAP server and
+# an SMTP sink, each with a STARTTLS port and an implicit-TLS port, on free loopback ports, with
+# all their state in a fresh temporary folder. `start ENVFILE` writes the ports and folders to
 # ENVFILE for the tests; `stop ENVFILE` stops both servers and removes the folder.
 set -euo pipefail
 
@@ -49,7 +49,7 @@ stop() {
 
 start() {
     stop
-    local state imap_port imaps_port smtp_port
+    local state imap_port imaps_port smtp_port smtps_port
     state=$(mktemp -d /tmp/enrolix-mail.XXXXXX)
     chmod 755 "$state"
     imap_port=$(free_port)
@@ -57,6 +57,10 @@ start() {
     smtp_port=$(free_port)
     while [ "$imaps_port" = "$imap_port" ]; do imaps_port=$(free_port); done
     while [ "$smtp_port" = "$imap_port" ] || [ "$smtp_port" = "$imaps_port" ]; do smtp_port=$(free_port); done
+    smtps_port=$(free_port)
+    while [ "$smtps_port" = "$imap_port" ] || [ "$smtps_port" = "$imaps_port" ] || [ "$smtps_port" = "$smtp_port" ]; do
+        smtps_port=$(free_port)
+    done
     mkdir -p "$state/run" "$state/state" "$state/mail" "$state/home" "$state/sink"
 
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
@@ -131,17 +135,19 @@ ENROLIX_MAIL_STATE=$state
 ENROLIX_IMAP_PORT=$imap_port
 ENROLIX_IMAPS_PORT=$imaps_port
 ENROLIX_SMTP_PORT=$smtp_port
+ENROLIX_SMTPS_PORT=$smtps_port
 ENROLIX_MAIL_CA=$state/cert.pem
 ENROLIX_SINK_DIR=$state/sink
 ENV
 
     /usr/sbin/dovecot -c "$state/dovecot.conf" < /dev/null > "$state/dovecot.out" 2>&1
-    setsid /usr/bin/python3 "$here/smtp_sink.py" "$smtp_port" "$state/sink" "$state/cert.pem" "$state/key.pem" \
+    setsid /usr/bin/python3 "$here/smtp_sink.py" "$smtp_port" "$smtps_port" "$state/sink" "$state/cert.pem" "$state/key.pem" \
         > "$state/sink.log" 2>&1 < /dev/null &
     echo $! > "$state/sink.pid"
     wait_for_port "$imap_port"
     wait_for_port "$imaps_port"
     wait_for_port "$smtp_port"
+    wait_for_port "$smtps_port"
 }
 
 case "$action" in

@@ -2,7 +2,8 @@
 file in a Maildir named after the envelope sender, so each test reads only its own replies.
 
 Recipients at refused.test are refused for good (550), those at deferred.test for now (451).
-STARTTLS is offered with the given certificate, and any AUTH login is accepted.
+The first port offers STARTTLS, the second speaks TLS from the start, both with the given
+certificate; any AUTH login is accepted.
 """
 import asyncio
 import os
@@ -48,23 +49,30 @@ def accept_any(server, session, envelope, mechanism, auth_data):
 
 
 def main():
-    port, root, cert, key = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+    port, tls_port, root, cert, key = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3], sys.argv[4], sys.argv[5]
     context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     context.load_cert_chain(cert, key)
     handler = Sink(root)
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)
 
-    def factory():
+    def starttls():
         return SMTP(handler, hostname="sink.test", tls_context=context, authenticator=accept_any,
                     auth_require_tls=False, loop=loop)
 
-    server = loop.run_until_complete(loop.create_server(factory, host="127.0.0.1", port=port))
+    def implicit_tls():
+        return SMTP(handler, hostname="sink.test", authenticator=accept_any, auth_require_tls=False, loop=loop)
+
+    servers = [
+        loop.run_until_complete(loop.create_server(starttls, host="127.0.0.1", port=port)),
+        loop.run_until_complete(loop.create_server(implicit_tls, host="127.0.0.1", port=tls_port, ssl=context)),
+    ]
     print("ready", flush=True)
     try:
         loop.run_forever()
     finally:
-        server.close()
+        for server in servers:
+            server.close()
 
 
 if __name__ == "__main__":

@@ -27,7 +27,9 @@ CurlConnection::CurlConnection(const MailProfile& profile, const QString& passwo
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_error);
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlConnection::write);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_body);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &CurlConnection::write);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &m_headers);
     curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CurlConnection::read);
     curl_easy_setopt(m_curl, CURLOPT_READDATA, this);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
@@ -49,9 +51,9 @@ CurlConnection::~CurlConnection()
         curl_easy_cleanup(m_curl);
 }
 
-size_t CurlConnection::write(char* data, size_t size, size_t count, void* self)
+size_t CurlConnection::write(char* data, size_t size, size_t count, void* target)
 {
-    static_cast<CurlConnection*>(self)->m_body.append(data, qsizetype(size * count));
+    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
     return size * count;
 }
 
@@ -70,6 +72,7 @@ bool CurlConnection::perform(const QByteArray& url, const QByteArray& command)
     if (!m_curl)
         return false;
     m_body.clear();
+    m_headers.clear();
     m_error[0] = '\0';
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
@@ -84,6 +87,7 @@ bool CurlConnection::upload(const QByteArray& url, const QByteArray& from, const
     if (!m_curl)
         return false;
     m_body.clear();
+    m_headers.clear();
     m_error[0] = '\0';
     m_upload = message;
     m_uploaded = 0;

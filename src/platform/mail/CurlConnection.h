@@ -28,17 +28,20 @@ public:
     bool upload(const QByteArray& url, const QByteArray& from, const QByteArray& to, const QByteArray& message);
 
     const QByteArray& body() const { return m_body; }
+    // The server's answers around the transfer (for IMAP, those of SELECT among them).
+    const QByteArray& headers() const { return m_headers; }
     CURLcode code() const { return m_code; }
     // The server's last numeric answer.
     long responseCode() const;
     QString error() const { return QString::fromUtf8(m_error); }
 
 private:
-    static size_t write(char* data, size_t size, size_t count, void* self);
+    static size_t write(char* data, size_t size, size_t count, void* target);
     static size_t read(char* buffer, size_t size, size_t count, void* self);
 
     CURL* m_curl{nullptr};
     QByteArray m_body;
+    QByteArray m_headers;
     QByteArray m_upload;
     qsizetype m_uploaded{0};
     CURLcode m_code{CURLE_OK};

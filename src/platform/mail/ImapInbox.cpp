@@ -10,6 +10,7 @@ namespace Enrolix {
 namespace {
 
 const QByteArray kSearchAnswer = "* SEARCH";
+const QByteArray kValidityAnswer = "[UIDVALIDITY ";
 
 } // namespace
 
@@ -28,17 +29,32 @@ ImapInbox::ImapInbox(const MailProfile& profile, const QString& password)
 
 bool ImapInbox::open()
 {
-    if (!m_connection.perform(m_server, "NOOP"))
+    // A command on the folder selects it first: this signs on, checks the folder exists, and
+    // brings its UIDVALIDITY with the answers.
+    if (!m_connection.perform(m_folder, "NOOP"))
         return false;
+    const QByteArray& answers = m_connection.headers();
+    const qsizetype at = answers.indexOf(kValidityAnswer);
+    if (at >= 0) {
+        const qsizetype start = at + kValidityAnswer.size();
+        m_validity = QString::fromLatin1(answers.mid(start, answers.indexOf(']', start) - start).trimmed());
+    }
     // Mails that a pass fetched and did not finish, because the program died, are unread again.
-    const QStringList pending = m_journal.pending();
     bool restored = true;
-    for (const QString& id : pending)
-        restored = store(id, "-FLAGS.SILENT (\\Seen)") && restored;
+    for (const QString& entry : m_journal.pending()) {
+        const QString validity = entry.section(QLatin1Char(':'), 0, 0);
+        if (validity == m_validity)
+            restored = store(entry.section(QLatin1Char(':'), 1), "-FLAGS.SILENT (\\Seen)") && restored;
+    }
     if (!restored)
         return false;
     m_journal.clear();
     return true;
+}
+
+QString ImapInbox::journalEntry(const QString& id) const
+{
+    return m_validity + QLatin1Char(':') + id;
 }
 
 std::optional<QStringList> ImapInbox::unread()
@@ -65,7 +81,7 @@ std::optional<QStringList> ImapInbox::unread()
 
 std::optional<QByteArray> ImapInbox::fetch(const QString& id)
 {
-    if (!m_journal.add(id))
+    if (!m_journal.add(journalEntry(id)))
         return std::nullopt;
     if (!m_connection.perform(m_folder + ";UID=" + id.toLatin1()))
         return std::nullopt;
@@ -81,7 +97,7 @@ bool ImapInbox::markRead(const QString& id)
 {
     if (!store(id, "+FLAGS.SILENT (\\Seen)"))
         return false;
-    m_journal.remove(id);
+    m_journal.remove(journalEntry(id));
     return true;
 }
 
@@ -89,7 +105,7 @@ void ImapInbox::leaveUnread(const QString& id)
 {
     // When the flag cannot be taken back now, the journal keeps the mail for the next sign-on.
     if (store(id, "-FLAGS.SILENT (\\Seen)"))
-        m_journal.remove(id);
+        m_journal.remove(journalEntry(id));
 }
 
 } // namespace Enrolix

@@ -11,6 +11,8 @@ struct MailProfile;
 // Requests read from an IMAP folder over one connection per pass. Ids are message UIDs.
 // Fetching marks a message \Seen on the server (the only reliable fetch through libcurl), so
 // every fetched UID is journalled first and made unread again if its pass does not finish it.
+// Journal entries carry the folder's UIDVALIDITY: after the folder was recreated they name
+// other messages and are dropped.
 class ImapInbox final : public MailInbox
 {
 public:
@@ -24,9 +26,11 @@ public:
 
 private:
     bool store(const QString& id, const QByteArray& change);
+    QString journalEntry(const QString& id) const;
 
     QByteArray m_server;
     QByteArray m_folder;
+    QString m_validity;
     CurlConnection m_connection;
     InFlightJournal m_journal;
 };
