@@ -276,6 +276,29 @@ private Q_SLOTS:
                  SendResult::Transient);
     }
 
+    void send_silentSmtpServer_costsOneTimeLimitPerPass()
+    {
+        const SilentServer silent;
+        set(SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:%1").arg(silent.port()));
+        for (int i = 0; i < 3; ++i)
+            m_backend->deliver(requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                           QStringLiteral("ann@example.org")));
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session && session->fetchUnread());
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(session->read(i));
+            QCOMPARE(session->sendReply(i, QStringLiteral("ann@example.org"), QStringLiteral("Ann"),
+                                        QStringLiteral("S"), QStringLiteral("T")),
+                     SendResult::Transient);
+            session->leaveUnread(i);
+        }
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        session->signOff();
+        QCOMPARE(m_backend->unreadCount(), 3);
+    }
+
     void send_severalReplies_arriveWhole()
     {
         for (int i = 0; i < 3; ++i)

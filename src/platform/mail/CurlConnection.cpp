@@ -67,9 +67,28 @@ size_t CurlConnection::read(char* buffer, size_t size, size_t count, void* self)
     return chunk;
 }
 
+bool CurlConnection::finish(CURLcode code)
+{
+    m_code = code;
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_GOT_NOTHING:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_LOGIN_DENIED:
+        m_lost = true;
+        break;
+    default:
+        break;
+    }
+    return code == CURLE_OK;
+}
+
 bool CurlConnection::perform(const QByteArray& url, const QByteArray& command)
 {
-    if (!m_curl)
+    if (!m_curl || m_lost)
         return false;
     m_body.clear();
     m_headers.clear();
@@ -77,14 +96,13 @@ bool CurlConnection::perform(const QByteArray& url, const QByteArray& command)
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command.isEmpty() ? nullptr : command.constData());
-    m_code = curl_easy_perform(m_curl);
-    return m_code == CURLE_OK;
+    return finish(curl_easy_perform(m_curl));
 }
 
 bool CurlConnection::upload(const QByteArray& url, const QByteArray& from, const QByteArray& to,
                             const QByteArray& message)
 {
-    if (!m_curl)
+    if (!m_curl || m_lost)
         return false;
     m_body.clear();
     m_headers.clear();
@@ -97,11 +115,11 @@ bool CurlConnection::upload(const QByteArray& url, const QByteArray& from, const
     curl_easy_setopt(m_curl, CURLOPT_MAIL_RCPT, recipients);
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(message.size()));
-    m_code = curl_easy_perform(m_curl);
+    const CURLcode code = curl_easy_perform(m_curl);
     curl_easy_setopt(m_curl, CURLOPT_MAIL_RCPT, nullptr);
     curl_slist_free_all(recipients);
     m_upload.clear();
-    return m_code == CURLE_OK;
+    return finish(code);
 }
 
 long CurlConnection::responseCode() const

@@ -21,7 +21,9 @@ public:
     Q_DISABLE_COPY_MOVE(CurlConnection)
 
     // An IMAP request: the URL alone, or a command sent as it stands. The untagged answers or
-    // the message are in body() afterwards.
+    // the message are in body() afterwards. Once the server could not be reached, or stopped
+    // answering, every further request fails at once: a dead server costs a pass one time limit,
+    // not one per mail.
     bool perform(const QByteArray& url, const QByteArray& command = {});
 
     // Sends a message over SMTP from one envelope sender to one recipient.
@@ -44,7 +46,10 @@ private:
     QByteArray m_headers;
     QByteArray m_upload;
     qsizetype m_uploaded{0};
+    bool finish(CURLcode code);
+
     CURLcode m_code{CURLE_OK};
+    bool m_lost{false};
     char m_error[CURL_ERROR_SIZE]{};
 };
 
