@@ -25,6 +25,7 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/bench/bench_event_list
+	$(BUILD_DIR)/bench/bench_attendant_pass
 
 format: configure
 	@cmake --build $(BUILD_DIR) --target format

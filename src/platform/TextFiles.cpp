@@ -96,27 +96,20 @@ FileResult writeLines(const QString& path, const QStringList& lines)
     return writeWhole(path, content);
 }
 
-// True when the file exists, is not empty and its last byte is no line end: a line appended
-// to it needs a line end first, or it would be glued to the last line.
-bool endsInsideLine(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
-        return false;
-    if (!file.seek(file.size() - 1))
-        return false;
-    const QByteArray last = file.read(1);
-    return !last.isEmpty() && last != "\n" && last != "\r";
-}
-
 FileResult appendLine(const QString& path, const QString& line)
 {
-    const bool needsLineEnd = endsInsideLine(path);
+    // One open for the check and the write: the attendant appends for every registration.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return failure(file);
+    // A last line without its line end needs one first, or the new line would be glued to it.
+    bool needsLineEnd = false;
+    const qint64 size = file.size();
+    char last = 0;
+    if (size > 0 && file.seek(size - 1) && file.getChar(&last))
+        needsLineEnd = last != '\n' && last != '\r';
     const QByteArray bytes = ((needsLineEnd ? kLineEnd : QString()) + line + kLineEnd).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (file.write(bytes) != bytes.size())
         return failure(file);
     file.close();
     return FileResult::success();

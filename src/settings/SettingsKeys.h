@@ -29,3 +29,17 @@ inline const QString kDefaultOrganisationName = QStringLiteral("Training and Dev
 inline const QString kCounterFileName = QStringLiteral("Auto_Counter.txt");
 
 } // namespace Enrolix::SettingsKeys
+
+// Mail profiles: one section per profile, named by the profile. The attendant reads the one below.
+namespace Enrolix::SettingsKeys {
+
+inline const QString kMailProfileName = QStringLiteral("MS Exchange Settings");
+inline const QString kMailInbox = QStringLiteral("inbox");
+inline const QString kMailOutbox = QStringLiteral("outbox");
+inline const QString kMailUser = QStringLiteral("user");
+inline const QString kMailPassword = QStringLiteral("password");
+inline const QString kMailPasswordCommand = QStringLiteral("password_command");
+inline const QString kMailFrom = QStringLiteral("from");
+inline const QString kMailCaFile = QStringLiteral("ca_file");
+
+} // namespace Enrolix::SettingsKeys

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace Enrolix {
+
+// What the attendant reads of one mail, already decoded.
+struct IncomingMail
+{
+    // RFC 2047 decoded; control characters replaced by blanks; the address when it would be empty.
+    QString senderName;
+    // Empty when the mail has no usable sender address: such a mail gets no reply.
+    QString senderAddress;
+    // Decoded, blanks kept as sent.
+    QString subject;
+    // The text/plain part decoded to UTF-8, or the text of an HTML-only mail.
+    QString text;
+    // Threading of a reply: the request's Message-ID without angle brackets, and its References.
+    QString messageId;
+    QString references;
+    // Written by a program (Auto-Submitted other than "no", or a delivery report): never answered.
+    bool automatic{false};
+};
+
+} // namespace Enrolix

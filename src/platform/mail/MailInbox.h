@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <optional>
+
+namespace Enrolix {
+
+// Where requests are read: unread messages by an id of the store, their raw bytes and flags.
+class MailInbox
+{
+public:
+    virtual ~MailInbox() = default;
+    // Connects and signs on. False when the store cannot be reached or refuses the sign-on.
+    virtual bool open() = 0;
+    // The ids of the unread messages in mailbox order, or nothing when the list cannot be read.
+    virtual std::optional<QStringList> unread() = 0;
+    // The whole message. The message counts as unread until markRead, even if the program dies.
+    virtual std::optional<QByteArray> fetch(const QString& id) = 0;
+    virtual bool markRead(const QString& id) = 0;
+    virtual void leaveUnread(const QString& id) = 0;
+};
+
+} // namespace Enrolix

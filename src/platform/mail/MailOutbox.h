@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/mail/MailSession.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace Enrolix {
+
+// Where replies go.
+class MailOutbox
+{
+public:
+    virtual ~MailOutbox() = default;
+    // Sends one complete message (CR LF line ends) from the envelope sender to one recipient.
+    virtual SendResult send(const QString& from, const QString& to, const QByteArray& message) = 0;
+};
+
+} // namespace Enrolix

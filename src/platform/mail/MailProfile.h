@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace Enrolix {
+
+class SettingsStore;
+
+// A mail profile as stored in its own section of the settings file.
+struct MailProfile
+{
+    static inline const QString kMaildirScheme = QStringLiteral("maildir:");
+
+    QString inbox;
+    QString outbox;
+    QString user;
+    QString password;
+    QString passwordCommand;
+    QString from;
+    QString caFile;
+
+    // The profile named name; an inbox or outbox it does not set is the embedded Maildir under
+    // the per-user data folder.
+    static MailProfile read(const SettingsStore& store, const QString& name);
+
+    static QString defaultInboxFolder();
+    static QString defaultOutboxFolder();
+
+    // The password, or the first output line of password_command when one is set; nothing
+    // when the command fails.
+    std::optional<QString> resolvePassword() const;
+
+    // The address replies come from.
+    QString sender() const;
+};
+
+} // namespace Enrolix

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/mail/MailOutbox.h"
+#include "platform/mail/MaildirFolder.h"
+
+namespace Enrolix {
+
+// Replies stored as message files in a Maildir's new/ folder.
+class MaildirOutbox final : public MailOutbox
+{
+public:
+    MaildirOutbox(const QString& path, bool create);
+
+    SendResult send(const QString& from, const QString& to, const QByteArray& message) override;
+
+private:
+    MaildirFolder m_folder;
+    bool m_create{false};
+};
+
+} // namespace Enrolix

@@ -1,0 +1,68 @@
+#include "platform/mail/ProfileMailSessionFactory.h"
+
+#include "platform/mail/ImapInbox.h"
+#include "platform/mail/MailProfile.h"
+#include "platform/mail/MaildirInbox.h"
+#include "platform/mail/MaildirOutbox.h"
+#include "platform/mail/SmtpOutbox.h"
+#include "platform/mail/TransportSession.h"
+
+namespace Enrolix {
+namespace {
+
+// The folder of a "maildir:/absolute/path" location, or nothing for another kind.
+std::optional<QString> maildirPath(const QString& location)
+{
+    if (!location.startsWith(MailProfile::kMaildirScheme))
+        return std::nullopt;
+    const QString path = location.mid(MailProfile::kMaildirScheme.size());
+    if (!path.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    return path;
+}
+
+bool hasScheme(const QString& location, std::initializer_list<const char*> schemes)
+{
+    for (const char* scheme : schemes) {
+        if (location.startsWith(QLatin1String(scheme) + QStringLiteral("://"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store) : m_store(store) {}
+
+std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& password)
+{
+    if (const std::optional<QString> path = maildirPath(profile.inbox))
+        return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder());
+    if (hasScheme(profile.inbox, {"imap", "imaps"}))
+        return std::make_unique<ImapInbox>(profile, password);
+    return nullptr;
+}
+
+std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password)
+{
+    if (const std::optional<QString> path = maildirPath(profile.outbox))
+        return std::make_unique<MaildirOutbox>(*path, *path == MailProfile::defaultOutboxFolder());
+    if (hasScheme(profile.outbox, {"smtp", "smtps"}))
+        return std::make_unique<SmtpOutbox>(profile, password);
+    return nullptr;
+}
+
+std::unique_ptr<MailSession> ProfileMailSessionFactory::signOn(const QString& name)
+{
+    const MailProfile profile = MailProfile::read(m_store, name);
+    const std::optional<QString> password = profile.resolvePassword();
+    if (!password)
+        return nullptr;
+    std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password);
+    std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password);
+    if (!inbox || !outbox || !inbox->open())
+        return nullptr;
+    return std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender());
+}
+
+} // namespace Enrolix

@@ -1,0 +1,78 @@
+#include "platform/mail/ReplyComposer.h"
+
+#include "platform/mail/GMimeLibrary.h"
+
+namespace Enrolix::ReplyComposer {
+namespace {
+
+QString domainOf(const QString& address)
+{
+    const qsizetype at = address.lastIndexOf(QLatin1Char('@'));
+    return at < 0 ? QStringLiteral("localhost") : address.mid(at + 1);
+}
+
+GMimePart* textPart(const QString& text)
+{
+    GMimeTextPart* part = g_mime_text_part_new_with_subtype("plain");
+    const QByteArray bytes = text.toUtf8();
+    GMimeStream* stream = g_mime_stream_mem_new_with_buffer(bytes.constData(), size_t(bytes.size()));
+    GMimeDataWrapper* content = g_mime_data_wrapper_new_with_stream(stream, GMIME_CONTENT_ENCODING_DEFAULT);
+    g_mime_part_set_content(GMIME_PART(part), content);
+    g_object_unref(content);
+    g_object_unref(stream);
+    g_mime_content_type_set_parameter(g_mime_object_get_content_type(GMIME_OBJECT(part)), "charset", "UTF-8");
+    g_mime_part_set_content_encoding(
+        GMIME_PART(part), g_mime_part_get_best_content_encoding(GMIME_PART(part), GMIME_ENCODING_CONSTRAINT_7BIT));
+    return GMIME_PART(part);
+}
+
+} // namespace
+
+QByteArray compose(const Reply& reply, const IncomingMail& request)
+{
+    GMimeLibrary::ensureInitialised();
+    GMimeMessage* message = g_mime_message_new(TRUE);
+    GMimeObject* object = GMIME_OBJECT(message);
+
+    g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_FROM, nullptr, reply.from.toUtf8().constData());
+    // Without an explicit charset GMime would encode a non-ASCII name as ISO-8859-1.
+    InternetAddress* to =
+        internet_address_mailbox_new(reply.toName.toUtf8().constData(), reply.toAddress.toUtf8().constData());
+    internet_address_set_charset(to, "UTF-8");
+    internet_address_list_add(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO), to);
+    g_object_unref(to);
+
+    g_mime_message_set_subject(message, reply.subject.toUtf8().constData(), "UTF-8");
+    GDateTime* now = g_date_time_new_now_local();
+    g_mime_message_set_date(message, now);
+    g_date_time_unref(now);
+    char* id = g_mime_utils_generate_message_id(domainOf(reply.from).toUtf8().constData());
+    g_mime_message_set_message_id(message, id);
+    g_free(id);
+
+    if (!request.messageId.isEmpty()) {
+        const QByteArray parent = '<' + request.messageId.toUtf8() + '>';
+        const QByteArray references =
+            request.references.isEmpty() ? parent : request.references.toUtf8() + ' ' + parent;
+        g_mime_object_set_header(object, "In-Reply-To", parent.constData(), nullptr);
+        g_mime_object_set_header(object, "References", references.constData(), nullptr);
+    }
+    g_mime_object_set_header(object, "Auto-Submitted", "auto-replied", nullptr);
+
+    GMimePart* body = textPart(reply.text);
+    g_mime_message_set_mime_part(message, GMIME_OBJECT(body));
+    g_object_unref(body);
+
+    GMimeFormatOptions* options = g_mime_format_options_new();
+    g_mime_format_options_set_newline_format(options, GMIME_NEWLINE_FORMAT_DOS);
+    GMimeStream* out = g_mime_stream_mem_new();
+    g_mime_object_write_to_stream(object, options, out);
+    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out));
+    QByteArray result(reinterpret_cast<const char*>(bytes->data), qsizetype(bytes->len));
+    g_object_unref(out);
+    g_mime_format_options_free(options);
+    g_object_unref(message);
+    return result;
+}
+
+} // namespace Enrolix::ReplyComposer

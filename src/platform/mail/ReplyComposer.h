@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/mail/IncomingMail.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace Enrolix::ReplyComposer {
+
+struct Reply
+{
+    QString from;
+    QString toAddress;
+    QString toName;
+    QString subject;
+    QString text;
+};
+
+// The reply to request as a complete message with CR LF line ends: From, To, Subject, Date,
+// Message-ID, In-Reply-To and References of the request, "Auto-Submitted: auto-replied", and
+// the text as text/plain in UTF-8.
+QByteArray compose(const Reply& reply, const IncomingMail& request);
+
+} // namespace Enrolix::ReplyComposer

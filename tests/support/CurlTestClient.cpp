@@ -1,0 +1,96 @@
+#include "support/CurlTestClient.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+namespace Enrolix::Testing {
+
+CurlTestClient::CurlTestClient(const QString& caFile, const QString& user)
+    : m_curl(curl_easy_init()), m_user(user.toUtf8()), m_ca(caFile.toUtf8())
+{
+    curl_easy_setopt(m_curl, CURLOPT_USERNAME, m_user.constData());
+    curl_easy_setopt(m_curl, CURLOPT_PASSWORD, "secret");
+    curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_ca.constData());
+    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_answer);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collect);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &m_headers);
+    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, supply);
+    curl_easy_setopt(m_curl, CURLOPT_READDATA, this);
+}
+
+CurlTestClient::~CurlTestClient()
+{
+    curl_easy_cleanup(m_curl);
+}
+
+size_t CurlTestClient::collect(char* data, size_t size, size_t count, void* target)
+{
+    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
+    return size * count;
+}
+
+size_t CurlTestClient::supply(char* buffer, size_t size, size_t count, void* self)
+{
+    auto* client = static_cast<CurlTestClient*>(self);
+    const size_t chunk = std::min(size * count, size_t(client->m_upload.size() - client->m_uploaded));
+    std::memcpy(buffer, client->m_upload.constData() + client->m_uploaded, chunk);
+    client->m_uploaded += qsizetype(chunk);
+    return chunk;
+}
+
+bool CurlTestClient::request(const QByteArray& url, const char* command)
+{
+    m_answer.clear();
+    m_headers.clear();
+    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command);
+    return curl_easy_perform(m_curl) == CURLE_OK;
+}
+
+bool CurlTestClient::upload(const QByteArray& url, const QByteArray& data, curl_slist* recipients)
+{
+    m_answer.clear();
+    m_headers.clear();
+    m_upload = data;
+    m_uploaded = 0;
+    curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, nullptr);
+    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
+    curl_easy_setopt(m_curl, CURLOPT_MAIL_FROM, recipients ? "<raw@example.com>" : nullptr);
+    curl_easy_setopt(m_curl, CURLOPT_MAIL_RCPT, recipients);
+    return curl_easy_perform(m_curl) == CURLE_OK;
+}
+
+bool CurlTestClient::append(const QByteArray& mailbox, const QByteArray& message)
+{
+    if (!upload(mailbox, message))
+        return false;
+    // The tagged answer names the new message: "[APPENDUID validity uid]".
+    const qsizetype at = m_headers.indexOf("[APPENDUID ");
+    if (at < 0)
+        return false;
+    const QByteArray uid = m_headers.mid(at).split(' ').value(2).split(']').value(0);
+    const QByteArray store = "UID STORE " + uid + " -FLAGS.SILENT (\\Seen)";
+    return request(mailbox, store.constData());
+}
+
+std::optional<QList<QByteArray>> CurlTestClient::unread(const QByteArray& mailbox)
+{
+    if (!request(mailbox, "UID SEARCH UNSEEN"))
+        return std::nullopt;
+    const qsizetype at = m_answer.indexOf("* SEARCH");
+    if (at < 0)
+        return std::nullopt;
+    const qsizetype end = m_answer.indexOf('\n', at);
+    const QByteArray uids = m_answer.mid(at + 8, end < 0 ? -1 : end - at - 8).simplified();
+    return uids.isEmpty() ? QList<QByteArray>() : uids.split(' ');
+}
+
+} // namespace Enrolix::Testing

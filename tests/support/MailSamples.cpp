@@ -1,0 +1,71 @@
+#include "support/MailSamples.h"
+
+#include "platform/mail/GMimeLibrary.h"
+
+#include <QFile>
+
+namespace Enrolix::Testing {
+
+QByteArray requestMail(const QString& subject, const QString& text, const QString& name, const QString& address,
+                       const QString& messageId)
+{
+    static int sequence = 0;
+    const QString id = messageId.isEmpty() ? QStringLiteral("req%1@example.net").arg(++sequence) : messageId;
+    QByteArray from;
+    if (name.isEmpty())
+        from = '<' + address.toUtf8() + '>';
+    else
+        from = "=?UTF-8?B?" + name.toUtf8().toBase64() + "?= <" + address.toUtf8() + '>';
+    return "From: " + from + "\r\nTo: registrations@example.com\r\nSubject: " + subject.toUtf8() +
+           "\r\nDate: Mon, 7 Dec 2026 09:00:00 +0000\r\nMessage-ID: <" + id.toUtf8() +
+           ">\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: "
+           "8bit\r\n\r\n" +
+           text.toUtf8();
+}
+
+QByteArray sampleMail(const QString& file)
+{
+    QFile sample(qEnvironmentVariable("ENROLIX_TEST_DATA") + QStringLiteral("/mail/") + file);
+    return sample.open(QIODevice::ReadOnly) ? sample.readAll() : QByteArray();
+}
+
+Recipient recipientOf(const QByteArray& raw)
+{
+    Recipient recipient;
+    if (GMimeMessage* message = GMimeLibrary::parse(raw)) {
+        InternetAddressList* to = g_mime_message_get_to(message);
+        if (to && internet_address_list_length(to) > 0) {
+            InternetAddress* first = internet_address_list_get_address(to, 0);
+            recipient.name = QString::fromUtf8(internet_address_get_name(first));
+            if (INTERNET_ADDRESS_IS_MAILBOX(first))
+                recipient.address =
+                    QString::fromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(first)));
+        }
+        g_object_unref(message);
+    }
+    return recipient;
+}
+
+QByteArray headerOf(const QByteArray& raw, const QByteArray& name)
+{
+    qsizetype end = raw.indexOf("\r\n\r\n");
+    const QByteArray head = raw.left(end < 0 ? raw.size() : end);
+    QByteArray value;
+    bool inside = false;
+    for (const QByteArray& line : head.split('\n')) {
+        const QByteArray bare = line.endsWith('\r') ? line.chopped(1) : line;
+        if (inside && (bare.startsWith(' ') || bare.startsWith('\t'))) {
+            value += ' ' + bare.trimmed();
+            continue;
+        }
+        if (inside)
+            break;
+        if (bare.toLower().startsWith(name.toLower() + ':')) {
+            value = bare.mid(name.size() + 1).trimmed();
+            inside = true;
+        }
+    }
+    return value;
+}
+
+} // namespace Enrolix::Testing

@@ -1,0 +1,68 @@
+#include "support/ScriptedMailbox.h"
+
+namespace Enrolix::Testing {
+
+class ScriptedMailbox::Session final : public MailSession
+{
+public:
+    explicit Session(ScriptedMailbox& box) : m_box(box) {}
+
+    bool fetchUnread() override
+    {
+        if (m_box.fetchFails)
+            return false;
+        m_box.read.resize(m_box.mails.size(), false);
+        m_unread.clear();
+        for (int i = 0; i < m_box.mails.size(); ++i) {
+            if (!m_box.read.at(i))
+                m_unread.append(i);
+        }
+        return true;
+    }
+    int count() const override { return int(m_unread.size()); }
+    std::optional<IncomingMail> read(int index) override
+    {
+        if (m_box.unreadable.contains(m_unread.at(index)))
+            return std::nullopt;
+        return m_box.mails.at(m_unread.at(index));
+    }
+    SendResult sendReply(int index, const QString& address, const QString& name, const QString& subject,
+                         const QString& text) override
+    {
+        const SendResult result = m_box.sendResults.isEmpty() ? SendResult::Sent : m_box.sendResults.takeFirst();
+        if (result == SendResult::Sent)
+            m_box.sent.append({m_unread.at(index), address, name, subject, text});
+        return result;
+    }
+    bool markRead(int index) override
+    {
+        m_box.read[m_unread.at(index)] = true;
+        return true;
+    }
+    void leaveUnread(int index) override { m_box.read[m_unread.at(index)] = false; }
+    void signOff() override { ++m_box.signOffs; }
+
+private:
+    ScriptedMailbox& m_box;
+    QList<int> m_unread;
+};
+
+std::unique_ptr<MailSession> ScriptedMailbox::signOn(const QString& profile)
+{
+    profiles.append(profile);
+    if (signOnFails)
+        return nullptr;
+    return std::make_unique<Session>(*this);
+}
+
+int ScriptedMailbox::unreadCount() const
+{
+    int count = 0;
+    for (int i = 0; i < mails.size(); ++i) {
+        if (i >= read.size() || !read.at(i))
+            ++count;
+    }
+    return count;
+}
+
+} // namespace Enrolix::Testing

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/mail/MailSessionFactory.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace Enrolix::Testing {
+
+// A mailbox in memory whose failures a test scripts: sign-on, fetch, reading one mail, and the
+// result of each send. It records the replies and the marks the pass sets.
+class ScriptedMailbox final : public MailSessionFactory
+{
+public:
+    struct Sent
+    {
+        int index;
+        QString address;
+        QString name;
+        QString subject;
+        QString text;
+    };
+
+    std::unique_ptr<MailSession> signOn(const QString& profile) override;
+
+    void add(const IncomingMail& mail) { mails.append(mail); }
+    // Unread mails: those not marked read.
+    int unreadCount() const;
+
+    bool signOnFails{false};
+    bool fetchFails{false};
+    QList<int> unreadable;
+    // Results of the next sends, in order; Sent once the list is used up.
+    QList<SendResult> sendResults;
+
+    QList<IncomingMail> mails;
+    QList<bool> read;
+    QList<Sent> sent;
+    QStringList profiles;
+    int signOffs{0};
+
+private:
+    class Session;
+};
+
+} // namespace Enrolix::Testing

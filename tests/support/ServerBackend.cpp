@@ -1,0 +1,76 @@
+#include "support/ServerBackend.h"
+
+#include "support/CurlTestClient.h"
+
+#include "platform/SettingsStore.h"
+#include "settings/SettingsKeys.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace Enrolix::Testing {
+
+ServerBackend::ServerBackend(const QString& /*root*/)
+{
+    static int sequence = 0;
+    m_user = QStringLiteral("t%1-%2").arg(QCoreApplication::applicationPid()).arg(++sequence);
+    const QString envPath = qEnvironmentVariable("ENROLIX_MAIL_SERVERS");
+    QFile file(envPath);
+    if (envPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        m_problem = QStringLiteral("the mail servers of the test fixture are not running (no %1)").arg(envPath);
+        return;
+    }
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            m_env.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1).trimmed()));
+    }
+}
+
+QString ServerBackend::problem() const
+{
+    return m_problem;
+}
+
+QString ServerBackend::imapUrl() const
+{
+    return QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(value(QStringLiteral("ENROLIX_IMAP_PORT")));
+}
+
+QString ServerBackend::smtpUrl() const
+{
+    return QStringLiteral("smtp://127.0.0.1:%1").arg(value(QStringLiteral("ENROLIX_SMTP_PORT")));
+}
+
+void ServerBackend::configure(SettingsStore& store, const QString& profile) const
+{
+    store.write(profile, SettingsKeys::kMailInbox, imapUrl());
+    store.write(profile, SettingsKeys::kMailOutbox, smtpUrl());
+    store.write(profile, SettingsKeys::kMailUser, m_user);
+    store.write(profile, SettingsKeys::kMailPassword, QStringLiteral("secret"));
+    store.write(profile, SettingsKeys::kMailFrom, from());
+    store.write(profile, SettingsKeys::kMailCaFile, value(QStringLiteral("ENROLIX_MAIL_CA")));
+}
+
+void ServerBackend::deliver(const QByteArray& raw)
+{
+    CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
+    if (!client.append(imapUrl().toUtf8(), raw))
+        qWarning("APPEND failed");
+}
+
+int ServerBackend::unreadCount() const
+{
+    CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
+    const std::optional<QList<QByteArray>> uids = client.unread(imapUrl().toUtf8());
+    return uids ? int(uids->size()) : -1;
+}
+
+QList<QByteArray> ServerBackend::replies() const
+{
+    return messagesIn(value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower() +
+                      QStringLiteral("/new"));
+}
+
+} // namespace Enrolix::Testing

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "support/MailBackend.h"
+
+#include <QMap>
+
+namespace Enrolix::Testing {
+
+// The Dovecot server and the SMTP sink of the mail-server fixture. Each backend signs on as a
+// user of its own and sends from an address of its own, so tests never see each other's mail.
+class ServerBackend final : public MailBackend
+{
+public:
+    explicit ServerBackend(const QString& root);
+
+    QString problem() const override;
+    void configure(SettingsStore& store, const QString& profile) const override;
+    void deliver(const QByteArray& raw) override;
+    int unreadCount() const override;
+    QList<QByteArray> replies() const override;
+
+    // A value of the fixture's environment file (ports, folders, the certificate).
+    QString value(const QString& key) const { return m_env.value(key); }
+    QString user() const { return m_user; }
+    QString from() const { return m_user + QStringLiteral("@example.com"); }
+    QString imapUrl() const;
+    QString smtpUrl() const;
+
+private:
+    QMap<QString, QString> m_env;
+    QString m_problem;
+    QString m_user;
+};
+
+} // namespace Enrolix::Testing

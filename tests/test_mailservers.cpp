@@ -1,0 +1,326 @@
+// The IMAP and SMTP transports against the private Dovecot server and SMTP sink: TLS, sign-on
+// failures, time limits, refused recipients, and mails a dead pass left half handled.
+#include "platform/mail/InFlightJournal.h"
+#include "platform/mail/ProfileMailSessionFactory.h"
+#include "settings/SettingsKeys.h"
+#include "support/MailSamples.h"
+#include "support/MemorySettingsStore.h"
+#include "support/ServerBackend.h"
+#include "support/TestFolders.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QtTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+using namespace Enrolix;
+using namespace Enrolix::Testing;
+
+Q_DECLARE_METATYPE(Enrolix::SendResult)
+
+namespace {
+
+const QString kProfile = SettingsKeys::kMailProfileName;
+
+// A loopback port on which a listening socket accepts connections and never says a word.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(m_socket, 4) == 0 &&
+            ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(m_socket); }
+    Q_DISABLE_COPY_MOVE(SilentServer)
+
+    int port() const { return m_port; }
+
+private:
+    int m_socket{-1};
+    int m_port{0};
+};
+
+// A loopback port that nothing listens on.
+int deadPort()
+{
+    const SilentServer server;
+    return server.port();
+}
+
+} // namespace
+
+class TestMailServers : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFolders> m_folders;
+    std::unique_ptr<ServerBackend> m_backend;
+    std::unique_ptr<MemorySettingsStore> m_store;
+
+    std::unique_ptr<MailSession> signOn()
+    {
+        ProfileMailSessionFactory factory(*m_store);
+        return factory.signOn(kProfile);
+    }
+    void set(const QString& key, const QString& value) { m_store->write(kProfile, key, value); }
+    QString port(const char* name) const { return m_backend->value(QString::fromLatin1(name)); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folders = std::make_unique<TestFolders>();
+        m_backend = std::make_unique<ServerBackend>(m_folders->root());
+        if (!m_backend->problem().isEmpty())
+            QFAIL(qPrintable(m_backend->problem()));
+        m_store = std::make_unique<MemorySettingsStore>();
+        m_backend->configure(*m_store, kProfile);
+    }
+
+    // Signing on
+    void signOn_tls_data()
+    {
+        QTest::addColumn<QString>("inbox");
+        QTest::addColumn<bool>("withCa");
+        QTest::addColumn<bool>("signsOn");
+        QTest::newRow("STARTTLS with ca_file") << "imap://127.0.0.1:{imap}/INBOX" << true << true;
+        QTest::newRow("implicit TLS with ca_file") << "imaps://127.0.0.1:{imaps}/INBOX" << true << true;
+        QTest::newRow("implicit TLS, folder left out") << "imaps://127.0.0.1:{imaps}" << true << true;
+        QTest::newRow("STARTTLS, unknown authority") << "imap://127.0.0.1:{imap}/INBOX" << false << false;
+        QTest::newRow("implicit TLS, unknown authority") << "imaps://127.0.0.1:{imaps}/INBOX" << false << false;
+    }
+    void signOn_tls()
+    {
+        QFETCH(QString, inbox);
+        QFETCH(bool, withCa);
+        QFETCH(bool, signsOn);
+        set(SettingsKeys::kMailInbox, inbox.replace(QStringLiteral("{imaps}"), port("ENROLIX_IMAPS_PORT"))
+                                          .replace(QStringLiteral("{imap}"), port("ENROLIX_IMAP_PORT")));
+        if (!withCa)
+            set(SettingsKeys::kMailCaFile, QString());
+        m_backend->deliver(requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
+        const std::unique_ptr<MailSession> session = signOn();
+        QCOMPARE(bool(session), signsOn);
+        if (session) {
+            QVERIFY(session->fetchUnread());
+            QCOMPARE(session->count(), 1);
+            QCOMPARE(session->read(0)->subject, QStringLiteral("Hello"));
+            session->signOff();
+        }
+    }
+
+    void signOn_wrongPassword_fails()
+    {
+        set(SettingsKeys::kMailPassword, QStringLiteral("wrong"));
+        QVERIFY(!signOn());
+    }
+
+    void signOn_passwordCommand_suppliesPassword()
+    {
+        set(SettingsKeys::kMailPassword, QStringLiteral("wrong"));
+        set(SettingsKeys::kMailPasswordCommand, QStringLiteral("echo secret"));
+        QVERIFY(signOn());
+        set(SettingsKeys::kMailPasswordCommand, QStringLiteral("exit 1"));
+        QVERIFY(!signOn());
+    }
+
+    void signOn_deadPort_failsAtOnce()
+    {
+        set(SettingsKeys::kMailInbox, QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(deadPort()));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!signOn());
+        QVERIFY(timer.elapsed() < 5000);
+    }
+
+    void signOn_silentServer_failsWithinThirtySeconds()
+    {
+        const SilentServer silent;
+        QVERIFY(silent.port() > 0);
+        set(SettingsKeys::kMailInbox, QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(silent.port()));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!signOn());
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Mails a pass did not finish
+    void unfinishedMail_isUnreadAgainAtNextSignOn()
+    {
+        m_backend->deliver(requestMail(QStringLiteral("One"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
+        m_backend->deliver(requestMail(QStringLiteral("Two"), QStringLiteral("E00001"), QStringLiteral("Bob"),
+                                       QStringLiteral("bob@example.org")));
+        {
+            std::unique_ptr<MailSession> session = signOn();
+            QVERIFY(session);
+            QVERIFY(session->fetchUnread());
+            QCOMPARE(session->count(), 2);
+            QVERIFY(session->read(0));
+            QVERIFY(session->markRead(0));
+            QVERIFY(session->read(1));
+            // The program dies here: no mark, no sign-off.
+        }
+        QCOMPARE(m_backend->unreadCount(), 0);
+        const InFlightJournal journal(m_backend->imapUrl(), m_backend->user());
+        QCOMPARE(journal.pending().size(), 1);
+
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session);
+        QCOMPARE(m_backend->unreadCount(), 1);
+        QVERIFY(session->fetchUnread());
+        QCOMPARE(session->count(), 1);
+        QCOMPARE(session->read(0)->subject, QStringLiteral("Two"));
+        const QStringList pending = journal.pending();
+        QCOMPARE(pending.size(), 1);
+        QVERIFY(pending.first().endsWith(QStringLiteral(":2")));
+    }
+
+    void journalOfARecreatedFolder_isDropped()
+    {
+        m_backend->deliver(requestMail(QStringLiteral("One"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
+        {
+            std::unique_ptr<MailSession> session = signOn();
+            QVERIFY(session && session->fetchUnread() && session->read(0) && session->markRead(0));
+        }
+        // UID 1 of a folder of another UIDVALIDITY is another message.
+        InFlightJournal journal(m_backend->imapUrl(), m_backend->user());
+        QVERIFY(journal.add(QStringLiteral("1:1")));
+        QVERIFY(signOn());
+        QCOMPARE(m_backend->unreadCount(), 0);
+        QVERIFY(journal.pending().isEmpty());
+    }
+
+    void leaveUnread_afterRead_keepsMailUnread()
+    {
+        m_backend->deliver(requestMail(QStringLiteral("One"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session && session->fetchUnread());
+        QVERIFY(session->read(0));
+        session->leaveUnread(0);
+        session->signOff();
+        QCOMPARE(m_backend->unreadCount(), 1);
+        QVERIFY(InFlightJournal(m_backend->imapUrl(), m_backend->user()).pending().isEmpty());
+    }
+
+    void fetch_keepsHostileBodyIntact()
+    {
+        // Lines that look like the protocol's own, a long line, and a body of several MiB.
+        QString text = QStringLiteral("E00001\r\nA005 OK done\r\n* 3 FETCH (FLAGS (\\Seen))\r\n") +
+                       QString(5000, QLatin1Char('y')) + QStringLiteral("\r\n");
+        while (text.size() < 2 * 1024 * 1024)
+            text += QStringLiteral("A006 BAD line that starts like a tag\r\n");
+        m_backend->deliver(
+            requestMail(QStringLiteral("Big"), text, QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session && session->fetchUnread());
+        const std::optional<IncomingMail> mail = session->read(0);
+        QVERIFY(mail);
+        QCOMPARE(mail->text.size(), text.size());
+        QVERIFY(mail->text == text);
+    }
+
+    // Sending
+    void send_resultFollowsTheServersAnswer_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<SendResult>("result");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("implicitTls");
+        QTest::newRow("accepted") << "ann@example.org" << SendResult::Sent << 1 << false;
+        QTest::newRow("accepted over implicit TLS") << "ann@example.org" << SendResult::Sent << 1 << true;
+        QTest::newRow("refused for good") << "ann@refused.test" << SendResult::Refused << 0 << false;
+        QTest::newRow("deferred") << "ann@deferred.test" << SendResult::Transient << 0 << false;
+    }
+    void send_resultFollowsTheServersAnswer()
+    {
+        QFETCH(QString, address);
+        QFETCH(SendResult, result);
+        QFETCH(int, stored);
+        QFETCH(bool, implicitTls);
+        if (implicitTls)
+            set(SettingsKeys::kMailOutbox, QStringLiteral("smtps://127.0.0.1:") + port("ENROLIX_SMTPS_PORT"));
+        m_backend->deliver(
+            requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"), address));
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session && session->fetchUnread() && session->read(0));
+        QCOMPARE(session->sendReply(0, address, QStringLiteral("Ann"), QStringLiteral("S"), QStringLiteral("T")),
+                 result);
+        QCOMPARE(int(m_backend->replies().size()), stored);
+    }
+
+    void send_deadSmtpServer_isTransient()
+    {
+        set(SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:%1").arg(deadPort()));
+        m_backend->deliver(requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session && session->fetchUnread() && session->read(0));
+        QCOMPARE(session->sendReply(0, QStringLiteral("ann@example.org"), QStringLiteral("Ann"), QStringLiteral("S"),
+                                    QStringLiteral("T")),
+                 SendResult::Transient);
+    }
+
+    void send_silentSmtpServer_costsOneTimeLimitPerPass()
+    {
+        const SilentServer silent;
+        set(SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:%1").arg(silent.port()));
+        for (int i = 0; i < 3; ++i)
+            m_backend->deliver(requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                           QStringLiteral("ann@example.org")));
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session && session->fetchUnread());
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(session->read(i));
+            QCOMPARE(session->sendReply(i, QStringLiteral("ann@example.org"), QStringLiteral("Ann"),
+                                        QStringLiteral("S"), QStringLiteral("T")),
+                     SendResult::Transient);
+            session->leaveUnread(i);
+        }
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        session->signOff();
+        QCOMPARE(m_backend->unreadCount(), 3);
+    }
+
+    void send_severalReplies_arriveWhole()
+    {
+        for (int i = 0; i < 3; ++i)
+            m_backend->deliver(requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                           QStringLiteral("ann@example.org")));
+        std::unique_ptr<MailSession> session = signOn();
+        QVERIFY(session && session->fetchUnread());
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(session->read(i));
+            QCOMPARE(session->sendReply(i, QStringLiteral("ann@example.org"), QStringLiteral("Zoë"),
+                                        QStringLiteral("Reply %1").arg(i), QStringLiteral(".\r\n.. dots\r\n")),
+                     SendResult::Sent);
+        }
+        const QList<QByteArray> replies = m_backend->replies();
+        QCOMPARE(replies.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(recipientOf(replies.at(i)).name, QStringLiteral("Zoë"));
+            QCOMPARE(headerOf(replies.at(i), "Subject"), QStringLiteral("Reply %1").arg(i).toUtf8());
+            QVERIFY(replies.at(i).endsWith("\r\n.\r\n.. dots\r\n"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMailServers)
+#include "test_mailservers.moc"

@@ -1,0 +1,215 @@
+#include "platform/mail/HtmlText.h"
+#include "platform/mail/MimeReader.h"
+#include "platform/mail/ReplyComposer.h"
+
+#include "support/MailSamples.h"
+
+#include <QtTest>
+
+using namespace Enrolix;
+using Enrolix::Testing::headerOf;
+using Enrolix::Testing::sampleMail;
+
+class TestMime : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Reading the mails that real clients send from the page's links
+    void read_realClientMails_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("automatic");
+        const QString reg = QStringLiteral("Register for Event   (Enrolix)");
+        const QString list = QStringLiteral("Request Attendee List   (Enrolix)");
+        QTest::newRow("desktop plain") << "desktop-plain.eml"
+                                       << "Ann Example"
+                                       << "ann@example.org" << reg << "E00012\r\n"
+                                       << false;
+        QTest::newRow("quoted-printable alternative")
+            << "desktop-alternative-qp.eml" << QStringLiteral("Müller, Zoë") << "zoe.mueller@example.de" << reg
+            << QStringLiteral("E00012\r\n\r\nMit freundlichen Grüßen\r\nZoë\r\n") << false;
+        QTest::newRow("base64 alternative") << "web-alternative-base64.eml"
+                                            << "Bob Jones"
+                                            << "bob.jones@example.com" << list << "E00012\r\n"
+                                            << false;
+        QTest::newRow("phone with signature")
+            << "phone-signature.eml"
+            << "Smith, Carol"
+            << "carol.smith@example.com"
+            << "Cancel Event Registration   (Enrolix)"
+            << "E00012\r\n-- \r\nCarol Smith\r\nExt. 4411\r\n\r\nSent from my phone\r\n"
+            << false;
+        QTest::newRow("html only") << "html-only.eml"
+                                   << "Dan Brown"
+                                   << "dan@example.net" << reg << QStringLiteral("E00012\r\n\r\nCafé & more") << false;
+        QTest::newRow("LF line ends") << "lf-only.eml"
+                                      << "Dave Stone"
+                                      << "dave@example.com" << reg << "E00012\n"
+                                      << false;
+        QTest::newRow("encoded subject, Latin-1")
+            << "encoded-subject.eml" << QStringLiteral("Jörg Müller") << "joerg@example.de" << list
+            << QStringLiteral("E00012\r\n\r\nGrüße\r\n") << false;
+        QTest::newRow("reply prefix kept") << "reply-prefix.eml"
+                                           << "Gina Hall"
+                                           << "gina@example.com"
+                                           << "RE: " + reg << "E00012\r\n"
+                                           << false;
+    }
+    void read_realClientMails()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(QString, address);
+        QFETCH(QString, subject);
+        QFETCH(QString, text);
+        QFETCH(bool, automatic);
+        const QByteArray raw = sampleMail(file);
+        QVERIFY2(!raw.isEmpty(), qPrintable(file));
+        const IncomingMail mail = MimeReader::read(raw);
+        QCOMPARE(mail.senderName, name);
+        QCOMPARE(mail.senderAddress, address);
+        QCOMPARE(mail.subject, subject);
+        QCOMPARE(mail.text, text);
+        QCOMPARE(mail.automatic, automatic);
+        QVERIFY(!mail.messageId.isEmpty());
+    }
+
+    // Hostile and machine-made mails
+    void read_hostileMails_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("automatic");
+        QTest::newRow("no From") << "no-from.eml"
+                                 << ""
+                                 << "" << false;
+        QTest::newRow("control characters in name") << "control-name.eml"
+                                                    << "Eve  In jected"
+                                                    << "eve@example.com" << false;
+        QTest::newRow("empty name") << "empty-name.eml"
+                                    << "frank@example.com"
+                                    << "frank@example.com" << false;
+        QTest::newRow("auto reply") << "auto-reply.eml"
+                                    << "Out Of Office"
+                                    << "ann@example.org" << true;
+        QTest::newRow("delivery report") << "delivery-report.eml"
+                                         << "Mail Delivery System"
+                                         << "MAILER-DAEMON@example.com" << true;
+    }
+    void read_hostileMails()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(QString, address);
+        QFETCH(bool, automatic);
+        const IncomingMail mail = MimeReader::read(sampleMail(file));
+        QCOMPARE(mail.senderName, name);
+        QCOMPARE(mail.senderAddress, address);
+        QCOMPARE(mail.automatic, automatic);
+    }
+
+    void read_autoSubmittedNo_isAPersonsMail()
+    {
+        QByteArray raw = sampleMail(QStringLiteral("auto-reply.eml"));
+        raw.replace("Auto-Submitted: auto-replied", "Auto-Submitted: No");
+        QCOMPARE(MimeReader::read(raw).automatic, false);
+    }
+
+    void read_garbage_yieldsEmptyMail()
+    {
+        const IncomingMail mail = MimeReader::read(QByteArray("\x01\x02 not a message at all"));
+        QVERIFY(mail.senderAddress.isEmpty());
+        QVERIFY(mail.subject.isEmpty());
+    }
+
+    void isUsableAddress_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("plain") << "ann@example.org" << true;
+        QTest::newRow("no at") << "ann.example.org" << false;
+        QTest::newRow("nothing before at") << "@example.org" << false;
+        QTest::newRow("nothing after at") << "ann@" << false;
+        QTest::newRow("blank") << "ann smith@example.org" << false;
+        QTest::newRow("line break") << "ann@example.org\r\nRCPT TO:<x@y>" << false;
+        QTest::newRow("angle bracket") << "ann@example.org>" << false;
+    }
+    void isUsableAddress()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, usable);
+        QCOMPARE(MimeReader::isUsableAddress(address), usable);
+    }
+
+    // Composing replies
+    void compose_reply_carriesHeadersAndTextInUtf8()
+    {
+        const IncomingMail request = MimeReader::read(sampleMail(QStringLiteral("desktop-alternative-qp.eml")));
+        const QString text = QStringLiteral("Current sign-up list for E00012:\r\n\r\nMüller, Zoë\r\n\r\n\r\nEvent "
+                                            "Information:\r\nSafety course\r\nMay 4\r\n");
+        const QByteArray raw =
+            ReplyComposer::compose({QStringLiteral("attendant@example.com"), request.senderAddress, request.senderName,
+                                    QStringLiteral("Request for Attendees"), text},
+                                   request);
+
+        QVERIFY2(!raw.contains("\r\r"), raw.constData());
+        QCOMPARE(raw.count('\n'), raw.count("\r\n"));
+        QCOMPARE(headerOf(raw, "Auto-Submitted"), QByteArray("auto-replied"));
+        QCOMPARE(headerOf(raw, "In-Reply-To"),
+                 QByteArray("<AM0PR01MB1234ABCD@AM0PR01MB1234.eurprd01.prod.example.net>"));
+        QCOMPARE(headerOf(raw, "References"),
+                 QByteArray("<older@example.net> <AM0PR01MB1234ABCD@AM0PR01MB1234.eurprd01.prod.example.net>"));
+        QVERIFY2(headerOf(raw, "To").toLower().contains("=?utf-8?"), headerOf(raw, "To").constData());
+        QVERIFY(headerOf(raw, "Content-Type").toLower().contains("charset=utf-8"));
+        QVERIFY(headerOf(raw, "Message-ID").endsWith("@example.com>"));
+        QVERIFY(!headerOf(raw, "Date").isEmpty());
+
+        const IncomingMail reply = MimeReader::read(raw);
+        QCOMPARE(reply.senderAddress, QStringLiteral("attendant@example.com"));
+        QCOMPARE(reply.subject, QStringLiteral("Request for Attendees"));
+        QCOMPARE(reply.text, text);
+        QCOMPARE(reply.automatic, true);
+    }
+
+    void compose_requestWithoutMessageId_hasNoThreadHeaders()
+    {
+        const QByteArray raw = ReplyComposer::compose({QStringLiteral("a@example.com"), QStringLiteral("b@example.com"),
+                                                       QStringLiteral("B"), QStringLiteral("S"), QStringLiteral("T")},
+                                                      IncomingMail{});
+        QVERIFY(headerOf(raw, "In-Reply-To").isEmpty());
+        QVERIFY(headerOf(raw, "References").isEmpty());
+    }
+
+    // HTML-only mails
+    void htmlToPlainText_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("div") << "<div dir=\"ltr\">E00012</div>"
+                             << "E00012";
+        QTest::newRow("head dropped") << "<html><head><title>x</title><style>p{}</style></head><body>\n  <p>E00012</p>"
+                                      << "E00012";
+        QTest::newRow("br") << "E00012<br>Ann<br/>Smith"
+                            << "E00012\r\nAnn\r\nSmith";
+        QTest::newRow("entities") << "A &amp; B &lt;x&gt; &#233;&#x41;" << QStringLiteral("A & B <x> éA");
+        QTest::newRow("comment and script") << "<!-- E99999 --><script>var a = '<p>';</script>E00012"
+                                            << "E00012";
+        QTest::newRow("blank runs folded") << "<p>  E00012 \n  more   text </p>"
+                                           << "E00012 more text";
+    }
+    void htmlToPlainText()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, text);
+        QCOMPARE(HtmlText::toPlainText(html), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMime)
+#include "test_mime.moc"
