@@ -5,6 +5,7 @@
 #include "platform/DesktopPrompter.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/SystemInfo_unix.h"
+#include "platform/mail/ProfileMailSessionFactory.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
 
@@ -30,7 +31,8 @@ int main(int argc, char* argv[])
     DesktopClipboard clipboard;
     DesktopHelpViewer help;
     UnixSystemInfo system;
-    AppContext context{store, settings, prompter, clipboard, help, system};
+    ProfileMailSessionFactory mail(store);
+    AppContext context{store, settings, prompter, clipboard, help, system, mail};
 
     Windows windows(context);
     windows.startUp();

@@ -61,6 +61,7 @@ class TestFrmOptions : public QObject
     Testing::FakeClipboard m_clipboard;
     Testing::FakeHelpViewer m_help;
     Testing::FakeSystemInfo m_system;
+    ProfileMailSessionFactory m_mail{m_store};
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<Windows> m_windows;
 
@@ -125,7 +126,7 @@ private Q_SLOTS:
         m_folders->write(m_settings.Counter_File_Path, "7\r\n");
 
         m_prompter = std::make_unique<ObservingPrompter>(m_script);
-        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help, m_system});
+        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help, m_system, m_mail});
         auto volumes = std::make_unique<Testing::FakeVolumeList>(
             QList<Volume>{{QStringLiteral("/"), QStringLiteral("system")},
                           {root() + QStringLiteral("/unplugged"), QStringLiteral("stick")},

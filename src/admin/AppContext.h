@@ -8,6 +8,7 @@ class Prompter;
 class Clipboard;
 class HelpViewer;
 class SystemInfo;
+class MailSessionFactory;
 
 // The services every window works with, handed in by main() or by a test.
 struct AppContext
@@ -18,6 +19,7 @@ struct AppContext
     Clipboard& clipboard;
     HelpViewer& help;
     SystemInfo& system;
+    MailSessionFactory& mail;
 };
 
 } // namespace Enrolix

@@ -11,6 +11,7 @@
 #include "admin/frmOptions.h"
 #include "admin/frmSure.h"
 #include "attendant/Countdown.h"
+#include "attendant/ProcessingPass.h"
 #include "attendant/frmAutoAttend.h"
 #include "platform/MountedVolumes.h"
 #include "platform/Prompter.h"
@@ -197,6 +198,9 @@ frmAutoAttend& Windows::attendant()
 {
     if (!m_attendant) {
         m_attendant = std::make_unique<frmAutoAttend>(m_context.settings);
+        // The pass reports to the window, which shows its counts and status at once.
+        m_pass = std::make_unique<ProcessingPass>(m_context.settings, m_context.mail, *m_attendant);
+        m_attendant->setPass([this] { m_pass->run(); });
         connect(m_attendant.get(), &frmAutoAttend::left, this, &Windows::showMain);
         returnToMainOnFrameClose(*m_attendant);
     }

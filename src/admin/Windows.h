@@ -20,6 +20,7 @@ class frmLocation;
 class frmSure;
 class frmOptions;
 class frmDirSelect;
+class ProcessingPass;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
 // navigation between them: a window that hides the main window shows it again when left.
@@ -75,6 +76,7 @@ private:
     std::unique_ptr<VolumeList> m_volumes;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<frmAutoAttend> m_attendant;
+    std::unique_ptr<ProcessingPass> m_pass;
     std::unique_ptr<frmFirstTime> m_welcome;
     QPointer<frmAbout> m_about;
     std::unique_ptr<frmCreate> m_create;

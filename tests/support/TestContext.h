@@ -3,6 +3,7 @@
 #include "admin/AppContext.h"
 #include "platform/HelpViewer.h"
 #include "platform/SystemInfo.h"
+#include "platform/mail/ProfileMailSessionFactory.h"
 #include "support/FakeClipboard.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"
@@ -65,7 +66,9 @@ struct TestContext
     FakeClipboard clipboard;
     FakeHelpViewer help;
     FakeSystemInfo system;
-    AppContext context{store, settings, prompter, clipboard, help, system};
+    // Without a profile in the store, the test's own Maildir under its data folder.
+    ProfileMailSessionFactory mail{store};
+    AppContext context{store, settings, prompter, clipboard, help, system, mail};
 };
 
 } // namespace Enrolix::Testing
