@@ -40,4 +40,12 @@ inline void fitCaption(QWidget* control)
     control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
 }
 
+// Like fitCaption for a caption that ends where its box begins: the label grows to the left.
+inline void fitCaptionLeftwards(QWidget* label)
+{
+    const int extra = label->sizeHint().width() - label->width();
+    if (extra > 0)
+        label->setGeometry(std::max(0, label->x() - extra), label->y(), label->width() + extra, label->height());
+}
+
 } // namespace Enrolix

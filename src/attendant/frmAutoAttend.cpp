@@ -52,6 +52,10 @@ void frmAutoAttend::buildControls()
         colours.setColor(QPalette::Text, colour);
         box->setPalette(colours);
         caption->setBuddy(box);
+        // Captions end where their boxes begin and share their height, so each reads as one row.
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        caption->resize(caption->width(), box->height());
+        fitCaptionLeftwards(caption);
         box->setAccessibleName(caption->text().chopped(1));
         return box;
     };
