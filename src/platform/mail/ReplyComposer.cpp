@@ -2,6 +2,8 @@
 
 #include "platform/mail/GMimeLibrary.h"
 
+#include <QUuid>
+
 namespace Enrolix::ReplyComposer {
 namespace {
 
@@ -46,9 +48,9 @@ QByteArray compose(const Reply& reply, const IncomingMail& request)
     GDateTime* now = g_date_time_new_now_local();
     g_mime_message_set_date(message, now);
     g_date_time_unref(now);
-    char* id = g_mime_utils_generate_message_id(domainOf(reply.from).toUtf8().constData());
-    g_mime_message_set_message_id(message, id);
-    g_free(id);
+    // GMime's own generator opens /dev/urandom for every reply.
+    const QByteArray id = QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + '@' + domainOf(reply.from).toUtf8();
+    g_mime_message_set_message_id(message, id.constData());
 
     if (!request.messageId.isEmpty()) {
         const QByteArray parent = '<' + request.messageId.toUtf8() + '>';
