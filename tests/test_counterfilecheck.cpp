@@ -17,10 +17,7 @@ class TestCounterFileCheck : public QObject
 
 private Q_SLOTS:
     void init() { m_prompter.reset(); }
-    void cleanup()
-    {
-        ENROLIX_VERIFY_BOXES(m_prompter);
-    }
+    void cleanup() { ENROLIX_VERIFY_BOXES(m_prompter); }
 
     void existingFile_noDialog_untouched_data()
     {
@@ -95,14 +92,17 @@ private Q_SLOTS:
 
     void dialogs_textsTitlesButtons()
     {
-        QCOMPARE(SettingsMessages::noCounterFound(),
-                 (Message{"No Auto Counter Found", "No Autocounter file found! Create?", {Button::Yes, Button::No},
-                          Button::Yes}));
-        QCOMPARE(SettingsMessages::errorNotCorrected().text, QStringLiteral("You will not be able to create new events"));
+        QCOMPARE(SettingsMessages::noCounterFound(), (Message{"No Auto Counter Found",
+                                                              "No Autocounter file found! Create?",
+                                                              {Button::Yes, Button::No},
+                                                              Button::Yes}));
+        QCOMPARE(SettingsMessages::errorNotCorrected().text,
+                 QStringLiteral("You will not be able to create new events"));
         QCOMPARE(SettingsMessages::errorNotCorrected().title, QStringLiteral("Error not corrected"));
         QCOMPARE(SettingsMessages::creatingFile().buttons, (QList<Button>{Button::Ok, Button::Cancel}));
         QCOMPARE(SettingsMessages::errorCreatingFile().title, QStringLiteral("Error Creating File"));
-        QCOMPARE(SettingsMessages::errorCreatingFile().text, QStringLiteral("No access to working files path selected"));
+        QCOMPARE(SettingsMessages::errorCreatingFile().text,
+                 QStringLiteral("No access to working files path selected"));
     }
 };
 

@@ -215,8 +215,8 @@ private Q_SLOTS:
         QVERIFY(!m_windows->location().isVisible());
         QCOMPARE(QDir(m_test->folders.work()).entryList(QDir::Files), QStringList{});
         QCOMPARE(QDir(m_test->folders.pages()).entryList(QDir::Files), QStringList{});
-        QVERIFY(m_test->prompter.shown().first().title.startsWith(QStringLiteral("Error") + QString::number(missing.code) +
-                                                            QStringLiteral(": ")));
+        QVERIFY(m_test->prompter.shown().first().title.startsWith(
+            QStringLiteral("Error") + QString::number(missing.code) + QStringLiteral(": ")));
     }
 
     void create_pageFolderGone_reportsAndListsEventWithoutDescription()
@@ -226,7 +226,8 @@ private Q_SLOTS:
         frmCreate& create = openCreate();
         type(create, "txtTextBox1", QStringLiteral("Safety"));
         type(create, "txtTextBox2", QStringLiteral("May 4"));
-        const FileResult gone = TextFiles::writeWhole(m_test->settings.HTML_File_Path + QStringLiteral("E00007.html"), {});
+        const FileResult gone =
+            TextFiles::writeWhole(m_test->settings.HTML_File_Path + QStringLiteral("E00007.html"), {});
         QVERIFY(!gone.ok());
         m_test->prompter.expect(EventMessages::createFailed(gone));
         click(create, "cmdCreate");

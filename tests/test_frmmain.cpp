@@ -7,9 +7,9 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QToolButton>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 #include <memory>
@@ -24,7 +24,10 @@ private:
     std::unique_ptr<Testing::TestContext> m_test;
     std::unique_ptr<frmMain> m_window;
 
-    void write(const QString& name, const QByteArray& bytes) { m_test->folders.write(m_test->folders.work() + name, bytes); }
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        m_test->folders.write(m_test->folders.work() + name, bytes);
+    }
     void select(const QString& event)
     {
         const QList<QListWidgetItem*> items = m_window->lstEvent->findItems(event, Qt::MatchExactly);
@@ -150,10 +153,14 @@ private Q_SLOTS:
     // --- commands
     void menus_captionsAndNoShortcuts()
     {
-        const QList<QPair<const char*, const char*>> entries{
-            {"mnuNew", "&New Event"},       {"mnuClose", "&Close Event"},   {"mnuExit", "E&xit"},
-            {"mnuOptions", "&Options"},     {"mnuStartup", "&Startup Screen"}, {"mnuBegin", "&Start Auto Processing"},
-            {"mnuContent", "&Content"},     {"mnuAbout", "&About"}};
+        const QList<QPair<const char*, const char*>> entries{{"mnuNew", "&New Event"},
+                                                             {"mnuClose", "&Close Event"},
+                                                             {"mnuExit", "E&xit"},
+                                                             {"mnuOptions", "&Options"},
+                                                             {"mnuStartup", "&Startup Screen"},
+                                                             {"mnuBegin", "&Start Auto Processing"},
+                                                             {"mnuContent", "&Content"},
+                                                             {"mnuAbout", "&About"}};
         for (const auto& [name, caption] : entries) {
             auto* action = m_window->findChild<QAction*>(QString::fromLatin1(name));
             QVERIFY2(action, name);

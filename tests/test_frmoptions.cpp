@@ -8,10 +8,10 @@
 #include "admin/frmOptions.h"
 #include "settings/SettingsMessages.h"
 #include "support/FakeClipboard.h"
-#include "support/TestContext.h"
 #include "support/FakeVolumeList.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestContext.h"
 #include "support/TestFolders.h"
 
 #include <QAction>
@@ -126,7 +126,8 @@ private Q_SLOTS:
         m_folders->write(m_settings.Counter_File_Path, "7\r\n");
 
         m_prompter = std::make_unique<ObservingPrompter>(m_script);
-        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help, m_system, m_mail});
+        m_context = std::make_unique<AppContext>(
+            AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help, m_system, m_mail});
         auto volumes = std::make_unique<Testing::FakeVolumeList>(
             QList<Volume>{{QStringLiteral("/"), QStringLiteral("system")},
                           {root() + QStringLiteral("/unplugged"), QStringLiteral("stick")},

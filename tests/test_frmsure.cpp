@@ -5,9 +5,9 @@
 #include "admin/frmSure.h"
 #include "events/EventMessages.h"
 #include "support/FakeClipboard.h"
-#include "support/TestContext.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestContext.h"
 #include "support/TestFolders.h"
 
 #include <QAction>
@@ -66,7 +66,8 @@ private Q_SLOTS:
         m_folders = std::make_unique<Testing::TestFolders>();
         m_settings = m_folders->settings();
         m_prompter.reset();
-        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help, m_system, m_mail});
+        m_context = std::make_unique<AppContext>(
+            AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help, m_system, m_mail});
         m_windows = std::make_unique<Windows>(*m_context);
         m_folders->write(work("E00002.sc"), "");
         m_folders->write(work("E00002.scn"), "Other\r\n");

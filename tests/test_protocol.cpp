@@ -37,11 +37,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("event");
-        QTest::newRow("number only") << "E00012" << "E00012";
-        QTest::newRow("signature") << "E00012\r\n-- \r\nAnn" << "E00012";
-        QTest::newRow("leading blank") << " E00012" << " E0001";
-        QTest::newRow("short") << "E00" << "E00";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("number only") << "E00012"
+                                     << "E00012";
+        QTest::newRow("signature") << "E00012\r\n-- \r\nAnn"
+                                   << "E00012";
+        QTest::newRow("leading blank") << " E00012"
+                                       << " E0001";
+        QTest::newRow("short") << "E00"
+                               << "E00";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void eventNumberOf_takesFirstSixCharacters()
     {
@@ -53,8 +58,9 @@ private Q_SLOTS:
     void replyFor_matchesEveryCharacter_data()
     {
         const QString d = QStringLiteral("Safety course\r\nMay 4\r\n");
-        const QString selected = QStringLiteral("If you are selected, an invitation for this course will be sent to you "
-                                                "via E-mail after the closure of the sign-up period.");
+        const QString selected =
+            QStringLiteral("If you are selected, an invitation for this course will be sent to you "
+                           "via E-mail after the closure of the sign-up period.");
         QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<QString>("attendees");
         QTest::addColumn<QString>("subject");
@@ -73,9 +79,10 @@ private Q_SLOTS:
             << Outcome::NotRegistered << QString() << "Cancellation Request Not Processed"
             << "Your request to remove your name from event E00012 could not be processed.  You were not registered "
                "for this event.";
-        QTest::newRow("list") << Outcome::AttendeeList << "Ann\r\nBob\r\n" << "Request for Attendees"
-                              << "Current sign-up list for E00012:\r\n\r\nAnn\r\nBob\r\n\r\n\r\nEvent Information:\r\n" +
-                                     d;
+        QTest::newRow("list")
+            << Outcome::AttendeeList << "Ann\r\nBob\r\n"
+            << "Request for Attendees"
+            << "Current sign-up list for E00012:\r\n\r\nAnn\r\nBob\r\n\r\n\r\nEvent Information:\r\n" + d;
         QTest::newRow("empty list") << Outcome::AttendeeList << QString() << "Request for Attendees"
                                     << "Current sign-up list for E00012:\r\n\r\n\r\n\r\nEvent Information:\r\n" + d;
         QTest::newRow("no such event") << Outcome::NoSuchEvent << QString() << "Request Not Processed"

@@ -41,10 +41,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("loaded");
-        QTest::newRow("without separator") << "/srv/events" << "/srv/events/";
-        QTest::newRow("with separator") << "/srv/events/" << "/srv/events/";
-        QTest::newRow("empty") << "" << "/";
-        QTest::newRow("backslash kept, separator added") << "d:\\events\\" << "d:\\events\\/";
+        QTest::newRow("without separator") << "/srv/events"
+                                           << "/srv/events/";
+        QTest::newRow("with separator") << "/srv/events/"
+                                        << "/srv/events/";
+        QTest::newRow("empty") << ""
+                               << "/";
+        QTest::newRow("backslash kept, separator added") << "d:\\events\\"
+                                                         << "d:\\events\\/";
     }
     void load_folder_endsInSeparator()
     {
@@ -69,18 +73,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("loaded");
-        QTest::newRow("plain") << "45" << "45";
-        QTest::newRow("rounds up") << "30.6" << "31";
-        QTest::newRow("half to even down") << "30.5" << "30";
-        QTest::newRow("half to even up") << "31.5" << "32";
-        QTest::newRow("leading blanks") << "  90" << "90";
-        QTest::newRow("not a number") << "abc" << "20";
-        QTest::newRow("too large") << "40000" << "20";
-        QTest::newRow("empty") << "" << "20";
-        QTest::newRow("zero would divide by zero") << "0" << "20";
-        QTest::newRow("rounds to zero") << "0.4" << "20";
-        QTest::newRow("negative") << "-5" << "20";
-        QTest::newRow("largest") << "32767" << "32767";
+        QTest::newRow("plain") << "45"
+                               << "45";
+        QTest::newRow("rounds up") << "30.6"
+                                   << "31";
+        QTest::newRow("half to even down") << "30.5"
+                                           << "30";
+        QTest::newRow("half to even up") << "31.5"
+                                         << "32";
+        QTest::newRow("leading blanks") << "  90"
+                                        << "90";
+        QTest::newRow("not a number") << "abc"
+                                      << "20";
+        QTest::newRow("too large") << "40000"
+                                   << "20";
+        QTest::newRow("empty") << ""
+                               << "20";
+        QTest::newRow("zero would divide by zero") << "0"
+                                                   << "20";
+        QTest::newRow("rounds to zero") << "0.4"
+                                        << "20";
+        QTest::newRow("negative") << "-5"
+                                  << "20";
+        QTest::newRow("largest") << "32767"
+                                 << "32767";
     }
     void load_seconds()
     {

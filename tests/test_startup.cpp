@@ -27,7 +27,10 @@ class TestStartup : public QObject
     std::unique_ptr<Testing::TestContext> m_test;
     std::unique_ptr<Windows> m_windows;
 
-    QString stored(const QString& key) const { return m_test->store.read(SettingsKeys::kOptions, key, QStringLiteral("(absent)")); }
+    QString stored(const QString& key) const
+    {
+        return m_test->store.read(SettingsKeys::kOptions, key, QStringLiteral("(absent)"));
+    }
 
 private Q_SLOTS:
     void init()

@@ -6,8 +6,8 @@ namespace Enrolix::AdminMessages {
 
 Message couldNotAccessFiles()
 {
-    const QStringList lines{QStringLiteral("Could not access configuration files."), QStringLiteral("Potential Causes:"),
-                            QStringLiteral("- Network drive not available."),
+    const QStringList lines{QStringLiteral("Could not access configuration files."),
+                            QStringLiteral("Potential Causes:"), QStringLiteral("- Network drive not available."),
                             QStringLiteral("- You don't have permissions to create files in the specified foler.")};
     return Message{QStringLiteral("Error"), lines.join(QLatin1Char('\r')), {Button::Ok}, Button::Ok};
 }
@@ -41,8 +41,8 @@ Message nothingToCopy()
 
 Message attendeesCopied()
 {
-    return Message{QStringLiteral("Attendees"), QStringLiteral("Attendees list placed in clipboard."), {Button::Ok},
-                   Button::Ok};
+    return Message{
+        QStringLiteral("Attendees"), QStringLiteral("Attendees list placed in clipboard."), {Button::Ok}, Button::Ok};
 }
 
 Message selectEvent()

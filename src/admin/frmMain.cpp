@@ -217,8 +217,8 @@ void frmMain::applyLayoutRules()
         resize(QSize(twipsToPixels(width, this), twipsToPixels(height, this)) - frame);
     }
     const int controlsHeight = twipsToPixels(height - kHeightLess, this);
-    for (QWidget* control : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtAttendees),
-                             static_cast<QWidget*>(lstEvent)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtAttendees), static_cast<QWidget*>(lstEvent)})
         control->resize(control->width(), controlsHeight);
     txtName->resize(twipsToPixels(width - kNameWidthLess, this), controlsHeight);
     txtAttendees->move(twipsToPixels(width - kAttendeesLeftLess, this), txtAttendees->y());
@@ -286,7 +286,8 @@ void frmMain::ShowSelectedEvent()
 
     // An unreadable or empty description empties the box rather than leave the previous
     // event's description beside this event's list.
-    txtName->setPlainText(TextFiles::withLfLineEnds(TextFiles::readAll(files.descriptionPath(event)).value_or(QString())));
+    txtName->setPlainText(
+        TextFiles::withLfLineEnds(TextFiles::readAll(files.descriptionPath(event)).value_or(QString())));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)

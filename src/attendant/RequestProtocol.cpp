@@ -35,8 +35,8 @@ Reply replyFor(Outcome outcome, const QString& event, const QString& description
     switch (outcome) {
     case Outcome::Registered:
         return {QStringLiteral("Registration Request Processed"),
-                QStringLiteral("Your registration request to event ") + event + QStringLiteral(" has been recorded.  ") +
-                    kSelection + withEventInformation(description)};
+                QStringLiteral("Your registration request to event ") + event +
+                    QStringLiteral(" has been recorded.  ") + kSelection + withEventInformation(description)};
     case Outcome::Duplicate:
         return {QStringLiteral("Duplicate Registration Request"),
                 QStringLiteral("You have submitted a duplicate request for registration to event ") + event +
@@ -50,10 +50,9 @@ Reply replyFor(Outcome outcome, const QString& event, const QString& description
                 QStringLiteral("Your request to remove your name from event ") + event +
                     QStringLiteral(" could not be processed.  You were not registered for this event.")};
     case Outcome::AttendeeList:
-        return {QStringLiteral("Request for Attendees"), QStringLiteral("Current sign-up list for ") + event +
-                                                             QStringLiteral(":") + kCrLf + kCrLf + attendees + kCrLf +
-                                                             kCrLf + QStringLiteral("Event Information:") + kCrLf +
-                                                             description};
+        return {QStringLiteral("Request for Attendees"),
+                QStringLiteral("Current sign-up list for ") + event + QStringLiteral(":") + kCrLf + kCrLf + attendees +
+                    kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description};
     case Outcome::NoSuchEvent:
         return {QStringLiteral("Request Not Processed"),
                 QStringLiteral("Your request for event ") + event +

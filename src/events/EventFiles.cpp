@@ -39,7 +39,8 @@ FileResult EventFiles::listOpenEvents(QStringList& events) const
     if (!info.exists() || !info.isDir())
         return FileResult{int(QFileDevice::OpenError), QStringLiteral("The folder %1 does not exist.").arg(folder)};
     if (!info.isReadable())
-        return FileResult{int(QFileDevice::PermissionsError), QStringLiteral("The folder %1 cannot be read.").arg(folder)};
+        return FileResult{int(QFileDevice::PermissionsError),
+                          QStringLiteral("The folder %1 cannot be read.").arg(folder)};
 
     QDir dir(folder);
     dir.setNameFilters({QStringLiteral("*") + kRecordSuffix});

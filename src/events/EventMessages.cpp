@@ -64,7 +64,6 @@ Message closePageNotWritten(const QString& event, const QString& pagePath, const
     return plainMessage(lines.join(QLatin1Char('\r')));
 }
 
-
 Message provideNameAndDate()
 {
     return plainMessage(QStringLiteral("Please provide event name and date."));

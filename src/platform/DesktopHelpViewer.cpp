@@ -73,7 +73,8 @@ void DesktopHelpViewer::showTopic(const QString& helpFile, const QString& topic,
         const QRect screen = owner->screen()->availableGeometry();
         QRect frame(QPoint(), m_window->size());
         frame.moveCenter(owner->geometry().center());
-        frame.moveLeft(std::clamp(frame.left(), screen.left(), std::max(screen.left(), screen.right() - frame.width())));
+        frame.moveLeft(
+            std::clamp(frame.left(), screen.left(), std::max(screen.left(), screen.right() - frame.width())));
         frame.moveTop(std::clamp(frame.top(), screen.top(), std::max(screen.top(), screen.bottom() - frame.height())));
         m_window->move(frame.topLeft());
     }
