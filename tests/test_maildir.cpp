@@ -110,9 +110,12 @@ private Q_SLOTS:
             QCOMPARE(*result, expected);
     }
 
-    void profile_sender_fallsBackToUser()
+    void profile_sender_fallsBackToUserThenTheAttendantAddress()
     {
-        MailProfile profile;
+        MemorySettingsStore store;
+        store.set(SettingsKeys::kRegAttend, QStringLiteral("signups@example.org"));
+        MailProfile profile = MailProfile::read(store, SettingsKeys::kMailProfileName);
+        QCOMPARE(profile.sender(), QStringLiteral("signups@example.org"));
         profile.user = QStringLiteral("att@example.org");
         QCOMPARE(profile.sender(), QStringLiteral("att@example.org"));
         profile.from = QStringLiteral("signup@example.org");

@@ -23,6 +23,8 @@ MailProfile MailProfile::read(const SettingsStore& store, const QString& name)
     profile.password = store.read(name, kMailPassword, {});
     profile.passwordCommand = store.read(name, kMailPasswordCommand, {});
     profile.from = store.read(name, kMailFrom, {});
+    // With neither a from nor a user, replies come from the mailbox the page links write to.
+    profile.attendantAddress = store.read(kOptions, kRegAttend, kDefaultRegAttend);
     profile.caFile = store.read(name, kMailCaFile, {});
     return profile;
 }
@@ -63,7 +65,7 @@ QString MailProfile::sender() const
         return from;
     if (!user.isEmpty())
         return user;
-    return QStringLiteral("enrolix@localhost");
+    return attendantAddress;
 }
 
 } // namespace Enrolix

@@ -20,6 +20,8 @@ struct MailProfile
     QString passwordCommand;
     QString from;
     QString caFile;
+    // The attendant mailbox of the options (RegAttend).
+    QString attendantAddress;
 
     // The profile named name; an inbox or outbox it does not set is the embedded Maildir under
     // the per-user data folder.
