@@ -1,0 +1,78 @@
+// Every control a person uses can be reached by assistive technology: boxes and lists carry a
+// label as buddy or an accessible name, icon-only buttons a tooltip and an accessible name.
+#include "admin/Windows.h"
+#include "admin/frmAbout.h"
+#include "admin/frmCreate.h"
+#include "admin/frmDirSelect.h"
+#include "admin/frmFirstTime.h"
+#include "admin/frmLocation.h"
+#include "admin/frmMain.h"
+#include "admin/frmOptions.h"
+#include "admin/frmSure.h"
+#include "attendant/frmAutoAttend.h"
+#include "support/TestContext.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSet>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace Enrolix;
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+    static QStringList unnamedControls(QWidget& window)
+    {
+        QSet<const QWidget*> labelled;
+        for (const QLabel* label : window.findChildren<QLabel*>())
+            if (label->buddy())
+                labelled.insert(label->buddy());
+        QStringList problems;
+        for (QWidget* control : window.findChildren<QWidget*>()) {
+            // Qt's own parts of a compound control (a view's header, the menu bar's overflow
+            // button) are named through the control they belong to.
+            if (qobject_cast<QHeaderView*>(control) || control->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            const bool needsName = qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control) ||
+                                   qobject_cast<QTextEdit*>(control) || qobject_cast<QAbstractItemView*>(control) ||
+                                   qobject_cast<QComboBox*>(control) || qobject_cast<QProgressBar*>(control);
+            // Parts of a compound control (the line edit inside a combo box) are named by it.
+            if (needsName && !qobject_cast<QComboBox*>(control->parentWidget()) && !labelled.contains(control) &&
+                control->accessibleName().isEmpty())
+                problems << window.objectName() + QLatin1Char('/') + control->objectName() + QLatin1Char(' ') +
+                                QString::fromLatin1(control->metaObject()->className());
+            if (auto* button = qobject_cast<QToolButton*>(control);
+                button && button->toolButtonStyle() == Qt::ToolButtonIconOnly && button->isVisibleTo(&window) &&
+                (button->toolTip().isEmpty() || button->accessibleName().isEmpty()))
+                problems << window.objectName() + QLatin1Char('/') + button->objectName() + QStringLiteral(" (icon)");
+        }
+        return problems;
+    }
+
+private Q_SLOTS:
+    void everyWindow_namesEveryControl()
+    {
+        Testing::TestContext test;
+        Windows windows(test.context);
+        const QList<QWidget*> all{&windows.main(),      &windows.create(),  &windows.location(),
+                                  &windows.sure(),      &windows.options(), &windows.dirSelect(),
+                                  &windows.attendant(), &windows.welcome(), &windows.about()};
+        QStringList problems;
+        for (QWidget* window : all)
+            problems << unnamedControls(*window);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "test_accessibility.moc"
