@@ -2,8 +2,6 @@
 
 #include <QList>
 
-#include <algorithm>
-#include <cstring>
 #include <optional>
 
 namespace Enrolix::Testing {
@@ -15,32 +13,17 @@ CurlTestClient::CurlTestClient(const QString& caFile, const QString& user)
     curl_easy_setopt(m_curl, CURLOPT_PASSWORD, "secret");
     curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_ca.constData());
     curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
-    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlBuffers::collect);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_answer);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collect);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &CurlBuffers::collect);
     curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &m_headers);
-    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, supply);
-    curl_easy_setopt(m_curl, CURLOPT_READDATA, this);
+    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CurlBuffers::Upload::supply);
+    curl_easy_setopt(m_curl, CURLOPT_READDATA, &m_upload);
 }
 
 CurlTestClient::~CurlTestClient()
 {
     curl_easy_cleanup(m_curl);
-}
-
-size_t CurlTestClient::collect(char* data, size_t size, size_t count, void* target)
-{
-    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
-    return size * count;
-}
-
-size_t CurlTestClient::supply(char* buffer, size_t size, size_t count, void* self)
-{
-    auto* client = static_cast<CurlTestClient*>(self);
-    const size_t chunk = std::min(size * count, size_t(client->m_upload.size() - client->m_uploaded));
-    std::memcpy(buffer, client->m_upload.constData() + client->m_uploaded, chunk);
-    client->m_uploaded += qsizetype(chunk);
-    return chunk;
 }
 
 bool CurlTestClient::request(const QByteArray& url, const char* command)
@@ -57,8 +40,7 @@ bool CurlTestClient::upload(const QByteArray& url, const QByteArray& data, curl_
 {
     m_answer.clear();
     m_headers.clear();
-    m_upload = data;
-    m_uploaded = 0;
+    m_upload.reset(data);
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, nullptr);
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);

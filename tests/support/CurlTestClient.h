@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/mail/CurlBuffers.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -32,16 +34,12 @@ public:
     const QByteArray& answer() const { return m_answer; }
 
 private:
-    static size_t collect(char* data, size_t size, size_t count, void* target);
-    static size_t supply(char* buffer, size_t size, size_t count, void* self);
-
     CURL* m_curl{nullptr};
     QByteArray m_user;
     QByteArray m_ca;
     QByteArray m_answer;
     QByteArray m_headers;
-    QByteArray m_upload;
-    qsizetype m_uploaded{0};
+    CurlBuffers::Upload m_upload;
 };
 
 } // namespace Enrolix::Testing

@@ -2,8 +2,6 @@
 
 #include "platform/mail/MailProfile.h"
 
-#include <algorithm>
-#include <cstring>
 #include <mutex>
 
 namespace Enrolix {
@@ -26,12 +24,12 @@ CurlConnection::CurlConnection(const MailProfile& profile, const QString& passwo
         return;
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_error);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlConnection::write);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlBuffers::collect);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_body);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &CurlConnection::write);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &CurlBuffers::collect);
     curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &m_headers);
-    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CurlConnection::read);
-    curl_easy_setopt(m_curl, CURLOPT_READDATA, this);
+    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CurlBuffers::Upload::supply);
+    curl_easy_setopt(m_curl, CURLOPT_READDATA, &m_upload);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kAnswerSeconds);
     curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -49,22 +47,6 @@ CurlConnection::~CurlConnection()
 {
     if (m_curl)
         curl_easy_cleanup(m_curl);
-}
-
-size_t CurlConnection::write(char* data, size_t size, size_t count, void* target)
-{
-    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
-    return size * count;
-}
-
-size_t CurlConnection::read(char* buffer, size_t size, size_t count, void* self)
-{
-    auto* connection = static_cast<CurlConnection*>(self);
-    const size_t left = size_t(connection->m_upload.size() - connection->m_uploaded);
-    const size_t chunk = std::min(left, size * count);
-    std::memcpy(buffer, connection->m_upload.constData() + connection->m_uploaded, chunk);
-    connection->m_uploaded += qsizetype(chunk);
-    return chunk;
 }
 
 bool CurlConnection::finish(CURLcode code)
@@ -107,8 +89,7 @@ bool CurlConnection::upload(const QByteArray& url, const QByteArray& from, const
     m_body.clear();
     m_headers.clear();
     m_error[0] = '\0';
-    m_upload = message;
-    m_uploaded = 0;
+    m_upload.reset(message);
     curl_slist* recipients = curl_slist_append(nullptr, to.constData());
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_curl, CURLOPT_MAIL_FROM, from.constData());
@@ -118,7 +99,7 @@ bool CurlConnection::upload(const QByteArray& url, const QByteArray& from, const
     const CURLcode code = curl_easy_perform(m_curl);
     curl_easy_setopt(m_curl, CURLOPT_MAIL_RCPT, nullptr);
     curl_slist_free_all(recipients);
-    m_upload.clear();
+    m_upload.reset();
     return finish(code);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/mail/CurlBuffers.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -38,14 +40,10 @@ public:
     QString error() const { return QString::fromUtf8(m_error); }
 
 private:
-    static size_t write(char* data, size_t size, size_t count, void* target);
-    static size_t read(char* buffer, size_t size, size_t count, void* self);
-
     CURL* m_curl{nullptr};
     QByteArray m_body;
     QByteArray m_headers;
-    QByteArray m_upload;
-    qsizetype m_uploaded{0};
+    CurlBuffers::Upload m_upload;
     bool finish(CURLcode code);
 
     CURLcode m_code{CURLE_OK};
