@@ -37,7 +37,7 @@ class QuietListener final : public PassListener
 public:
     void statusChanged(const QString&) override {}
     void replySent(qint16) override {}
-    void connectionFailed(qint16) override { ++failures; }
+    void connectionFailed(qint16, const QString&) override { ++failures; }
     int failures{0};
 };
 

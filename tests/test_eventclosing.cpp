@@ -168,23 +168,23 @@ private Q_SLOTS:
         QCOMPARE(snapshot(*m_folders), before);
     }
 
-    // --- a failure that shows only after the moves
-    void close_pageCannotBeWritten_eventClosed_andSaysSo()
+    // --- the closed page is written before anything moves
+    void close_pageCannotBeWritten_isFoundBeforeAnythingMoves()
     {
         QVERIFY(QFile::remove(m_page));
         QVERIFY(QDir().mkpath(m_page)); // a folder where the page should go
+        const QMap<QString, QByteArray> before = snapshot(*m_folders);
         const CloseResult result = CloseEvent(m_settings, QStringLiteral("E00003"));
-        QCOMPARE(result.status, CloseResult::Status::PageNotWritten);
-        QCOMPARE(m_folders->read(m_record + QStringLiteral(".cl")), kSignUps);
-        QCOMPARE(m_folders->read(m_description + QStringLiteral(".cl")), kDescription);
+        QCOMPARE(result.status, CloseResult::Status::Refused);
+        QCOMPARE(snapshot(*m_folders), before);
         QVERIFY(QFileInfo(m_page).isDir());
         const QStringList lines = result.report.text.split(QLatin1Char('\r'));
-        QCOMPARE(lines.first(), QStringLiteral("Event E00003 is closed, but its page could not be rewritten."));
-        QVERIFY(lines.at(1).startsWith(m_page + QStringLiteral(": ")));
-        QVERIFY(lines.at(1).size() > m_page.size() + 2); // the reason is named
-        QCOMPARE(lines.mid(2), (QStringList{"The page still offers registration; replace or remove it by hand.",
-                                            "Potential Causes:", "- Network drive not available.",
-                                            "- You don't have permission to write to the page folder."}));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.first(), QStringLiteral("Event E00003 was not closed."));
+        QVERIFY(lines.at(1).startsWith(QStringLiteral("The closed page ") + m_page +
+                                       QStringLiteral(" could not be written: ")));
+        QVERIFY(lines.at(1).size() > m_page.size() + 40); // the reason is named
+        QCOMPARE(lines.at(2), QStringLiteral("Nothing has been changed; the event is still open."));
     }
 
     void close_strayRecordName_neverTouchesAnotherEventsPage()

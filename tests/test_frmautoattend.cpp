@@ -116,8 +116,9 @@ private Q_SLOTS:
         QCOMPARE(m_window->Text1->text(), QStringLiteral("1"));
         m_window->replySent(2);
         QCOMPARE(m_window->Text1->text(), QStringLiteral("2"));
-        m_window->connectionFailed(1);
+        m_window->connectionFailed(1, QStringLiteral("imap://127.0.0.1:1: host unreachable"));
         QCOMPARE(m_window->Text4->text(), QStringLiteral(" 1"));
+        QCOMPARE(m_window->Text5->toolTip(), QStringLiteral("imap://127.0.0.1:1: host unreachable"));
     }
 
     void statusBoxes_neverKeepFocus()

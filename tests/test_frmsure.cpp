@@ -169,7 +169,7 @@ private Q_SLOTS:
         QCOMPARE(m_folders->read(work("E00003.scn.cl")), QByteArray("an older event\r\n"));
     }
 
-    void yes_pageNotWritable_reportsClosedEvent()
+    void yes_pageNotWritable_reportedAndEventStaysOpen()
     {
         QVERIFY(QFile::remove(page("E00003.html")));
         QVERIFY(QDir().mkpath(page("E00003.html")));
@@ -177,9 +177,10 @@ private Q_SLOTS:
         m_windows->sure().cmdYes->click();
         QCOMPARE(m_prompter.shown().size(), 1);
         QVERIFY(m_prompter.shown().first().text.startsWith(
-            QStringLiteral("Event E00003 is closed, but its page could not be rewritten.\r")));
+            QStringLiteral("Event E00003 was not closed.\rThe closed page ") + page("E00003.html")));
         m_prompter.reset();
-        QCOMPARE(listed(), QStringList{QStringLiteral("E00002")});
+        QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
+        QVERIFY(QFile::exists(work("E00003.sc")));
     }
 
     // --- the frame

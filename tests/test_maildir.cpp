@@ -40,7 +40,7 @@ private Q_SLOTS:
         QCOMPARE(profile.outbox,
                  QStringLiteral("maildir:") + folders.root() + QStringLiteral("data/enrolix/mail/outbox"));
         ProfileMailSessionFactory factory(store);
-        const std::unique_ptr<MailSession> session = factory.signOn(SettingsKeys::kMailProfileName);
+        const std::unique_ptr<MailSession> session = factory.signOn(SettingsKeys::kMailProfileName).session;
         QVERIFY(session);
         QVERIFY(QDir(defaultDataFolder() + QStringLiteral("mail/inbox/new")).exists());
         QVERIFY(session->fetchUnread());
@@ -54,7 +54,7 @@ private Q_SLOTS:
         store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
                     QStringLiteral("maildir:") + folders.root() + QStringLiteral("nowhere"));
         ProfileMailSessionFactory factory(store);
-        QVERIFY(!factory.signOn(SettingsKeys::kMailProfileName));
+        QVERIFY(!factory.signOn(SettingsKeys::kMailProfileName).session);
         QVERIFY(!QFileInfo::exists(folders.root() + QStringLiteral("nowhere")));
     }
 
@@ -77,7 +77,7 @@ private Q_SLOTS:
         MemorySettingsStore store;
         store.write(SettingsKeys::kMailProfileName, key, location);
         ProfileMailSessionFactory factory(store);
-        QVERIFY(!factory.signOn(SettingsKeys::kMailProfileName));
+        QVERIFY(!factory.signOn(SettingsKeys::kMailProfileName).session);
     }
 
     void profile_password_data()
@@ -216,11 +216,12 @@ private Q_SLOTS:
         QCOMPARE(filesIn(box + QStringLiteral("tmp")), QStringList());
     }
 
-    void outbox_missingTypedFolder_isTransient()
+    void outbox_missingTypedFolder_isUnavailable()
     {
         TestFolders folders;
         MaildirOutbox outbox(folders.root() + QStringLiteral("none"), false);
-        QCOMPARE(outbox.send(QStringLiteral("a@x"), QStringLiteral("b@y"), "x"), SendResult::Transient);
+        QCOMPARE(outbox.send(QStringLiteral("a@x"), QStringLiteral("b@y"), "x"), SendResult::Unavailable);
+        QVERIFY(outbox.failure().contains(QStringLiteral("folder missing")));
         QVERIFY(!QFileInfo::exists(folders.root() + QStringLiteral("none")));
     }
 };

@@ -73,7 +73,7 @@ private:
     std::unique_ptr<MailSession> signOn()
     {
         ProfileMailSessionFactory factory(*m_store);
-        return factory.signOn(kProfile);
+        return factory.signOn(kProfile).session;
     }
     void set(const QString& key, const QString& value) { m_store->write(kProfile, key, value); }
     QString port(const char* name) const { return m_backend->value(QString::fromLatin1(name)); }
@@ -245,7 +245,7 @@ private Q_SLOTS:
         QTest::newRow("accepted") << "ann@example.org" << SendResult::Sent << 1 << false;
         QTest::newRow("accepted over implicit TLS") << "ann@example.org" << SendResult::Sent << 1 << true;
         QTest::newRow("refused for good") << "ann@refused.test" << SendResult::Refused << 0 << false;
-        QTest::newRow("deferred") << "ann@deferred.test" << SendResult::Transient << 0 << false;
+        QTest::newRow("deferred") << "ann@deferred.test" << SendResult::Deferred << 0 << false;
     }
     void send_resultFollowsTheServersAnswer()
     {
@@ -264,7 +264,7 @@ private Q_SLOTS:
         QCOMPARE(int(m_backend->replies().size()), stored);
     }
 
-    void send_deadSmtpServer_isTransient()
+    void send_deadSmtpServer_isUnavailable()
     {
         set(SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:%1").arg(deadPort()));
         m_backend->deliver(requestMail(QStringLiteral("Hello"), QStringLiteral("E00001"), QStringLiteral("Ann"),
@@ -273,7 +273,8 @@ private Q_SLOTS:
         QVERIFY(session && session->fetchUnread() && session->read(0));
         QCOMPARE(session->sendReply(0, QStringLiteral("ann@example.org"), QStringLiteral("Ann"), QStringLiteral("S"),
                                     QStringLiteral("T")),
-                 SendResult::Transient);
+                 SendResult::Unavailable);
+        QVERIFY2(session->failure().contains(QStringLiteral("host unreachable")), qPrintable(session->failure()));
     }
 
     void send_silentSmtpServer_costsOneTimeLimitPerPass()
@@ -291,7 +292,7 @@ private Q_SLOTS:
             QVERIFY(session->read(i));
             QCOMPARE(session->sendReply(i, QStringLiteral("ann@example.org"), QStringLiteral("Ann"),
                                         QStringLiteral("S"), QStringLiteral("T")),
-                     SendResult::Transient);
+                     SendResult::Unavailable);
             session->leaveUnread(i);
         }
         QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));

@@ -1,5 +1,6 @@
 // How a processing pass meets failures: of the connection, of one mail, of a reply.
 #include "attendant/PassStatus.h"
+#include "attendant/PendingReplies.h"
 #include "attendant/ProcessingPass.h"
 #include "settings/SettingsKeys.h"
 #include "support/RecordingPassListener.h"
@@ -30,6 +31,7 @@ IncomingMail request(const QString& subject, const QString& text, const QString&
 }
 
 const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
+const QString kCancel = QStringLiteral("Cancel Event Registration   (Enrolix)");
 
 } // namespace
 
@@ -45,6 +47,7 @@ private:
     Settings m_settings;
 
     QString record() const { return m_folders->work() + QStringLiteral("E00012.sc"); }
+    QString pendingFile() const { return PendingReplies::pathIn(m_folders->work()); }
 
 private Q_SLOTS:
     void init()
@@ -102,35 +105,153 @@ private Q_SLOTS:
         QTest::addColumn<SendResult>("result");
         QTest::addColumn<bool>("unread");
         QTest::addColumn<int>("counted");
-        QTest::newRow("sent") << SendResult::Sent << false << 1;
-        QTest::newRow("transient failure") << SendResult::Transient << true << 0;
-        QTest::newRow("refused for good") << SendResult::Refused << false << 0;
+        QTest::addColumn<int>("failedPasses");
+        QTest::newRow("sent") << SendResult::Sent << false << 1 << 0;
+        QTest::newRow("deferred for the recipient") << SendResult::Deferred << true << 0 << 0;
+        QTest::newRow("outbox unavailable") << SendResult::Unavailable << true << 0 << 1;
+        QTest::newRow("refused for good") << SendResult::Refused << false << 0 << 0;
     }
     void sendResult_decidesWhetherTheMailStaysUnread()
     {
         QFETCH(SendResult, result);
         QFETCH(bool, unread);
         QFETCH(int, counted);
+        QFETCH(int, failedPasses);
         m_box->sendResults = {result};
         m_box->add(request(kRegister, QStringLiteral("E00012")));
-        m_pass->run();
+        const PassReport report = m_pass->run();
         // The registration stands whatever became of its reply.
         QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\n"));
         QCOMPARE(m_box->unreadCount(), unread ? 1 : 0);
         QCOMPARE(int(m_pass->iRequestsProcessed()), counted);
         QCOMPARE(int(m_listener->repliesSent.size()), counted);
+        QCOMPARE(int(m_pass->iMAPIErrors()), failedPasses);
+        QCOMPARE(report.failure.isEmpty(), failedPasses == 0);
     }
 
-    void transientFailure_nextPassAnswersAsDuplicate()
+    void replyNotSent_nextPassSendsTheFirstAttemptsReply_data()
     {
-        m_box->sendResults = {SendResult::Transient};
-        m_box->add(request(kRegister, QStringLiteral("E00012")));
+        QTest::addColumn<SendResult>("result");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("list");
+        QTest::newRow("registration deferred")
+            << SendResult::Deferred << kRegister << "Ann" << QByteArray("Bob\r\nAnn\r\n");
+        QTest::newRow("registration, outbox unavailable")
+            << SendResult::Unavailable << kRegister << "Ann" << QByteArray("Bob\r\nAnn\r\n");
+        QTest::newRow("cancellation deferred") << SendResult::Deferred << kCancel << "Bob" << QByteArray();
+        QTest::newRow("cancellation, outbox unavailable")
+            << SendResult::Unavailable << kCancel << "Bob" << QByteArray();
+    }
+    void replyNotSent_nextPassSendsTheFirstAttemptsReply()
+    {
+        QFETCH(SendResult, result);
+        QFETCH(QString, subject);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, list);
+        m_box->sendResults = {result};
+        m_box->add(request(subject, QStringLiteral("E00012"), name));
         m_pass->run();
+        QVERIFY(m_box->sent.isEmpty());
         m_pass->run();
         QCOMPARE(m_box->sent.size(), 1);
-        QCOMPARE(m_box->sent.first().subject, QStringLiteral("Duplicate Registration Request"));
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\n"));
+        const QString expected = subject == kRegister ? QStringLiteral("Registration Request Processed")
+                                                      : QStringLiteral("Cancellation Request Processed");
+        QCOMPARE(m_box->sent.first().subject, expected);
+        QVERIFY(m_box->sent.first().text.endsWith(QStringLiteral("Course\r\nMay 4\r\n")));
+        QCOMPARE(m_folders->read(record()), list);
         QCOMPARE(m_box->unreadCount(), 0);
+        // Once the reply went out, nothing of it is kept.
+        QVERIFY(!QFile::exists(pendingFile()));
+    }
+
+    void outboxUnavailable_changesNoFurtherListAndLeavesTheRestUnread()
+    {
+        m_box->failureReason = QStringLiteral("smtp://127.0.0.1:25: host unreachable");
+        m_box->sendResults = {SendResult::Sent, SendResult::Unavailable};
+        m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
+        m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Carl")));
+        m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Dora")));
+        m_box->add(request(kCancel, QStringLiteral("E00012"), QStringLiteral("Bob")));
+        const PassReport report = m_pass->run();
+        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\nCarl\r\n"));
+        QCOMPARE(m_box->read, QList<bool>({true, false, false, false}));
+        QCOMPARE(report.replies, 1);
+        QCOMPARE(report.leftForLater, 3);
+        QCOMPARE(m_listener->statuses,
+                 QStringList({PassStatus::kConnecting, PassStatus::kConnected, PassStatus::kNotConnected}));
+        QCOMPARE(m_listener->failures, QList<qint16>({1}));
+        QCOMPARE(m_listener->reasons, QStringList({m_box->failureReason}));
+        QCOMPARE(report.failure, m_box->failureReason);
+
+        m_pass->run();
+        QStringList subjects;
+        for (const ScriptedMailbox::Sent& sent : m_box->sent)
+            subjects << sent.subject;
+        QCOMPARE(subjects, QStringList({QStringLiteral("Registration Request Processed"),
+                                        QStringLiteral("Registration Request Processed"),
+                                        QStringLiteral("Registration Request Processed"),
+                                        QStringLiteral("Cancellation Request Processed")}));
+        QCOMPARE(m_folders->read(record()), QByteArray("Ann\r\nCarl\r\nDora\r\n"));
+        QCOMPARE(m_box->unreadCount(), 0);
+    }
+
+    // The file of pending replies
+    void pendingEntry_whoseChangeWasNotMade_isMadeBeforeItsReply()
+    {
+        // A pass that died between announcing the change and making it.
+        m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
+        PendingReplies pending(pendingFile());
+        QVERIFY(pending.load());
+        const RequestProtocol::Reply reply{QStringLiteral("Registration Request Processed"), QStringLiteral("Saved")};
+        QVERIFY(pending.add({m_box->mails.first().fingerprint, QStringLiteral("E00012"),
+                             RequestProtocol::RequestKind::Registration, QStringLiteral("Ann"), reply}));
+        m_pass->run();
+        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\n"));
+        QCOMPARE(m_box->sent.size(), 1);
+        QCOMPARE(m_box->sent.first().text, QStringLiteral("Saved"));
+    }
+
+    void pendingEntry_ofAClosedEvent_isAnsweredAfresh()
+    {
+        m_box->sendResults = {SendResult::Deferred};
+        m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
+        m_pass->run();
+        QFile::rename(record(), record() + QStringLiteral(".cl"));
+        m_pass->run();
+        QCOMPARE(m_box->sent.size(), 1);
+        QCOMPARE(m_box->sent.first().subject, QStringLiteral("Request Not Processed"));
+        QVERIFY(!QFile::exists(pendingFile()));
+    }
+
+    void pendingFile_unreadable_changesNoListAndCountsAFailure()
+    {
+        QDir().mkpath(pendingFile());
+        m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
+        const PassReport report = m_pass->run();
+        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\n"));
+        QCOMPARE(m_box->unreadCount(), 1);
+        QVERIFY(m_box->sent.isEmpty());
+        QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
+        QVERIFY2(report.failure.contains(pendingFile()), qPrintable(report.failure));
+    }
+
+    void pendingEntry_ofAMailNoLongerWaiting_isForgottenAfterAWholePass()
+    {
+        PendingReplies pending(pendingFile());
+        QVERIFY(pending.load());
+        QVERIFY(pending.add({QStringLiteral("gone"),
+                             QStringLiteral("E00012"),
+                             RequestProtocol::RequestKind::Registration,
+                             QStringLiteral("Zed"),
+                             {}}));
+        m_box->sendResults = {SendResult::Deferred};
+        m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
+        m_pass->run();
+        PendingReplies after(pendingFile());
+        QVERIFY(after.load());
+        QVERIFY(!after.find(QStringLiteral("gone")));
+        QVERIFY(after.find(m_box->mails.first().fingerprint));
     }
 
     // One mail failing does not stop the others

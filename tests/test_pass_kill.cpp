@@ -1,6 +1,6 @@
 // A pass killed at every point between two of its mail operations, followed by a whole pass:
-// no registration lost, no list line corrupted, every request answered at least once, and
-// nothing left unread. Built twice: on Maildir folders and (ENROLIX_PASS_ON_SERVERS) on the
+// no registration lost, no list line corrupted, every request answered at least once with the
+// reply of its first attempt, and nothing left unread. Built twice: on Maildir folders and (ENROLIX_PASS_ON_SERVERS) on the
 // Dovecot server and SMTP sink, where the journal of mails in flight does the repair.
 #include "platform/IniSettingsStore.h"
 #include "platform/mail/MimeReader.h"
@@ -84,11 +84,14 @@ private Q_SLOTS:
         for (const QString& name : people) {
             const QStringList subjects = answers.value(name.toLower() + "@example.org");
             QVERIFY2(!subjects.isEmpty(), qPrintable(name));
+            // Never "Duplicate" about their own registration, however often it was tried.
             for (const QString& subject : subjects)
-                QVERIFY(subject == QStringLiteral("Registration Request Processed") ||
-                        subject == QStringLiteral("Duplicate Registration Request"));
+                QCOMPARE(subject, QStringLiteral("Registration Request Processed"));
         }
-        QVERIFY(!answers.value(QStringLiteral("dora@example.org")).isEmpty());
+        const QStringList dora = answers.value(QStringLiteral("dora@example.org"));
+        QVERIFY(!dora.isEmpty());
+        for (const QString& subject : dora)
+            QCOMPARE(subject, QStringLiteral("Cancellation Request Processed"));
         QVERIFY(answers.value(QStringLiteral("eve@example.org")).contains(QStringLiteral("Request for Attendees")));
     }
 

@@ -1,6 +1,8 @@
 #include "platform/TextFiles.h"
+#include "support/SmallDisk.h"
 #include "support/TestFolders.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -87,6 +89,64 @@ private Q_SLOTS:
             QSKIP("folder permissions are not enforced for this user");
         QVERIFY(!result.ok());
         QCOMPARE(folders.read(path), QByteArray("7\r\n"));
+    }
+
+    // On a disk that is full for real
+    void writeWhole_onAFullDisk_failsAndKeepsEveryByte_data()
+    {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<int>("freeBytes");
+        QTest::newRow("three names, nothing free") << QByteArray("Ann\r\nBob\r\nCarl\r\n") << 0;
+        QTest::newRow("6,000 bytes, one page free") << QByteArray(5998, 'a') + "\r\n" << 4096;
+    }
+    void writeWhole_onAFullDisk_failsAndKeepsEveryByte()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(int, freeBytes);
+        Testing::TestFolders folders;
+        Testing::SmallDisk disk(folders.work(), 32);
+        ENROLIX_REQUIRE_DISK(disk);
+        const QString path = folders.work() + QStringLiteral("E00001.sc");
+        folders.write(path, old);
+        disk.fill();
+        disk.release(freeBytes);
+        const FileResult result = TextFiles::writeWhole(path, QString::fromUtf8(old.chopped(2)));
+        QVERIFY(!result.ok());
+        QVERIFY2(result.description.contains(QStringLiteral("space")), qPrintable(result.description));
+        QCOMPARE(folders.read(path), old);
+        QCOMPARE(QDir(folders.work()).entryList(QDir::Files), QStringList{QStringLiteral("E00001.sc")});
+    }
+
+    void appendLine_thatOnlyPartlyFits_isTakenBack()
+    {
+        Testing::TestFolders folders;
+        Testing::SmallDisk disk(folders.work(), 16);
+        ENROLIX_REQUIRE_DISK(disk);
+        const QString path = folders.work() + QStringLiteral("E00001.sc");
+        const QByteArray old = QByteArray(4078, 'a') + "\r\n";
+        folders.write(path, old);
+        disk.fill();
+        const QString name = QStringLiteral("Bartholomew Aberforth-Smythe");
+        QCOMPARE(name.size(), 28);
+        QVERIFY(!TextFiles::appendLine(path, name).ok());
+        QCOMPARE(folders.read(path), old);
+        disk.releaseAll();
+        QVERIFY(TextFiles::appendLine(path, name).ok());
+        QCOMPARE(folders.read(path), old + name.toUtf8() + "\r\n");
+    }
+
+    void stagedFile_onAFullDisk_failsBeforeTheCommit()
+    {
+        Testing::TestFolders folders;
+        Testing::SmallDisk disk(folders.pages(), 16);
+        ENROLIX_REQUIRE_DISK(disk);
+        const QString page = folders.pages() + QStringLiteral("E00001.html");
+        folders.write(page, "<html>open</html>\r\n");
+        disk.fill();
+        TextFiles::StagedFile staged(page, QString(3000, QLatin1Char('x')));
+        QVERIFY(!staged.result().ok());
+        QVERIFY(!staged.commit().ok());
+        QCOMPARE(folders.read(page), QByteArray("<html>open</html>\r\n"));
     }
 };
 

@@ -13,8 +13,9 @@ public:
     virtual void statusChanged(const QString& status) = 0;
     // After each reply that was sent; the new count of replies sent.
     virtual void replySent(qint16 requestsProcessed) = 0;
-    // After a pass whose sign-on or fetch failed; the new count of failed passes.
-    virtual void connectionFailed(qint16 connectionFailures) = 0;
+    // After a pass that could not sign on, read the mailbox or send its replies: the new count
+    // of failed passes, and why it failed.
+    virtual void connectionFailed(qint16 connectionFailures, const QString& reason) = 0;
 };
 
 } // namespace Enrolix

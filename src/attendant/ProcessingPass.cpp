@@ -2,37 +2,16 @@
 
 #include "attendant/PassListener.h"
 #include "attendant/PassStatus.h"
-#include "events/EventFiles.h"
-#include "platform/ControlCharacters.h"
-#include "platform/TextFiles.h"
+#include "attendant/PendingReplies.h"
+#include "attendant/RequestHandler.h"
 #include "platform/mail/MailSessionFactory.h"
+#include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
-
-#include <QFileInfo>
 
 #include <limits>
 
 namespace Enrolix {
 namespace {
-
-using RequestProtocol::Outcome;
-using RequestProtocol::Reply;
-using RequestProtocol::RequestKind;
-
-// True when one of the lines of text (ended by CR LF, LF or CR) is exactly line. Searches the
-// text in place: a long sign-up list is not split into lines for every registration.
-bool hasLine(const QString& text, const QString& line)
-{
-    if (line.isEmpty())
-        return TextFiles::splitLines(text).contains(line);
-    const auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
-    for (qsizetype at = text.indexOf(line); at >= 0; at = text.indexOf(line, at + 1)) {
-        const qsizetype end = at + line.size();
-        if ((at == 0 || isLineEnd(text.at(at - 1))) && (end == text.size() || isLineEnd(text.at(end))))
-            return true;
-    }
-    return false;
-}
 
 void increment(qint16& counter)
 {
@@ -47,109 +26,107 @@ ProcessingPass::ProcessingPass(const Settings& settings, MailSessionFactory& mai
 {
 }
 
-void ProcessingPass::run()
+PassReport ProcessingPass::run()
 {
-    const std::unique_ptr<MailSession> session = m_mail.signOn(SettingsKeys::kMailProfileName);
-    if (!session) {
-        connectionFailed();
-        return;
+    PassReport report;
+    const SignOn signOn = m_mail.signOn(SettingsKeys::kMailProfileName);
+    if (!signOn.session) {
+        connectionFailed(report, signOn.failure);
+        return report;
     }
+    MailSession& session = *signOn.session;
     m_listener.statusChanged(PassStatus::kConnecting);
-    if (!session->fetchUnread()) {
-        session->signOff();
-        connectionFailed();
-        return;
+    if (!session.fetchUnread()) {
+        session.signOff();
+        connectionFailed(report, session.failure());
+        return report;
     }
     m_listener.statusChanged(PassStatus::kConnected);
+    report.connected = true;
 
-    m_session = session.get();
-    const int count = session->count();
-    for (int index = 0; index < count; ++index)
-        handleMail(*session, index);
+    PendingReplies pending(PendingReplies::pathIn(m_settings.Working_Files_Directory));
+    QString failure;
+    if (!pending.load())
+        failure = QStringLiteral("the file of pending replies %1 cannot be read")
+                      .arg(PendingReplies::pathIn(m_settings.Working_Files_Directory));
+    RequestHandler handler(m_settings, pending);
+    m_session = &session;
+    m_seen.clear();
+    m_allRead = true;
+    const int count = session.count();
+    for (int index = 0; index < count; ++index) {
+        if (!failure.isEmpty()) {
+            session.leaveUnread(index);
+            ++report.leftForLater;
+            continue;
+        }
+        switch (handleMail(session, handler, index)) {
+        case Handled::Replied:
+            ++report.replies;
+            break;
+        case Handled::PassedOver:
+            ++report.passedOver;
+            break;
+        case Handled::Left:
+            ++report.leftForLater;
+            break;
+        case Handled::RepliesStopped:
+            ++report.leftForLater;
+            failure = session.failure();
+            break;
+        }
+    }
+    // Entries of mails that no longer wait are forgotten, once every unread mail has been seen.
+    if (failure.isEmpty() && m_allRead)
+        pending.keepOnly(m_seen);
     m_session = nullptr;
     m_selected = -1;
-    session->signOff();
+    session.signOff();
+    if (failure.isEmpty())
+        failure = session.failure();
+    if (!failure.isEmpty())
+        connectionFailed(report, failure);
+    return report;
 }
 
-void ProcessingPass::handleMail(MailSession& session, int index)
+ProcessingPass::Handled ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, int index)
 {
     m_selected = index;
     const std::optional<IncomingMail> mail = session.read(index);
     if (!mail) {
+        m_allRead = false;
         session.leaveUnread(index);
-        return;
+        return Handled::Left;
     }
-    const RequestKind kind = RequestProtocol::classify(mail->subject);
+    m_seen.insert(mail->fingerprint);
+    const RequestProtocol::RequestKind kind = RequestProtocol::classify(mail->subject);
     // Not a request, a program's mail (answering it could start a loop), or nobody to answer.
-    if (kind == RequestKind::None || mail->automatic || mail->senderAddress.isEmpty()) {
+    if (kind == RequestProtocol::RequestKind::None || mail->automatic || mail->senderAddress.isEmpty()) {
         session.markRead(index);
-        return;
+        return Handled::PassedOver;
     }
-    const std::optional<Reply> reply = answer(kind, RequestProtocol::eventNumberOf(mail->text), mail->senderName);
+    const Request request{kind, RequestProtocol::eventNumberOf(mail->text), mail->senderName, mail->fingerprint};
+    const std::optional<RequestProtocol::Reply> reply = handler.answer(request);
     if (!reply) {
         session.leaveUnread(index);
-        return;
+        return Handled::Left;
     }
-    if (SendReply(mail->senderAddress, mail->senderName, reply->subject, reply->text) == SendResult::Transient)
+    const SendResult sent = SendReply(mail->senderAddress, mail->senderName, reply->subject, reply->text);
+    switch (sent) {
+    case SendResult::Deferred:
         session.leaveUnread(index);
-    else
-        session.markRead(index);
-}
-
-bool ProcessingPass::isOpenEvent(const QString& event) const
-{
-    // The number comes from a stranger's mail: it must not lead out of the working folder.
-    if (event.contains(QLatin1Char('/')) || event.contains(QLatin1Char('\\')) || event.contains(QLatin1String("..")) ||
-        containsControlCharacter(event))
-        return false;
-    const EventFiles files(m_settings);
-    return QFileInfo(files.recordPath(event)).isFile() && QFileInfo(files.descriptionPath(event)).isFile();
-}
-
-std::optional<Reply> ProcessingPass::answer(RequestKind kind, const QString& event, const QString& name) const
-{
-    if (!isOpenEvent(event))
-        return RequestProtocol::replyFor(Outcome::NoSuchEvent, event);
-
-    const EventFiles files(m_settings);
-    const QString record = files.recordPath(event);
-    const std::optional<QString> list = TextFiles::readAll(record);
-    if (!list)
-        return std::nullopt;
-    // The description is read before any write, so a failure leaves the list as it was.
-    const auto description = [&] { return TextFiles::readAll(files.descriptionPath(event)); };
-
-    switch (kind) {
-    case RequestKind::Registration: {
-        if (hasLine(*list, name))
-            return RequestProtocol::replyFor(Outcome::Duplicate, event);
-        const std::optional<QString> d = description();
-        if (!d || !TextFiles::appendLine(record, name).ok())
-            return std::nullopt;
-        return RequestProtocol::replyFor(Outcome::Registered, event, *d);
-    }
-    case RequestKind::Cancellation: {
-        QStringList kept = TextFiles::splitLines(*list);
-        if (kept.removeAll(name) == 0)
-            return RequestProtocol::replyFor(Outcome::NotRegistered, event);
-        const std::optional<QString> d = description();
-        if (!d || !TextFiles::writeLines(record, kept).ok())
-            return std::nullopt;
-        return RequestProtocol::replyFor(Outcome::Cancelled, event, *d);
-    }
-    case RequestKind::AttendeeList: {
-        const std::optional<QString> d = description();
-        if (!d)
-            return std::nullopt;
-        QString attendees;
-        for (const QString& line : TextFiles::splitLines(*list))
-            attendees += line + TextFiles::kLineEnd;
-        return RequestProtocol::replyFor(Outcome::AttendeeList, event, *d, attendees);
-    }
-    case RequestKind::None:
+        return Handled::Left;
+    case SendResult::Unavailable:
+        session.leaveUnread(index);
+        return Handled::RepliesStopped;
+    case SendResult::Sent:
+    case SendResult::Refused:
         break;
     }
-    return std::nullopt;
+    // A pending reply is forgotten only once its mail will not come again.
+    if (session.markRead(index))
+        handler.replied(request);
+    return sent == SendResult::Sent ? Handled::Replied : Handled::PassedOver;
 }
 
 SendResult ProcessingPass::SendReply(const QString& senderemail, const QString& sender, const QString& subject,
@@ -163,10 +140,11 @@ SendResult ProcessingPass::SendReply(const QString& senderemail, const QString& 
     return result;
 }
 
-void ProcessingPass::connectionFailed()
+void ProcessingPass::connectionFailed(PassReport& report, const QString& reason)
 {
+    report.failure = reason.isEmpty() ? QStringLiteral("the mail system could not be reached") : reason;
     increment(m_iMAPIErrors);
-    m_listener.connectionFailed(m_iMAPIErrors);
+    m_listener.connectionFailed(m_iMAPIErrors, report.failure);
     m_listener.statusChanged(PassStatus::kNotConnected);
 }
 

@@ -160,10 +160,12 @@ void frmAutoAttend::replySent(qint16 requestsProcessed)
     Text1->repaint();
 }
 
-void frmAutoAttend::connectionFailed(qint16 connectionFailures)
+void frmAutoAttend::connectionFailed(qint16 connectionFailures, const QString& reason)
 {
     Text4->setText(QLatin1Char(' ') + QString::number(connectionFailures));
     Text4->repaint();
+    // Why the last failed pass failed, for a coordinator setting up the mail profile.
+    Text5->setToolTip(reason);
 }
 
 bool frmAutoAttend::eventFilter(QObject* watched, QEvent* event)

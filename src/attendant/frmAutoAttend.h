@@ -35,7 +35,7 @@ public:
     // PassListener: the displays change at once, also while the pass holds the event loop.
     void statusChanged(const QString& status) override;
     void replySent(qint16 requestsProcessed) override;
-    void connectionFailed(qint16 connectionFailures) override;
+    void connectionFailed(qint16 connectionFailures, const QString& reason) override;
 
     QLabel* Label2{nullptr};
     QProgressBar* pbrAuto{nullptr};

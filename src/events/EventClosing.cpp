@@ -74,6 +74,11 @@ CloseResult CloseEvent(const Settings& settings, const QString& event)
     }
     if (!isWritableFolder(settings.HTML_File_Path))
         return refused(EventMessages::closePageFolderUnavailable(event, settings.HTML_File_Path));
+    // The closed page is written out before anything moves, so a full page folder is found
+    // while the event is still whole; the open page is replaced only after both moves.
+    TextFiles::StagedFile closedPage(page, TextFiles::joinLines(closedPageLines(event, *text)));
+    if (!closedPage.result().ok())
+        return refused(EventMessages::closePageNotStaged(event, page, closedPage.result().description));
 
     QFile recordFile(record);
     if (!recordFile.rename(closedRecord))
@@ -88,7 +93,7 @@ CloseResult CloseEvent(const Settings& settings, const QString& event)
                            EventMessages::closeHalfDone(event, record, description, reason)};
     }
 
-    const FileResult written = TextFiles::writeLines(page, closedPageLines(event, *text));
+    const FileResult written = closedPage.commit();
     if (!written.ok())
         return CloseResult{CloseResult::Status::PageNotWritten,
                            EventMessages::closePageNotWritten(event, page, written.description)};

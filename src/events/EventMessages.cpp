@@ -37,6 +37,11 @@ Message closePageFolderUnavailable(const QString& event, const QString& folder)
     return notClosed(event, QStringLiteral("The page folder %1 does not exist or cannot be written to.").arg(folder));
 }
 
+Message closePageNotStaged(const QString& event, const QString& pagePath, const QString& reason)
+{
+    return notClosed(event, QStringLiteral("The closed page %1 could not be written: %2").arg(pagePath, reason));
+}
+
 Message closeMoveFailed(const QString& event, const QString& path, const QString& reason)
 {
     return notClosed(event, QStringLiteral("%1 could not be renamed: %2").arg(path, reason));

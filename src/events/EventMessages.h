@@ -21,6 +21,8 @@ Message closeNoDescriptionFile(const QString& event, const QString& path);
 Message closeNameTaken(const QString& event, const QString& path);
 Message closePageFolderUnavailable(const QString& event, const QString& folder);
 Message closeMoveFailed(const QString& event, const QString& path, const QString& reason);
+// The closed page could not be written beside the open one (a full disk, say).
+Message closePageNotStaged(const QString& event, const QString& pagePath, const QString& reason);
 
 // A move failed and the one before it could not be undone.
 Message closeHalfDone(const QString& event, const QString& movedPath, const QString& stuckPath, const QString& reason);

@@ -1,16 +1,22 @@
 #include "platform/TextFiles.h"
 
+#include "platform/DiskSync.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace Enrolix::TextFiles {
 namespace {
 
+// The device's own error, or for a failure that only the system call reported (a sync), its errno.
 FileResult failure(const QFileDevice& file)
 {
-    const int code = file.error() == QFileDevice::NoError ? int(QFileDevice::UnspecifiedError) : int(file.error());
-    return FileResult{code, file.errorString()};
+    if (file.error() == QFileDevice::NoError)
+        return FileResult{int(QFileDevice::WriteError), qt_error_string(errno)};
+    return FileResult{int(file.error()), file.errorString()};
 }
 
 void store(FileResult* target, FileResult value)
@@ -72,28 +78,52 @@ std::optional<QString> readFirstLine(const QString& path, FileResult* result)
     return lines->isEmpty() ? QString() : lines->first();
 }
 
-FileResult writeWhole(const QString& path, const QString& content)
+StagedFile::StagedFile(const QString& path, const QString& content) : m_file(std::make_unique<QSaveFile>(path))
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file);
-    const QByteArray bytes = content.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        FileResult result = failure(file);
-        file.cancelWriting();
-        return result;
+    // Unbuffered: a write that does not fit fails here, not unseen in a flush at the commit.
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_result = failure(*m_file);
+        return;
     }
-    if (!file.commit())
-        return failure(file);
+    const QByteArray bytes = content.toUtf8();
+    if (m_file->write(bytes) != bytes.size() || !DiskSync::file(*m_file)) {
+        m_result = failure(*m_file);
+        m_file->cancelWriting();
+    }
+}
+
+StagedFile::~StagedFile()
+{
+    if (m_file->isOpen())
+        m_file->cancelWriting();
+}
+
+FileResult StagedFile::commit()
+{
+    if (!m_result.ok())
+        return m_result;
+    if (!m_file->commit())
+        return failure(*m_file);
+    DiskSync::folder(QFileInfo(m_file->fileName()).absolutePath());
     return FileResult::success();
 }
 
-FileResult writeLines(const QString& path, const QStringList& lines)
+FileResult writeWhole(const QString& path, const QString& content)
+{
+    return StagedFile(path, content).commit();
+}
+
+QString joinLines(const QStringList& lines)
 {
     QString content;
     for (const QString& line : lines)
         content += line + kLineEnd;
-    return writeWhole(path, content);
+    return content;
+}
+
+FileResult writeLines(const QString& path, const QStringList& lines)
+{
+    return writeWhole(path, joinLines(lines));
 }
 
 FileResult appendLine(const QString& path, const QString& line)
@@ -109,8 +139,13 @@ FileResult appendLine(const QString& path, const QString& line)
     if (size > 0 && file.seek(size - 1) && file.getChar(&last))
         needsLineEnd = last != '\n' && last != '\r';
     const QByteArray bytes = ((needsLineEnd ? kLineEnd : QString()) + line + kLineEnd).toUtf8();
-    if (file.write(bytes) != bytes.size())
-        return failure(file);
+    if (file.write(bytes) != bytes.size() || !DiskSync::file(file)) {
+        const FileResult result = failure(file);
+        // A name cut short by a full disk would stay in the list for good.
+        file.resize(size);
+        DiskSync::file(file);
+        return result;
+    }
     file.close();
     return FileResult::success();
 }

@@ -3,7 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+
+class QSaveFile;
 
 namespace Enrolix {
 
@@ -32,14 +35,38 @@ std::optional<QStringList> readLines(const QString& path, FileResult* result = n
 // The first line without its line end (empty for an empty file).
 std::optional<QString> readFirstLine(const QString& path, FileResult* result = nullptr);
 
-// Replaces the whole content through a temporary file renamed over the old one, so a failure
-// never leaves a half-written file.
+// A whole new content for a file, written and synced to a temporary file beside it, that
+// replaces the file only when committed. So a full disk or a lost drive is found out before
+// anything is replaced, and a failure never leaves a half-written file.
+class StagedFile
+{
+public:
+    StagedFile(const QString& path, const QString& content);
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // Success when the whole content is on the disk, waiting to be committed.
+    const FileResult& result() const { return m_result; }
+    // Renames the temporary file over the file. Without a commit the file stays as it was.
+    FileResult commit();
+
+private:
+    std::unique_ptr<QSaveFile> m_file;
+    FileResult m_result;
+};
+
+// Replaces the whole content as a staged file committed at once.
 FileResult writeWhole(const QString& path, const QString& content);
+
+// Each line followed by CR LF.
+QString joinLines(const QStringList& lines);
 
 // Each line followed by CR LF, written whole as above.
 FileResult writeLines(const QString& path, const QStringList& lines);
 
-// Appends the text followed by CR LF as one write; the file is created when missing.
+// Appends the text followed by CR LF and waits until it is on the disk; the file is created when
+// missing. A write that does not fit is taken back, so the file keeps exactly its old content.
 FileResult appendLine(const QString& path, const QString& line);
 
 // Creates the file empty, or fails if a file of that name exists already.

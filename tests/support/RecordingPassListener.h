@@ -13,17 +13,23 @@ class RecordingPassListener final : public PassListener
 public:
     void statusChanged(const QString& status) override { statuses.append(status); }
     void replySent(qint16 requestsProcessed) override { repliesSent.append(requestsProcessed); }
-    void connectionFailed(qint16 connectionFailures) override { failures.append(connectionFailures); }
+    void connectionFailed(qint16 connectionFailures, const QString& reason) override
+    {
+        failures.append(connectionFailures);
+        reasons.append(reason);
+    }
     void clear()
     {
         statuses.clear();
         repliesSent.clear();
         failures.clear();
+        reasons.clear();
     }
 
     QStringList statuses;
     QList<qint16> repliesSent;
     QList<qint16> failures;
+    QStringList reasons;
 };
 
 } // namespace Enrolix::Testing

@@ -9,8 +9,10 @@ public:
 
     bool fetchUnread() override
     {
-        if (m_box.fetchFails)
+        if (m_box.fetchFails) {
+            m_failure = m_box.failureReason;
             return false;
+        }
         m_box.read.resize(m_box.mails.size(), false);
         m_unread.clear();
         for (int i = 0; i < m_box.mails.size(); ++i) {
@@ -30,6 +32,8 @@ public:
                          const QString& text) override
     {
         const SendResult result = m_box.sendResults.isEmpty() ? SendResult::Sent : m_box.sendResults.takeFirst();
+        if (result == SendResult::Unavailable)
+            m_failure = m_box.failureReason;
         if (result == SendResult::Sent)
             m_box.sent.append({m_unread.at(index), address, name, subject, text});
         return result;
@@ -41,18 +45,27 @@ public:
     }
     void leaveUnread(int index) override { m_box.read[m_unread.at(index)] = false; }
     void signOff() override { ++m_box.signOffs; }
+    QString failure() const override { return m_failure; }
 
 private:
     ScriptedMailbox& m_box;
+    QString m_failure;
     QList<int> m_unread;
 };
 
-std::unique_ptr<MailSession> ScriptedMailbox::signOn(const QString& profile)
+SignOn ScriptedMailbox::signOn(const QString& profile)
 {
     profiles.append(profile);
     if (signOnFails)
-        return nullptr;
-    return std::make_unique<Session>(*this);
+        return {nullptr, failureReason};
+    return {std::make_unique<Session>(*this), {}};
+}
+
+void ScriptedMailbox::add(const IncomingMail& mail)
+{
+    mails.append(mail);
+    if (mails.last().fingerprint.isEmpty())
+        mails.last().fingerprint = QStringLiteral("scripted-%1").arg(mails.size());
 }
 
 int ScriptedMailbox::unreadCount() const

@@ -21,14 +21,17 @@ public:
         QString text;
     };
 
-    std::unique_ptr<MailSession> signOn(const QString& profile) override;
+    SignOn signOn(const QString& profile) override;
 
-    void add(const IncomingMail& mail) { mails.append(mail); }
+    // A mail without a fingerprint gets one of its own.
+    void add(const IncomingMail& mail);
     // Unread mails: those not marked read.
     int unreadCount() const;
 
     bool signOnFails{false};
     bool fetchFails{false};
+    // The reason the session gives for a failure.
+    QString failureReason{QStringLiteral("scripted failure")};
     QList<int> unreadable;
     // Results of the next sends, in order; Sent once the list is used up.
     QList<SendResult> sendResults;

@@ -71,6 +71,7 @@ public:
             return true;
         });
     }
+    QString failure() const override { return m_inner->failure(); }
 
 private:
     std::unique_ptr<MailSession> m_inner;
@@ -80,10 +81,12 @@ class DyingFactory final : public MailSessionFactory
 {
 public:
     explicit DyingFactory(MailSessionFactory& inner) : m_inner(inner) {}
-    std::unique_ptr<MailSession> signOn(const QString& profile) override
+    SignOn signOn(const QString& profile) override
     {
-        std::unique_ptr<MailSession> session = guarded([&] { return m_inner.signOn(profile); });
-        return session ? std::make_unique<DyingSession>(std::move(session)) : nullptr;
+        SignOn opened = guarded([&] { return m_inner.signOn(profile); });
+        if (opened.session)
+            opened.session = std::make_unique<DyingSession>(std::move(opened.session));
+        return opened;
     }
 
 private:
@@ -95,7 +98,10 @@ class PrintingListener final : public PassListener
 public:
     void statusChanged(const QString& status) override { std::printf("status %s\n", qPrintable(status)); }
     void replySent(qint16 count) override { std::printf("replies %d\n", int(count)); }
-    void connectionFailed(qint16 count) override { std::printf("failures %d\n", int(count)); }
+    void connectionFailed(qint16 count, const QString& reason) override
+    {
+        std::printf("failures %d: %s\n", int(count), qPrintable(reason));
+    }
 };
 
 } // namespace

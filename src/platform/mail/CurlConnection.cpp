@@ -2,23 +2,68 @@
 
 #include "platform/mail/MailProfile.h"
 
+#include <QUrl>
+
+#include <chrono>
 #include <mutex>
 
 namespace Enrolix {
 namespace {
 
-// A dead host fails at connect; a silent one at its first answer; a stalled transfer when
-// fewer than one byte a second arrive over the limit.
-constexpr long kConnectSeconds = 10;
-constexpr long kAnswerSeconds = 15;
-constexpr long kStallSeconds = 15;
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+long wholeSeconds(TransportLimits::Duration limit)
+{
+    return std::max(1L, long(duration_cast<seconds>(limit + milliseconds(999)).count()));
+}
+
+// What a failed request means to the coordinator.
+QString reasonFor(CURLcode code, const QString& detail)
+{
+    switch (code) {
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        return QStringLiteral("the address is not valid");
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("host not found");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("host unreachable");
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("the server did not answer in time");
+    case CURLE_ABORTED_BY_CALLBACK:
+        return QStringLiteral("the server answers too slowly");
+    case CURLE_LOGIN_DENIED:
+        // libcurl reports a folder that cannot be selected as a refused sign-on.
+        if (detail.startsWith(QLatin1String("Select failed")))
+            return QStringLiteral("folder missing");
+        return QStringLiteral("sign-on refused");
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return QStringLiteral("certificate not trusted");
+    case CURLE_SSL_CONNECT_ERROR:
+        return QStringLiteral("secure connection failed");
+    case CURLE_USE_SSL_FAILED:
+        return QStringLiteral("server offers no STARTTLS");
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return QStringLiteral("connection lost");
+    default:
+        return QString::fromUtf8(curl_easy_strerror(code));
+    }
+}
 
 } // namespace
 
-CurlConnection::CurlConnection(const MailProfile& profile, const QString& password)
+CurlConnection::CurlConnection(const MailProfile& profile, const QString& password, const TransportLimits& limits,
+                               std::shared_ptr<TroubleClock> clock)
+    : m_limits(limits), m_clock(std::move(clock))
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    if (!m_clock)
+        m_clock = std::make_shared<TroubleClock>(limits.troubleBudget);
     m_curl = curl_easy_init();
     if (!m_curl)
         return;
@@ -30,10 +75,11 @@ CurlConnection::CurlConnection(const MailProfile& profile, const QString& passwo
     curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &m_headers);
     curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CurlBuffers::Upload::supply);
     curl_easy_setopt(m_curl, CURLOPT_READDATA, &m_upload);
-    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kAnswerSeconds);
-    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &CurlConnection::progress);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_limits.answer));
     curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
     if (!profile.user.isEmpty()) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
@@ -49,18 +95,56 @@ CurlConnection::~CurlConnection()
         curl_easy_cleanup(m_curl);
 }
 
+TransportLimits::Duration CurlConnection::troubled(qint64 bytes) const
+{
+    const milliseconds elapsed(m_started.elapsed());
+    const milliseconds allowance = m_limits.grace + milliseconds(bytes * 1000 / m_limits.slowestBytesPerSecond);
+    return elapsed > allowance ? elapsed : milliseconds(0);
+}
+
+int CurlConnection::progress(void* self, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
+{
+    auto* connection = static_cast<CurlConnection*>(self);
+    connection->m_bytes = qint64(received + sent);
+    const TransportLimits::Duration troubled = connection->troubled(connection->m_bytes);
+    if (troubled.count() > 0 && connection->m_clock->overruns(troubled)) {
+        connection->m_overran = true;
+        return 1;
+    }
+    return 0;
+}
+
+bool CurlConnection::begin()
+{
+    if (!m_curl || m_lost)
+        return false;
+    m_body.clear();
+    m_headers.clear();
+    m_error[0] = '\0';
+    m_bytes = 0;
+    m_overran = false;
+    m_started.start();
+    return true;
+}
+
 bool CurlConnection::finish(CURLcode code)
 {
     m_code = code;
+    m_clock->add(troubled(m_bytes));
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
     case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_ABORTED_BY_CALLBACK:
     case CURLE_GOT_NOTHING:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_LOGIN_DENIED:
+    case CURLE_USE_SSL_FAILED:
+        // libcurl may still say goodbye to a server that stopped answering when the handle is
+        // cleaned up; that must not cost another full answer limit.
         m_lost = true;
+        curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
         break;
     default:
         break;
@@ -70,11 +154,9 @@ bool CurlConnection::finish(CURLcode code)
 
 bool CurlConnection::perform(const QByteArray& url, const QByteArray& command)
 {
-    if (!m_curl || m_lost)
+    m_url = url;
+    if (!begin())
         return false;
-    m_body.clear();
-    m_headers.clear();
-    m_error[0] = '\0';
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command.isEmpty() ? nullptr : command.constData());
@@ -84,11 +166,9 @@ bool CurlConnection::perform(const QByteArray& url, const QByteArray& command)
 bool CurlConnection::upload(const QByteArray& url, const QByteArray& from, const QByteArray& to,
                             const QByteArray& message)
 {
-    if (!m_curl || m_lost)
+    m_url = url;
+    if (!begin())
         return false;
-    m_body.clear();
-    m_headers.clear();
-    m_error[0] = '\0';
     m_upload.reset(message);
     curl_slist* recipients = curl_slist_append(nullptr, to.constData());
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
@@ -109,6 +189,20 @@ long CurlConnection::responseCode() const
     if (m_curl)
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &code);
     return code;
+}
+
+QString CurlConnection::failure() const
+{
+    const QUrl url = QUrl::fromEncoded(m_url);
+    const QString server =
+        url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo).toString();
+    if (!m_curl)
+        return server + QStringLiteral(": the mail library could not be started");
+    const QString detail = error();
+    QString reason = server + QStringLiteral(": ") + reasonFor(m_code, detail);
+    if (!detail.isEmpty())
+        reason += QStringLiteral(" (") + detail + QLatin1Char(')');
+    return reason;
 }
 
 } // namespace Enrolix

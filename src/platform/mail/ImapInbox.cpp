@@ -14,25 +14,41 @@ const QByteArray kValidityAnswer = "[UIDVALIDITY ";
 
 } // namespace
 
-ImapInbox::ImapInbox(const MailProfile& profile, const QString& password)
-    : m_connection(profile, password), m_journal(profile.inbox, profile.user)
+QByteArray ImapInbox::canonicalFolder(const QString& location)
 {
-    const QUrl url(profile.inbox);
-    m_server = url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toEncoded() + '/';
+    QUrl url(location);
+    const QString scheme = url.scheme().toLower();
+    url.setScheme(scheme);
+    url.setHost(url.host().toLower());
+    url.setPort(url.port(scheme == QLatin1String("imaps") ? 993 : 143));
     QByteArray path = url.path(QUrl::FullyEncoded).toUtf8();
     while (path.startsWith('/'))
         path.remove(0, 1);
     while (path.endsWith('/'))
         path.chop(1);
-    m_folder = m_server + (path.isEmpty() ? QByteArray("INBOX") : path);
+    // The inbox is named INBOX in any case; every other folder name is case-sensitive.
+    if (path.isEmpty() || path.compare("INBOX", Qt::CaseInsensitive) == 0)
+        path = "INBOX";
+    const QByteArray server =
+        url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo).toEncoded();
+    return server + '/' + path;
+}
+
+ImapInbox::ImapInbox(const MailProfile& profile, const QString& password, const TransportLimits& limits,
+                     std::shared_ptr<TroubleClock> clock)
+    : m_folder(canonicalFolder(profile.inbox)), m_connection(profile, password, limits, std::move(clock)),
+      m_journal(QString::fromUtf8(m_folder), profile.user, profile.inbox)
+{
 }
 
 bool ImapInbox::open()
 {
     // A command on the folder selects it first: this signs on, checks the folder exists, and
     // brings its UIDVALIDITY with the answers.
-    if (!m_connection.perform(m_folder, "NOOP"))
+    if (!m_connection.perform(m_folder, "NOOP")) {
+        m_failure = m_connection.failure();
         return false;
+    }
     const QByteArray& answers = m_connection.headers();
     const qsizetype at = answers.indexOf(kValidityAnswer);
     if (at >= 0) {
@@ -46,8 +62,10 @@ bool ImapInbox::open()
         if (validity == m_validity)
             restored = store(entry.section(QLatin1Char(':'), 1), "-FLAGS.SILENT (\\Seen)") && restored;
     }
-    if (!restored)
+    if (!restored) {
+        m_failure = m_connection.failure();
         return false;
+    }
     m_journal.clear();
     return true;
 }
@@ -59,8 +77,10 @@ QString ImapInbox::journalEntry(const QString& id) const
 
 std::optional<QStringList> ImapInbox::unread()
 {
-    if (!m_connection.perform(m_folder, "UID SEARCH UNSEEN"))
+    if (!m_connection.perform(m_folder, "UID SEARCH UNSEEN")) {
+        m_failure = m_connection.failure();
         return std::nullopt;
+    }
     QList<qulonglong> uids;
     for (const QByteArray& line : m_connection.body().split('\n')) {
         if (!line.startsWith(kSearchAnswer))
@@ -81,10 +101,14 @@ std::optional<QStringList> ImapInbox::unread()
 
 std::optional<QByteArray> ImapInbox::fetch(const QString& id)
 {
-    if (!m_journal.add(journalEntry(id)))
+    if (!m_journal.add(journalEntry(id))) {
+        m_failure = QStringLiteral("the journal of fetched mails %1 cannot be written").arg(m_journal.path());
         return std::nullopt;
-    if (!m_connection.perform(m_folder + ";UID=" + id.toLatin1()))
+    }
+    if (!m_connection.perform(m_folder + ";UID=" + id.toLatin1())) {
+        m_failure = m_connection.failure();
         return std::nullopt;
+    }
     return m_connection.body();
 }
 
@@ -99,6 +123,11 @@ bool ImapInbox::markRead(const QString& id)
         return false;
     m_journal.remove(journalEntry(id));
     return true;
+}
+
+QString ImapInbox::failure() const
+{
+    return m_failure;
 }
 
 void ImapInbox::leaveUnread(const QString& id)

@@ -16,21 +16,28 @@ struct MailProfile;
 class ImapInbox final : public MailInbox
 {
 public:
-    ImapInbox(const MailProfile& profile, const QString& password);
+    ImapInbox(const MailProfile& profile, const QString& password, const TransportLimits& limits,
+              std::shared_ptr<TroubleClock> clock);
 
     bool open() override;
     std::optional<QStringList> unread() override;
     std::optional<QByteArray> fetch(const QString& id) override;
     bool markRead(const QString& id) override;
     void leaveUnread(const QString& id) override;
+    QString failure() const override;
+    bool lost() const override { return m_connection.lost(); }
+
+    // The folder's URL in one spelling, however the profile writes it: lower-case scheme and
+    // host, the port written out, and INBOX for an empty or otherwise spelt inbox name.
+    static QByteArray canonicalFolder(const QString& location);
 
 private:
     bool store(const QString& id, const QByteArray& change);
     QString journalEntry(const QString& id) const;
 
-    QByteArray m_server;
     QByteArray m_folder;
     QString m_validity;
+    QString m_failure;
     CurlConnection m_connection;
     InFlightJournal m_journal;
 };

@@ -1,6 +1,7 @@
 #include "platform/mail/InFlightJournal.h"
 
 #include "platform/DataFolder.h"
+#include "platform/DiskSync.h"
 #include "platform/TextFiles.h"
 
 #include <QCryptographicHash>
@@ -13,16 +14,35 @@ namespace {
 const QChar kAdded = QLatin1Char('+');
 const QChar kRemoved = QLatin1Char('-');
 
-} // namespace
-
-InFlightJournal::InFlightJournal(const QString& inbox, const QString& user)
+QString journalPath(const QString& inbox, const QString& user)
 {
     const QByteArray key =
         QCryptographicHash::hash((inbox + QLatin1Char('\n') + user).toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    m_path =
-        defaultDataFolder() + QStringLiteral("mail/in-flight-") + QString::fromLatin1(key) + QStringLiteral(".txt");
+    return defaultDataFolder() + QStringLiteral("mail/in-flight-") + QString::fromLatin1(key) + QStringLiteral(".txt");
+}
+
+void collect(const QString& path, QStringList& ids)
+{
+    const std::optional<QStringList> lines = TextFiles::readLines(path);
+    if (!lines)
+        return;
+    for (const QString& line : *lines) {
+        if (line.startsWith(kAdded) && !ids.contains(line.mid(1)))
+            ids.append(line.mid(1));
+        else if (line.startsWith(kRemoved))
+            ids.removeAll(line.mid(1));
+    }
+}
+
+} // namespace
+
+InFlightJournal::InFlightJournal(const QString& inbox, const QString& user, const QString& legacyInbox)
+    : m_path(journalPath(inbox, user))
+{
+    if (!legacyInbox.isEmpty() && journalPath(legacyInbox, user) != m_path)
+        m_legacyPath = journalPath(legacyInbox, user);
     m_file.setFileName(m_path);
 }
 
@@ -39,7 +59,7 @@ bool InFlightJournal::record(const QByteArray& line)
             m_file.write("\r\n");
     }
     const QByteArray bytes = line + "\r\n";
-    return m_file.write(bytes) == bytes.size();
+    return m_file.write(bytes) == bytes.size() && DiskSync::file(m_file);
 }
 
 bool InFlightJournal::add(const QString& id)
@@ -55,15 +75,9 @@ void InFlightJournal::remove(const QString& id)
 QStringList InFlightJournal::pending() const
 {
     QStringList ids;
-    const std::optional<QStringList> lines = TextFiles::readLines(m_path);
-    if (!lines)
-        return ids;
-    for (const QString& line : *lines) {
-        if (line.startsWith(kAdded))
-            ids.append(line.mid(1));
-        else if (line.startsWith(kRemoved))
-            ids.removeAll(line.mid(1));
-    }
+    if (!m_legacyPath.isEmpty())
+        collect(m_legacyPath, ids);
+    collect(m_path, ids);
     return ids;
 }
 
@@ -71,6 +85,8 @@ void InFlightJournal::clear()
 {
     m_file.close();
     QFile::remove(m_path);
+    if (!m_legacyPath.isEmpty())
+        QFile::remove(m_legacyPath);
 }
 
 } // namespace Enrolix

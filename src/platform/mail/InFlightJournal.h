@@ -8,13 +8,15 @@ namespace Enrolix {
 
 // The mails of an inbox that a pass has fetched (which marks them read on the server) but not
 // yet finished. A pass that dies leaves them here; the next sign-on makes them unread again.
-// The file stays open while the session runs, and every record reaches the system at once,
-// so a killed program loses none.
+// The file stays open while the session runs, and every record is on the disk before the
+// fetch it announces, so neither a killed program nor a lost power supply loses one.
 class InFlightJournal
 {
 public:
-    // The journal of one inbox and user, kept under the per-user data folder.
-    InFlightJournal(const QString& inbox, const QString& user);
+    // The journal of one inbox and user, kept under the per-user data folder. inbox is the
+    // inbox in one spelling whatever way the profile writes it; legacyInbox the profile's own
+    // text, under which journals of earlier versions were named.
+    InFlightJournal(const QString& inbox, const QString& user, const QString& legacyInbox = {});
     Q_DISABLE_COPY_MOVE(InFlightJournal)
 
     QString path() const { return m_path; }
@@ -31,6 +33,7 @@ private:
     bool record(const QByteArray& line);
 
     QString m_path;
+    QString m_legacyPath;
     QFile m_file;
 };
 

@@ -18,6 +18,8 @@ struct IncomingMail
     // Threading of a reply: the request's Message-ID without angle brackets, and its References.
     QString messageId;
     QString references;
+    // Names this very message, whatever store or folder it is read from again (a hash of its bytes).
+    QString fingerprint;
     // Written by a program (Auto-Submitted other than "no", or a delivery report): never answered.
     bool automatic{false};
 };

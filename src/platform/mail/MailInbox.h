@@ -20,6 +20,10 @@ public:
     virtual std::optional<QByteArray> fetch(const QString& id) = 0;
     virtual bool markRead(const QString& id) = 0;
     virtual void leaveUnread(const QString& id) = 0;
+    // Why the last operation failed, for the coordinator.
+    virtual QString failure() const = 0;
+    // True once the store can no longer be used in this session (its server stopped answering).
+    virtual bool lost() const = 0;
 };
 
 } // namespace Enrolix

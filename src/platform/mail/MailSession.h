@@ -6,9 +6,17 @@
 
 namespace Enrolix {
 
-// How a reply fared: sent; not sent for now (the mail stays unread for a later pass); or
-// refused for good by the server for that recipient (the mail is given up).
-enum class SendResult { Sent, Transient, Refused };
+// How a reply fared. Deferred and Unavailable may pass: the mail stays unread for a later pass.
+enum class SendResult {
+    Sent,
+    // Refused for good by the server for that recipient: the mail is given up.
+    Refused,
+    // Not accepted for that recipient now; other replies may still go out.
+    Deferred,
+    // The outbox cannot take replies now (server unreachable or lost, folder full): no further
+    // reply of this session can go out.
+    Unavailable,
+};
 
 // One signed-on mail session: the unread mails of the profile's inbox, addressed by index in
 // mailbox order, and the replies to them. A mail fetched here stays unread until markRead.
@@ -31,6 +39,9 @@ public:
     virtual void leaveUnread(int index) = 0;
     // Ends the session; failures are ignored.
     virtual void signOff() = 0;
+    // Why the session failed, for the coordinator: the inbox could not be read or was lost, or
+    // the outbox became unavailable. Empty while nothing failed.
+    virtual QString failure() const = 0;
 };
 
 } // namespace Enrolix

@@ -1,5 +1,7 @@
 #include "platform/mail/MaildirFolder.h"
 
+#include "platform/DiskSync.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -7,6 +9,7 @@
 #include <QSysInfo>
 
 #include <atomic>
+#include <cerrno>
 
 namespace Enrolix {
 namespace {
@@ -46,20 +49,26 @@ QString MaildirFolder::uniqueName() const
         .arg(host);
 }
 
-bool MaildirFolder::deliver(const QByteArray& message) const
+FileResult MaildirFolder::deliver(const QByteArray& message) const
 {
     const QString name = uniqueName();
     const QString temporary = m_path + QStringLiteral("tmp/") + name;
     QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
-    const bool written = file.write(message) == message.size() && file.flush();
-    file.close();
-    if (!written || !QFile::rename(temporary, m_path + QStringLiteral("new/") + name)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return FileResult{int(file.error()), temporary + QStringLiteral(": ") + file.errorString()};
+    if (file.write(message) != message.size() || !DiskSync::file(file)) {
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : qt_error_string(errno);
+        file.close();
         QFile::remove(temporary);
-        return false;
+        return FileResult{int(QFileDevice::WriteError), temporary + QStringLiteral(": ") + reason};
     }
-    return true;
+    file.close();
+    if (!QFile::rename(temporary, m_path + QStringLiteral("new/") + name)) {
+        QFile::remove(temporary);
+        return FileResult{int(QFileDevice::RenameError), temporary + QStringLiteral(": could not be moved into new/")};
+    }
+    DiskSync::folder(m_path + QStringLiteral("new"));
+    return FileResult::success();
 }
 
 QString MaildirFolder::baseName(const QString& fileName)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextFiles.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,8 +18,8 @@ public:
 
     QString path() const { return m_path; }
 
-    // Stores a message safely: written under tmp/, then renamed into new/.
-    bool deliver(const QByteArray& message) const;
+    // Stores a message safely: written and synced under tmp/, then renamed into new/.
+    FileResult deliver(const QByteArray& message) const;
 
     // The part of a file name before its ":2," flags.
     static QString baseName(const QString& fileName);

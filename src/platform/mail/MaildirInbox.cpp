@@ -13,7 +13,10 @@ MaildirInbox::MaildirInbox(const QString& path, bool create) : m_folder(path), m
 
 bool MaildirInbox::open()
 {
-    return m_folder.prepare(m_create);
+    if (m_folder.prepare(m_create))
+        return true;
+    m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+    return false;
 }
 
 std::optional<QStringList> MaildirInbox::unread()
@@ -26,8 +29,10 @@ std::optional<QStringList> MaildirInbox::unread()
     QList<Entry> entries;
     for (const QString& sub : {QStringLiteral("new"), QStringLiteral("cur")}) {
         const QDir folder(m_folder.path() + sub);
-        if (!folder.exists())
+        if (!folder.exists()) {
+            m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
             return std::nullopt;
+        }
         for (const QFileInfo& info : folder.entryInfoList(QDir::Files)) {
             if (sub == QLatin1String("cur") && MaildirFolder::flags(info.fileName()).contains(QLatin1Char('S')))
                 continue;
@@ -49,8 +54,10 @@ std::optional<QStringList> MaildirInbox::unread()
 std::optional<QByteArray> MaildirInbox::fetch(const QString& id)
 {
     QFile file(m_folder.path() + id);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_failure = QStringLiteral("maildir:%1: %2").arg(file.fileName(), file.errorString());
         return std::nullopt;
+    }
     return file.readAll();
 }
 

@@ -18,10 +18,13 @@ public:
     std::optional<QByteArray> fetch(const QString& id) override;
     bool markRead(const QString& id) override;
     void leaveUnread(const QString& id) override;
+    QString failure() const override { return m_failure; }
+    bool lost() const override { return false; }
 
 private:
     MaildirFolder m_folder;
     bool m_create{false};
+    QString m_failure;
 };
 
 } // namespace Enrolix

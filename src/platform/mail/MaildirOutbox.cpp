@@ -6,8 +6,16 @@ MaildirOutbox::MaildirOutbox(const QString& path, bool create) : m_folder(path),
 
 SendResult MaildirOutbox::send(const QString& /*from*/, const QString& /*to*/, const QByteArray& message)
 {
-    if (!m_folder.prepare(m_create) || !m_folder.deliver(message))
-        return SendResult::Transient;
+    if (!m_folder.prepare(m_create)) {
+        m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+        return SendResult::Unavailable;
+    }
+    const FileResult stored = m_folder.deliver(message);
+    if (!stored.ok()) {
+        m_failure =
+            QStringLiteral("maildir:%1: the reply could not be stored (%2)").arg(m_folder.path(), stored.description);
+        return SendResult::Unavailable;
+    }
     return SendResult::Sent;
 }
 

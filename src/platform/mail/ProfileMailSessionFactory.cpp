@@ -32,37 +32,48 @@ bool hasScheme(const QString& location, std::initializer_list<const char*> schem
 
 } // namespace
 
-ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store) : m_store(store) {}
+ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits)
+    : m_store(store), m_limits(limits)
+{
+}
 
-std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& password)
+std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& password,
+                                                                const std::shared_ptr<TroubleClock>& clock) const
 {
     if (const std::optional<QString> path = maildirPath(profile.inbox))
         return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder());
     if (hasScheme(profile.inbox, {"imap", "imaps"}))
-        return std::make_unique<ImapInbox>(profile, password);
+        return std::make_unique<ImapInbox>(profile, password, m_limits, clock);
     return nullptr;
 }
 
-std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password)
+std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password,
+                                                                  const std::shared_ptr<TroubleClock>& clock) const
 {
     if (const std::optional<QString> path = maildirPath(profile.outbox))
         return std::make_unique<MaildirOutbox>(*path, *path == MailProfile::defaultOutboxFolder());
     if (hasScheme(profile.outbox, {"smtp", "smtps"}))
-        return std::make_unique<SmtpOutbox>(profile, password);
+        return std::make_unique<SmtpOutbox>(profile, password, m_limits, clock);
     return nullptr;
 }
 
-std::unique_ptr<MailSession> ProfileMailSessionFactory::signOn(const QString& name)
+SignOn ProfileMailSessionFactory::signOn(const QString& name)
 {
     const MailProfile profile = MailProfile::read(m_store, name);
     const std::optional<QString> password = profile.resolvePassword();
     if (!password)
-        return nullptr;
-    std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password);
-    std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password);
-    if (!inbox || !outbox || !inbox->open())
-        return nullptr;
-    return std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender());
+        return {nullptr, QStringLiteral("the password command of the mail profile failed")};
+    // Both connections of the session share one allowance for slow and silent servers.
+    const auto clock = std::make_shared<TroubleClock>(m_limits.troubleBudget);
+    std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password, clock);
+    if (!inbox)
+        return {nullptr, QStringLiteral("inbox %1: not a maildir:, imap:// or imaps:// address").arg(profile.inbox)};
+    std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password, clock);
+    if (!outbox)
+        return {nullptr, QStringLiteral("outbox %1: not a maildir:, smtp:// or smtps:// address").arg(profile.outbox)};
+    if (!inbox->open())
+        return {nullptr, inbox->failure()};
+    return {std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender()), {}};
 }
 
 } // namespace Enrolix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/mail/MailSessionFactory.h"
+#include "platform/mail/TransportLimits.h"
 
 namespace Enrolix {
 
@@ -14,15 +15,18 @@ struct MailProfile;
 class ProfileMailSessionFactory final : public MailSessionFactory
 {
 public:
-    explicit ProfileMailSessionFactory(const SettingsStore& store);
+    explicit ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits = {});
 
-    std::unique_ptr<MailSession> signOn(const QString& profile) override;
+    SignOn signOn(const QString& profile) override;
 
 private:
-    static std::unique_ptr<MailInbox> makeInbox(const MailProfile& profile, const QString& password);
-    static std::unique_ptr<MailOutbox> makeOutbox(const MailProfile& profile, const QString& password);
+    std::unique_ptr<MailInbox> makeInbox(const MailProfile& profile, const QString& password,
+                                         const std::shared_ptr<TroubleClock>& clock) const;
+    std::unique_ptr<MailOutbox> makeOutbox(const MailProfile& profile, const QString& password,
+                                           const std::shared_ptr<TroubleClock>& clock) const;
 
     const SettingsStore& m_store;
+    TransportLimits m_limits;
 };
 
 } // namespace Enrolix

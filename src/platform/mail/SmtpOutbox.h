@@ -11,9 +11,11 @@ struct MailProfile;
 class SmtpOutbox final : public MailOutbox
 {
 public:
-    SmtpOutbox(const MailProfile& profile, const QString& password);
+    SmtpOutbox(const MailProfile& profile, const QString& password, const TransportLimits& limits,
+               std::shared_ptr<TroubleClock> clock);
 
     SendResult send(const QString& from, const QString& to, const QByteArray& message) override;
+    QString failure() const override { return m_connection.failure(); }
 
 private:
     QByteArray m_url;

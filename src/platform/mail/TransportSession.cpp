@@ -3,6 +3,8 @@
 #include "platform/mail/MimeReader.h"
 #include "platform/mail/ReplyComposer.h"
 
+#include <QCryptographicHash>
+
 namespace Enrolix {
 
 TransportSession::TransportSession(std::unique_ptr<MailInbox> inbox, std::unique_ptr<MailOutbox> outbox,
@@ -16,10 +18,13 @@ bool TransportSession::fetchUnread()
     if (!m_inbox)
         return false;
     const std::optional<QStringList> ids = m_inbox->unread();
-    if (!ids)
+    if (!ids) {
+        m_failure = m_inbox->failure();
         return false;
+    }
     m_ids = *ids;
     m_mails = QList<std::optional<IncomingMail>>(m_ids.size());
+    m_fetched = QList<bool>(m_ids.size(), false);
     return true;
 }
 
@@ -37,20 +42,30 @@ std::optional<IncomingMail> TransportSession::read(int index)
 {
     if (!isValid(index))
         return std::nullopt;
+    m_fetched[index] = true;
     const std::optional<QByteArray> raw = m_inbox->fetch(m_ids.at(index));
-    if (!raw)
+    if (!raw) {
+        // One unreadable message is that message's trouble; a lost server is the session's.
+        if (m_inbox->lost())
+            m_failure = m_inbox->failure();
         return std::nullopt;
-    m_mails[index] = MimeReader::read(*raw);
-    return m_mails.at(index);
+    }
+    IncomingMail mail = MimeReader::read(*raw);
+    mail.fingerprint = QString::fromLatin1(QCryptographicHash::hash(*raw, QCryptographicHash::Sha256).toHex());
+    m_mails[index] = mail;
+    return mail;
 }
 
 SendResult TransportSession::sendReply(int index, const QString& address, const QString& name, const QString& subject,
                                        const QString& text)
 {
     if (!isValid(index) || !m_mails.at(index) || !m_outbox)
-        return SendResult::Transient;
+        return SendResult::Deferred;
     const QByteArray message = ReplyComposer::compose({m_from, address, name, subject, text}, *m_mails.at(index));
-    return m_outbox->send(m_from, address, message);
+    const SendResult result = m_outbox->send(m_from, address, message);
+    if (result == SendResult::Unavailable)
+        m_failure = m_outbox->failure();
+    return result;
 }
 
 bool TransportSession::markRead(int index)
@@ -60,7 +75,8 @@ bool TransportSession::markRead(int index)
 
 void TransportSession::leaveUnread(int index)
 {
-    if (isValid(index))
+    // A mail never fetched is as unread as it was.
+    if (isValid(index) && m_fetched.at(index))
         m_inbox->leaveUnread(m_ids.at(index));
 }
 
@@ -71,6 +87,7 @@ void TransportSession::signOff()
     m_inbox.reset();
     m_ids.clear();
     m_mails.clear();
+    m_fetched.clear();
 }
 
 } // namespace Enrolix

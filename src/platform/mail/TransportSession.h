@@ -25,6 +25,7 @@ public:
     bool markRead(int index) override;
     void leaveUnread(int index) override;
     void signOff() override;
+    QString failure() const override { return m_failure; }
 
 private:
     bool isValid(int index) const;
@@ -34,6 +35,9 @@ private:
     QString m_from;
     QStringList m_ids;
     QList<std::optional<IncomingMail>> m_mails;
+    // Whether a fetch of the mail was started, which may have marked it read on the server.
+    QList<bool> m_fetched;
+    QString m_failure;
 };
 
 } // namespace Enrolix

@@ -1,0 +1,119 @@
+#include "attendant/PendingReplies.h"
+
+#include "platform/TextFiles.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace Enrolix {
+namespace {
+
+using RequestProtocol::RequestKind;
+
+const QString kKey = QStringLiteral("key");
+const QString kDone = QStringLiteral("done");
+const QString kEvent = QStringLiteral("event");
+const QString kKind = QStringLiteral("kind");
+const QString kName = QStringLiteral("name");
+const QString kSubject = QStringLiteral("subject");
+const QString kText = QStringLiteral("text");
+const QString kRegistration = QStringLiteral("registration");
+const QString kCancellation = QStringLiteral("cancellation");
+
+// One entry as one line: JSON escapes the line ends of the reply text.
+QString lineOf(const PendingReplies::Entry& entry)
+{
+    const QJsonObject object{
+        {kKey, entry.key},
+        {kEvent, entry.event},
+        {kKind, entry.kind == RequestKind::Cancellation ? kCancellation : kRegistration},
+        {kName, entry.name},
+        {kSubject, entry.reply.subject},
+        {kText, entry.reply.text},
+    };
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+QString PendingReplies::pathIn(const QString& workingFolder)
+{
+    return workingFolder + QStringLiteral(".enrolix-pending-replies");
+}
+
+bool PendingReplies::load()
+{
+    m_entries.clear();
+    if (!QFile::exists(m_path))
+        return true;
+    const std::optional<QStringList> lines = TextFiles::readLines(m_path);
+    if (!lines)
+        return false;
+    for (const QString& line : *lines) {
+        // A line cut short by a crash is no entry; the change it would announce was never made.
+        const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+        if (object.contains(kDone)) {
+            drop(object.value(kDone).toString());
+            continue;
+        }
+        const QString key = object.value(kKey).toString();
+        if (key.isEmpty())
+            continue;
+        const RequestKind kind =
+            object.value(kKind).toString() == kCancellation ? RequestKind::Cancellation : RequestKind::Registration;
+        m_entries.append({key,
+                          object.value(kEvent).toString(),
+                          kind,
+                          object.value(kName).toString(),
+                          {object.value(kSubject).toString(), object.value(kText).toString()}});
+    }
+    return true;
+}
+
+std::optional<PendingReplies::Entry> PendingReplies::find(const QString& key) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.key == key)
+            return entry;
+    }
+    return std::nullopt;
+}
+
+bool PendingReplies::add(const Entry& entry)
+{
+    if (!TextFiles::appendLine(m_path, lineOf(entry)).ok())
+        return false;
+    m_entries.append(entry);
+    return true;
+}
+
+bool PendingReplies::drop(const QString& key)
+{
+    return m_entries.removeIf([&](const Entry& entry) { return entry.key == key; }) > 0;
+}
+
+void PendingReplies::remove(const QString& key)
+{
+    if (!drop(key))
+        return;
+    // Not written: the next load would still hold the entry, and resend the same reply once.
+    const QJsonObject done{{kDone, key}};
+    TextFiles::appendLine(m_path, QString::fromUtf8(QJsonDocument(done).toJson(QJsonDocument::Compact)));
+}
+
+void PendingReplies::keepOnly(const QSet<QString>& keys)
+{
+    m_entries.removeIf([&](const Entry& entry) { return !keys.contains(entry.key); });
+    if (m_entries.isEmpty()) {
+        if (QFile::exists(m_path))
+            QFile::remove(m_path);
+        return;
+    }
+    QStringList lines;
+    for (const Entry& entry : m_entries)
+        lines.append(lineOf(entry));
+    TextFiles::writeLines(m_path, lines);
+}
+
+} // namespace Enrolix

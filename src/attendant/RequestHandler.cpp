@@ -1,0 +1,126 @@
+#include "attendant/RequestHandler.h"
+
+#include "events/EventFiles.h"
+#include "platform/ControlCharacters.h"
+#include "platform/TextFiles.h"
+
+#include <QFileInfo>
+
+namespace Enrolix {
+namespace {
+
+using RequestProtocol::Outcome;
+using RequestProtocol::Reply;
+using RequestProtocol::RequestKind;
+
+// True when one of the lines of text (ended by CR LF, LF or CR) is exactly line. Searches the
+// text in place: a long sign-up list is not split into lines for every registration.
+bool hasLine(const QString& text, const QString& line)
+{
+    if (line.isEmpty())
+        return TextFiles::splitLines(text).contains(line);
+    const auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    for (qsizetype at = text.indexOf(line); at >= 0; at = text.indexOf(line, at + 1)) {
+        const qsizetype end = at + line.size();
+        if ((at == 0 || isLineEnd(text.at(at - 1))) && (end == text.size() || isLineEnd(text.at(end))))
+            return true;
+    }
+    return false;
+}
+
+// Adds the name to the list, or takes every line of it out, unless the list holds that already.
+bool applyChange(const QString& record, const QString& list, RequestKind kind, const QString& name)
+{
+    if (kind == RequestKind::Registration)
+        return hasLine(list, name) || TextFiles::appendLine(record, name).ok();
+    QStringList kept = TextFiles::splitLines(list);
+    return kept.removeAll(name) == 0 || TextFiles::writeLines(record, kept).ok();
+}
+
+} // namespace
+
+RequestHandler::RequestHandler(const Settings& settings, PendingReplies& pending)
+    : m_settings(settings), m_pending(pending)
+{
+}
+
+bool RequestHandler::isOpenEvent(const QString& event) const
+{
+    // The number comes from a stranger's mail: it must not lead out of the working folder.
+    if (event.contains(QLatin1Char('/')) || event.contains(QLatin1Char('\\')) || event.contains(QLatin1String("..")) ||
+        containsControlCharacter(event))
+        return false;
+    const EventFiles files(m_settings);
+    return QFileInfo(files.recordPath(event)).isFile() && QFileInfo(files.descriptionPath(event)).isFile();
+}
+
+bool RequestHandler::makeSure(const PendingReplies::Entry& entry) const
+{
+    const QString record = EventFiles(m_settings).recordPath(entry.event);
+    const std::optional<QString> list = TextFiles::readAll(record);
+    return list && applyChange(record, *list, entry.kind, entry.name);
+}
+
+std::optional<Reply> RequestHandler::change(const Request& request, const QString& list, Reply reply)
+{
+    if (!m_pending.add({request.key, request.event, request.kind, request.name, reply}))
+        return std::nullopt;
+    if (!applyChange(EventFiles(m_settings).recordPath(request.event), list, request.kind, request.name))
+        return std::nullopt;
+    return reply;
+}
+
+std::optional<Reply> RequestHandler::answer(const Request& request)
+{
+    if (const std::optional<PendingReplies::Entry> pending = m_pending.find(request.key)) {
+        // The event was closed since: whatever the first attempt did, it is answered afresh.
+        if (!isOpenEvent(pending->event))
+            m_pending.remove(request.key);
+        else if (!makeSure(*pending))
+            return std::nullopt;
+        else
+            return pending->reply;
+    }
+    if (!isOpenEvent(request.event))
+        return RequestProtocol::replyFor(Outcome::NoSuchEvent, request.event);
+
+    const EventFiles files(m_settings);
+    const std::optional<QString> list = TextFiles::readAll(files.recordPath(request.event));
+    if (!list)
+        return std::nullopt;
+    // The description is read before any write, so a failure leaves the list as it was.
+    const std::optional<QString> description = TextFiles::readAll(files.descriptionPath(request.event));
+
+    switch (request.kind) {
+    case RequestKind::Registration:
+        if (hasLine(*list, request.name))
+            return RequestProtocol::replyFor(Outcome::Duplicate, request.event);
+        if (!description)
+            return std::nullopt;
+        return change(request, *list, RequestProtocol::replyFor(Outcome::Registered, request.event, *description));
+    case RequestKind::Cancellation:
+        if (!TextFiles::splitLines(*list).contains(request.name))
+            return RequestProtocol::replyFor(Outcome::NotRegistered, request.event);
+        if (!description)
+            return std::nullopt;
+        return change(request, *list, RequestProtocol::replyFor(Outcome::Cancelled, request.event, *description));
+    case RequestKind::AttendeeList: {
+        if (!description)
+            return std::nullopt;
+        QString attendees;
+        for (const QString& line : TextFiles::splitLines(*list))
+            attendees += line + TextFiles::kLineEnd;
+        return RequestProtocol::replyFor(Outcome::AttendeeList, request.event, *description, attendees);
+    }
+    case RequestKind::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+void RequestHandler::replied(const Request& request)
+{
+    m_pending.remove(request.key);
+}
+
+} // namespace Enrolix

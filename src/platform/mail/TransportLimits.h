@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <chrono>
+#include <memory>
+
+namespace Enrolix {
+
+// How long the mail servers of one pass may keep it waiting. A silent or trickling server fails
+// its request at the first limit it meets, and every later request of that connection at once.
+struct TransportLimits
+{
+    using Duration = std::chrono::milliseconds;
+    // Reaching the server, and TLS and sign-on on top.
+    Duration connect{std::chrono::seconds(10)};
+    // The server's answer to one command.
+    Duration answer{std::chrono::seconds(10)};
+    // Time a request may take without counting as trouble: a grace, plus what its bytes need at
+    // the slowest rate that counts as working.
+    Duration grace{std::chrono::seconds(1)};
+    qint64 slowestBytesPerSecond{16 * 1024};
+    // Troubled time (requests over their allowance) that all connections of a pass may spend
+    // together before the pass gives up on them.
+    Duration troubleBudget{std::chrono::seconds(20)};
+};
+
+// The troubled time a pass has spent so far, shared by its connections.
+class TroubleClock
+{
+public:
+    explicit TroubleClock(TransportLimits::Duration budget) : m_budget(budget) {}
+
+    TransportLimits::Duration spent() const { return m_spent; }
+    // Whether a request troubled for so long now would overrun the budget.
+    bool overruns(TransportLimits::Duration current) const { return m_spent + current > m_budget; }
+    void add(TransportLimits::Duration troubled) { m_spent += troubled; }
+
+private:
+    TransportLimits::Duration m_budget;
+    TransportLimits::Duration m_spent{0};
+};
+
+} // namespace Enrolix
