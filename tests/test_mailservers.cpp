@@ -1,5 +1,6 @@
 // The IMAP and SMTP transports against the private Dovecot server and SMTP sink: TLS, sign-on
 // failures, time limits, refused recipients, and mails a dead pass left half handled.
+#include "platform/mail/ImapInbox.h"
 #include "platform/mail/InFlightJournal.h"
 #include "platform/mail/ProfileMailSessionFactory.h"
 #include "settings/SettingsKeys.h"
@@ -187,6 +188,51 @@ private Q_SLOTS:
         const QStringList pending = journal.pending();
         QCOMPARE(pending.size(), 1);
         QVERIFY(pending.first().endsWith(QStringLiteral(":2")));
+    }
+
+    void unfinishedMail_underAnotherSpellingOfTheInbox_isUnreadAgain_data()
+    {
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("no folder") << "imap://127.0.0.1:%1/";
+        QTest::newRow("no slash") << "imap://127.0.0.1:%1";
+        QTest::newRow("inbox in lower case") << "IMAP://127.0.0.1:%1/inbox";
+        QTest::newRow("trailing slash") << "imap://127.0.0.1:%1/INBOX/";
+    }
+    void unfinishedMail_underAnotherSpellingOfTheInbox_isUnreadAgain()
+    {
+        QFETCH(QString, spelling);
+        m_backend->deliver(requestMail(QStringLiteral("One"), QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                       QStringLiteral("ann@example.org")));
+        {
+            std::unique_ptr<MailSession> session = signOn();
+            QVERIFY(session && session->fetchUnread() && session->read(0));
+            // The program dies here, after the fetch marked the mail read on the server.
+        }
+        QCOMPARE(m_backend->unreadCount(), 0);
+        set(SettingsKeys::kMailInbox, spelling.arg(port("ENROLIX_IMAP_PORT")));
+        QVERIFY(signOn());
+        QCOMPARE(m_backend->unreadCount(), 1);
+    }
+
+    void canonicalFolder_writesEveryInboxOneWay_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QByteArray>("folder");
+        QTest::newRow("as written") << "imap://mail.example.org:143/INBOX"
+                                    << QByteArray("imap://mail.example.org:143/INBOX");
+        QTest::newRow("default port") << "imap://mail.example.org/INBOX"
+                                      << QByteArray("imap://mail.example.org:143/INBOX");
+        QTest::newRow("implicit TLS port")
+            << "imaps://Mail.Example.ORG/" << QByteArray("imaps://mail.example.org:993/INBOX");
+        QTest::newRow("other folder keeps its case")
+            << "imap://h:1/Courses/Sign-ups" << QByteArray("imap://h:1/Courses/Sign-ups");
+        QTest::newRow("user in the address") << "imap://ann@h:1/inbox" << QByteArray("imap://h:1/INBOX");
+    }
+    void canonicalFolder_writesEveryInboxOneWay()
+    {
+        QFETCH(QString, location);
+        QFETCH(QByteArray, folder);
+        QCOMPARE(ImapInbox::canonicalFolder(location), folder);
     }
 
     void journalOfARecreatedFolder_isDropped()

@@ -41,5 +41,7 @@ inline const QString kMailPassword = QStringLiteral("password");
 inline const QString kMailPasswordCommand = QStringLiteral("password_command");
 inline const QString kMailFrom = QStringLiteral("from");
 inline const QString kMailCaFile = QStringLiteral("ca_file");
+// "off": a plain imap:// or smtp:// connection on purpose, without STARTTLS.
+inline const QString kMailTls = QStringLiteral("tls");
 
 } // namespace Enrolix::SettingsKeys

@@ -2,6 +2,8 @@
 file in a Maildir named after the envelope sender, so each test reads only its own replies.
 
 Recipients at refused.test are refused for good (550), those at deferred.test for now (451).
+While a file named after the envelope sender with ".full" appended stands in the root, every
+recipient of that sender gets 452 (no room), so a test can make the server full for itself.
 The first port offers STARTTLS, the second speaks TLS from the start, both with the given
 certificate; any AUTH login is accepted.
 """
@@ -26,6 +28,9 @@ class Sink:
             return "550 5.1.1 No such user here"
         if domain == "deferred.test":
             return "451 4.3.0 Try again later"
+        sender = (envelope.mail_from or "unknown").lower().replace("/", "_")
+        if os.path.exists(os.path.join(self.root, sender + ".full")):
+            return "452 4.3.1 Insufficient system storage"
         envelope.rcpt_tos.append(address)
         return "250 OK"
 

@@ -4,6 +4,7 @@
 
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 
@@ -80,7 +81,7 @@ CurlConnection::CurlConnection(const MailProfile& profile, const QString& passwo
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_limits.answer));
-    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(profile.tls ? CURLUSESSL_TRY : CURLUSESSL_NONE));
     if (!profile.user.isEmpty()) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
         curl_easy_setopt(m_curl, CURLOPT_PASSWORD, password.toUtf8().constData());
@@ -91,8 +92,12 @@ CurlConnection::CurlConnection(const MailProfile& profile, const QString& passwo
 
 CurlConnection::~CurlConnection()
 {
-    if (m_curl)
-        curl_easy_cleanup(m_curl);
+    if (!m_curl)
+        return;
+    // The goodbye (LOGOUT, QUIT) of a healthy server is immediate; a silent one must not hold the
+    // end of the pass for a whole answer limit.
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::min(2L, wholeSeconds(m_limits.answer)));
+    curl_easy_cleanup(m_curl);
 }
 
 TransportLimits::Duration CurlConnection::troubled(qint64 bytes) const
@@ -142,7 +147,7 @@ bool CurlConnection::finish(CURLcode code)
     case CURLE_LOGIN_DENIED:
     case CURLE_USE_SSL_FAILED:
         // libcurl may still say goodbye to a server that stopped answering when the handle is
-        // cleaned up; that must not cost another full answer limit.
+        // cleaned up; that must not cost another answer limit.
         m_lost = true;
         curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
         break;

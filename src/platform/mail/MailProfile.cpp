@@ -26,6 +26,7 @@ MailProfile MailProfile::read(const SettingsStore& store, const QString& name)
     // With neither a from nor a user, replies come from the mailbox the page links write to.
     profile.attendantAddress = store.read(kOptions, kRegAttend, kDefaultRegAttend);
     profile.caFile = store.read(name, kMailCaFile, {});
+    profile.tls = store.read(name, kMailTls, {}).compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
     return profile;
 }
 

@@ -20,6 +20,8 @@ struct MailProfile
     QString passwordCommand;
     QString from;
     QString caFile;
+    // False when the profile asks for plain connections (tls=off).
+    bool tls{true};
     // The attendant mailbox of the options (RegAttend).
     QString attendantAddress;
 

@@ -1,0 +1,115 @@
+"""A loopback proxy in front of a mail server that misbehaves on purpose, for the tests and the
+benchmarks: it holds every chunk for a while (a distant server), goes silent or trickles once
+the client has sent a given text (a server that stops answering at SELECT, after DATA...), or
+greets with a line of its own and hangs up (a server refusing service).
+
+It listens on a free port of 127.0.0.1 and prints that port as its first line of output.
+SIGUSR1 heals it: connections made afterwards pass through untouched, so a test can reach the
+same server under the same address once the fault is over.
+
+    fault_proxy.py TARGET_PORT [--delay-ms N] [--silent-after TEXT] [--trickle BYTES_PER_S]
+                   [--trickle-after TEXT] [--greet LINE]
+"""
+import argparse
+import asyncio
+import signal
+import sys
+
+healed = False
+
+
+class Fault:
+    def __init__(self, options):
+        self.options = options
+        self.seen = b""
+        self.client_closed = asyncio.Event()
+
+    def client_sent(self, data):
+        # Only the tail that could complete a trigger text is kept.
+        self.seen = (self.seen + data)[-4096:]
+
+    def triggered(self, text):
+        return text is not None and text.encode() in self.seen
+
+
+async def pump(reader, writer, fault, to_client):
+    options = fault.options
+    try:
+        while True:
+            data = await reader.read(65536)
+            if not data:
+                # A silent server does not hang up either: the client waits for its limits.
+                if to_client and fault.triggered(options.silent_after):
+                    await fault.client_closed.wait()
+                break
+            if not to_client:
+                fault.client_sent(data)
+            if options.delay_ms:
+                await asyncio.sleep(options.delay_ms / 1000)
+            if to_client and fault.triggered(options.silent_after):
+                continue
+            trickling = options.trickle and (options.trickle_after is None or fault.triggered(options.trickle_after))
+            if to_client and trickling:
+                for i in range(len(data)):
+                    writer.write(data[i:i + 1])
+                    await writer.drain()
+                    await asyncio.sleep(1 / options.trickle)
+                continue
+            writer.write(data)
+            await writer.drain()
+    except (ConnectionError, asyncio.CancelledError):
+        pass
+    finally:
+        if not to_client:
+            fault.client_closed.set()
+        try:
+            writer.close()
+        except Exception:
+            pass
+
+
+async def handle(client_reader, client_writer, options):
+    if healed:
+        options = argparse.Namespace(delay_ms=0, silent_after=None, trickle=0, trickle_after=None, greet=None,
+                                     target=options.target)
+    if options.greet is not None:
+        client_writer.write(options.greet.encode() + b"\r\n")
+        await client_writer.drain()
+        client_writer.close()
+        return
+    try:
+        server_reader, server_writer = await asyncio.open_connection("127.0.0.1", options.target)
+    except OSError:
+        client_writer.close()
+        return
+    fault = Fault(options)
+    await asyncio.gather(pump(client_reader, server_writer, fault, False),
+                         pump(server_reader, client_writer, fault, True))
+
+
+async def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("target", type=int)
+    parser.add_argument("--delay-ms", type=float, default=0)
+    parser.add_argument("--silent-after")
+    parser.add_argument("--trickle", type=float, default=0)
+    parser.add_argument("--trickle-after")
+    parser.add_argument("--greet")
+    options = parser.parse_args()
+
+    def heal():
+        global healed
+        healed = True
+
+    asyncio.get_running_loop().add_signal_handler(signal.SIGUSR1, heal)
+    server = await asyncio.start_server(lambda r, w: handle(r, w, options), "127.0.0.1", 0)
+    print(server.sockets[0].getsockname()[1], flush=True)
+    async with server:
+        await server.serve_forever()
+
+
+if __name__ == "__main__":
+    try:
+        asyncio.run(main())
+    except KeyboardInterrupt:
+        sys.exit(0)

@@ -1,0 +1,216 @@
+// Passes against the fixture's Dovecot server and SMTP sink seen through a loopback proxy that
+// misbehaves for real: silent at a command, trickling, refusing service, or a server out of
+// room. Every such pass ends within its time limits, says why it failed, changes no list it
+// cannot answer, and the next pass answers every request with the reply of its first attempt.
+#include "attendant/ProcessingPass.h"
+#include "platform/mail/MimeReader.h"
+#include "platform/mail/ProfileMailSessionFactory.h"
+#include "settings/SettingsKeys.h"
+#include "support/FaultProxy.h"
+#include "support/MailSamples.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingPassListener.h"
+#include "support/ServerBackend.h"
+#include "support/TestFolders.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QtTest>
+
+#include <chrono>
+#include <memory>
+
+using namespace Enrolix;
+using namespace Enrolix::Testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
+const QString kProfile = SettingsKeys::kMailProfileName;
+
+// Limits a tenth of the real ones, so a silent server costs the test seconds, not minutes.
+TransportLimits shortLimits()
+{
+    TransportLimits limits;
+    limits.connect = 2s;
+    limits.answer = 2s;
+    limits.grace = 500ms;
+    limits.troubleBudget = 3s;
+    return limits;
+}
+
+} // namespace
+
+class TestServerFaults : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestFolders> m_folders;
+    std::unique_ptr<ServerBackend> m_backend;
+    std::unique_ptr<MemorySettingsStore> m_store;
+    Settings m_settings;
+    const QStringList m_people{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Carl")};
+
+    int port(const char* name) const { return m_backend->value(QString::fromLatin1(name)).toInt(); }
+    void useInboxPort(int imapPort)
+    {
+        m_store->write(kProfile, SettingsKeys::kMailInbox, QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(imapPort));
+    }
+    void useOutboxPort(int smtpPort)
+    {
+        m_store->write(kProfile, SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:%1").arg(smtpPort));
+    }
+    // In plain text, so the proxy sees the commands it waits for.
+    void withoutTls() { m_store->write(kProfile, SettingsKeys::kMailTls, QStringLiteral("off")); }
+
+    struct Timed
+    {
+        PassReport report;
+        qint64 ms;
+    };
+    Timed runPass(const TransportLimits& limits = {})
+    {
+        ProfileMailSessionFactory factory(*m_store, limits);
+        RecordingPassListener listener;
+        ProcessingPass pass(m_settings, factory, listener);
+        QElapsedTimer timer;
+        timer.start();
+        const PassReport report = pass.run();
+        return {report, timer.elapsed()};
+    }
+
+    QString list() const { return QString::fromUtf8(m_folders->read(m_folders->work() + QStringLiteral("E00001.sc"))); }
+
+    // Once the fault is over, a pass under the same addresses answers everyone, each once, with
+    // the reply of a first registration, and the list holds each name once.
+    void expectEveryoneAnsweredOnceAfterwards()
+    {
+        const Timed repair = runPass();
+        QVERIFY2(repair.report.failure.isEmpty(), qPrintable(repair.report.failure));
+        QCOMPARE(m_backend->unreadCount(), 0);
+        QStringList recipients;
+        for (const QByteArray& raw : m_backend->replies()) {
+            QCOMPARE(MimeReader::read(raw).subject, QStringLiteral("Registration Request Processed"));
+            recipients << recipientOf(raw).name;
+        }
+        recipients.sort();
+        QCOMPARE(recipients, m_people);
+        QCOMPARE(list(), QStringLiteral("Ann\r\nBob\r\nCarl\r\n"));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folders = std::make_unique<TestFolders>();
+        m_backend = std::make_unique<ServerBackend>(m_folders->root());
+        if (!m_backend->problem().isEmpty())
+            QFAIL(qPrintable(m_backend->problem()));
+        m_store = std::make_unique<MemorySettingsStore>();
+        m_backend->configure(*m_store, kProfile);
+        m_settings = m_folders->settings();
+        m_folders->write(m_folders->work() + QStringLiteral("E00001.sc"), {});
+        m_folders->write(m_folders->work() + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
+        for (const QString& name : m_people)
+            m_backend->deliver(requestMail(kRegister, QStringLiteral("E00001"), name,
+                                           name.toLower() + QStringLiteral("@example.org")));
+    }
+
+    void cleanup()
+    {
+        m_backend.reset();
+        m_folders.reset();
+    }
+
+    // Slow and silent servers, with the limits a pass really has
+    void imapSilentAtSelect_passEndsWithin30Seconds()
+    {
+        FaultProxy proxy(port("ENROLIX_IMAP_PORT"), {QStringLiteral("--silent-after"), QStringLiteral("SELECT")});
+        QVERIFY(proxy.port());
+        useInboxPort(proxy.port());
+        withoutTls();
+        const Timed timed = runPass();
+        QVERIFY2(timed.ms < 30000, qPrintable(QString::number(timed.ms)));
+        QVERIFY(!timed.report.connected);
+        QVERIFY2(timed.report.failure.contains(QStringLiteral("did not answer in time")),
+                 qPrintable(timed.report.failure));
+        QCOMPARE(list(), QString());
+        proxy.heal();
+        expectEveryoneAnsweredOnceAfterwards();
+    }
+
+    void imapTricklingFromTheStart_passEndsWithin30Seconds()
+    {
+        FaultProxy proxy(port("ENROLIX_IMAP_PORT"), {QStringLiteral("--trickle"), QStringLiteral("4")});
+        QVERIFY(proxy.port());
+        useInboxPort(proxy.port());
+        const Timed timed = runPass();
+        QVERIFY2(timed.ms < 30000, qPrintable(QString::number(timed.ms)));
+        QVERIFY(!timed.report.failure.isEmpty());
+        proxy.heal();
+        expectEveryoneAnsweredOnceAfterwards();
+    }
+
+    // The same faults part-way through a pass, with short limits
+    void fault_partWay_endsWithinTheLimitsAndIsRepaired_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("IMAP trickles after the first fetch")
+            << "ENROLIX_IMAP_PORT" << QStringList{"--trickle", "4", "--trickle-after", "FETCH 2 "} << "imap://";
+        QTest::newRow("IMAP silent after the first fetch")
+            << "ENROLIX_IMAP_PORT" << QStringList{"--silent-after", "FETCH 2 "} << "did not answer in time";
+        QTest::newRow("SMTP silent after DATA")
+            << "ENROLIX_SMTP_PORT" << QStringList{"--silent-after", "DATA"} << "did not answer in time";
+        QTest::newRow("SMTP trickles after MAIL")
+            << "ENROLIX_SMTP_PORT" << QStringList{"--trickle", "4", "--trickle-after", "MAIL FROM"} << "smtp://";
+        QTest::newRow("SMTP refuses service on connect")
+            << "ENROLIX_SMTP_PORT" << QStringList{"--greet", "421 4.3.2 Service not available"} << "421";
+        QTest::newRow("SMTP silent at QUIT") << "ENROLIX_SMTP_PORT" << QStringList{"--silent-after", "QUIT"} << "";
+    }
+    void fault_partWay_endsWithinTheLimitsAndIsRepaired()
+    {
+        QFETCH(QString, server);
+        QFETCH(QStringList, options);
+        QFETCH(QString, reason);
+        FaultProxy proxy(port(qPrintable(server)), options);
+        QVERIFY(proxy.port());
+        if (server == QLatin1String("ENROLIX_IMAP_PORT"))
+            useInboxPort(proxy.port());
+        else
+            useOutboxPort(proxy.port());
+        withoutTls();
+        const TransportLimits limits = shortLimits();
+        const Timed timed = runPass(limits);
+        // The troubled time, a connection's goodbye of at most a second each, and the rest.
+        QVERIFY2(timed.ms < 9000, qPrintable(QString::number(timed.ms)));
+        QVERIFY2(timed.report.failure.contains(reason), qPrintable(timed.report.failure));
+        if (!reason.isEmpty())
+            QCOMPARE(timed.report.replies, server == QLatin1String("ENROLIX_IMAP_PORT") ? 1 : 0);
+        proxy.heal();
+        expectEveryoneAnsweredOnceAfterwards();
+    }
+
+    // A server out of room
+    void smtpOutOfRoomForARecipient_defersAndAnswersExactlyLater()
+    {
+        const QString full = m_backend->value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') +
+                             m_backend->from().toLower() + QStringLiteral(".full");
+        QFile marker(full);
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        const Timed deferred = runPass();
+        QFile::remove(full);
+        // Each recipient may yet have room: the pass goes on, and every change waits for its reply.
+        QCOMPARE(deferred.report.leftForLater, 3);
+        QVERIFY(deferred.report.failure.isEmpty());
+        QCOMPARE(list(), QStringLiteral("Ann\r\nBob\r\nCarl\r\n"));
+        QCOMPARE(m_backend->unreadCount(), 3);
+        expectEveryoneAnsweredOnceAfterwards();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerFaults)
+#include "test_server_faults.moc"
