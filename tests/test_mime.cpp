@@ -1,3 +1,4 @@
+#include "attendant/RequestProtocol.h"
 #include "platform/mail/HtmlText.h"
 #include "platform/mail/MimeReader.h"
 #include "platform/mail/ReplyComposer.h"
@@ -8,6 +9,9 @@
 
 using namespace Enrolix;
 using Enrolix::Testing::headerOf;
+using Enrolix::Testing::htmlAfterNumber;
+using Enrolix::Testing::htmlRequestMail;
+using Enrolix::Testing::requestMail;
 using Enrolix::Testing::sampleMail;
 
 class TestMime : public QObject
@@ -202,12 +206,77 @@ private Q_SLOTS:
                                             << "E00012";
         QTest::newRow("blank runs folded") << "<p>  E00012 \n  more   text </p>"
                                            << "E00012 more text";
+        QTest::newRow("charset in meta ignored")
+            << QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\"><p>Café</p>")
+            << QStringLiteral("Café");
+        QTest::newRow("paragraphs keep an empty line") << "<p>E00012</p><p>Ann</p>"
+                                                       << "E00012\r\n\r\nAnn";
     }
     void htmlToPlainText()
     {
         QFETCH(QString, html);
         QFETCH(QString, text);
         QCOMPARE(HtmlText::toPlainText(html), text);
+    }
+
+    void read_unclosedMarkup_keepsTextAroundIt_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unclosed script") << "html-unclosed-script.eml"
+                                         << "E00012";
+        QTest::newRow("unclosed style") << "html-unclosed-style.eml"
+                                        << "E00012";
+        QTest::newRow("angle brackets never closed") << "html-open-brackets.eml"
+                                                     << "E00012\r\n\r\n1 < 2 <<<< 3 < <<<<<<<<<<<<<<<<<<<<";
+    }
+    void read_unclosedMarkup_keepsTextAroundIt()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        QCOMPARE(MimeReader::read(sampleMail(file)).text, text);
+    }
+
+    void read_unclosedMarkupOf2MB_findsEventNumber_data()
+    {
+        QTest::addColumn<QByteArray>("unit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("script tags never closed") << QByteArray("<script") << "E00012";
+        QTest::newRow("style tags never closed") << QByteArray("<style") << "E00012";
+        QTest::newRow("one script never ended") << QByteArray("<script>") << "E00012";
+        QTest::newRow("comment never ended") << QByteArray("<!--") << "E00012";
+        QTest::newRow("angle brackets") << QByteArray("<")
+                                        << "E00012\r\n" + QString(IncomingMail::kTextLimit - 8, QLatin1Char('<'));
+    }
+    void read_unclosedMarkupOf2MB_findsEventNumber()
+    {
+        QFETCH(QByteArray, unit);
+        QFETCH(QString, text);
+        const IncomingMail mail = MimeReader::read(htmlRequestMail(htmlAfterNumber(unit, 2 * 1024 * 1024)));
+        QCOMPARE(RequestProtocol::eventNumberOf(mail.text), QStringLiteral("E00012"));
+        QCOMPARE(mail.text, text);
+    }
+
+    // Long mails: only a prefix of the text is kept
+    void read_longText_keepsPrefix_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("start");
+        const QString many = QString(1024 * 1024, QLatin1Char('x'));
+        QTest::newRow("plain text") << requestMail(QStringLiteral("Register for Event   (Enrolix)"),
+                                                   QStringLiteral("E00012\r\n") + many, QStringLiteral("Ann"),
+                                                   QStringLiteral("ann@example.org"))
+                                    << "E00012\r\nxxxx";
+        QTest::newRow("html") << htmlRequestMail(htmlAfterNumber("<p>Row of text</p>", 1024 * 1024))
+                              << "E00012\r\n\r\nRow of text\r\n\r\nRow of text\r\n";
+    }
+    void read_longText_keepsPrefix()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, start);
+        const IncomingMail mail = MimeReader::read(raw);
+        QVERIFY2(mail.text.startsWith(start), qPrintable(mail.text.left(40)));
+        QCOMPARE(mail.text.size(), IncomingMail::kTextLimit);
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace Enrolix {
 
@@ -13,7 +14,10 @@ struct IncomingMail
     QString senderAddress;
     // Decoded, blanks kept as sent.
     QString subject;
-    // The text/plain part decoded to UTF-8, or the text of an HTML-only mail.
+    // The text/plain part decoded to UTF-8, or the text of an HTML-only mail; at most its first
+    // kTextLimit characters. Only the first six are ever used, and a mail of many megabytes
+    // must not be held whole in memory for them.
+    static constexpr qsizetype kTextLimit = 64 * 1024;
     QString text;
     // Threading of a reply: the request's Message-ID without angle brackets, and its References.
     QString messageId;

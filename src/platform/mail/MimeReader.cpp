@@ -3,9 +3,15 @@
 #include "platform/ControlCharacters.h"
 #include "platform/mail/GMimeLibrary.h"
 #include "platform/mail/HtmlText.h"
+#include "platform/mail/TextLineBuilder.h"
+
+#include <QStringDecoder>
 
 namespace Enrolix::MimeReader {
 namespace {
+
+// Bytes read from a part's decoded content at a time.
+constexpr qsizetype kReadSize = 64 * 1024;
 
 QString fromUtf8(const char* text)
 {
@@ -25,8 +31,8 @@ InternetAddressMailbox* firstMailbox(InternetAddressList* list)
 
 struct BodyParts
 {
-    GMimeTextPart* plain{nullptr};
-    GMimeTextPart* html{nullptr};
+    GMimePart* plain{nullptr};
+    GMimePart* html{nullptr};
 };
 
 void collectBody(GMimeObject* /*parent*/, GMimeObject* part, gpointer data)
@@ -39,17 +45,79 @@ void collectBody(GMimeObject* /*parent*/, GMimeObject* part, gpointer data)
         return;
     GMimeContentType* type = g_mime_object_get_content_type(part);
     if (!parts->plain && g_mime_content_type_is_type(type, "text", "plain"))
-        parts->plain = GMIME_TEXT_PART(part);
+        parts->plain = GMIME_PART(part);
     else if (!parts->html && g_mime_content_type_is_type(type, "text", "html"))
-        parts->html = GMIME_TEXT_PART(part);
+        parts->html = GMIME_PART(part);
 }
 
-QString textOf(GMimeTextPart* part)
+void addFilter(GMimeStream* stream, GMimeFilter* filter)
 {
-    char* text = g_mime_text_part_get_text(part);
-    QString result = fromUtf8(text);
-    g_free(text);
-    return result;
+    if (!filter)
+        return;
+    g_mime_stream_filter_add(GMIME_STREAM_FILTER(stream), filter);
+    g_object_unref(filter);
+}
+
+// The part's content as a stream: decoded from its transfer encoding and converted from its
+// charset to UTF-8 as it is read, so nothing holds the whole content at once. Null without content.
+GMimeStream* openContent(GMimePart* part)
+{
+    GMimeDataWrapper* content = g_mime_part_get_content(part);
+    GMimeStream* source = content ? g_mime_data_wrapper_get_stream(content) : nullptr;
+    if (!source)
+        return nullptr;
+    g_mime_stream_reset(source);
+    GMimeStream* decoded = g_mime_stream_filter_new(source);
+    const GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
+    if (encoding == GMIME_CONTENT_ENCODING_BASE64 || encoding == GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE ||
+        encoding == GMIME_CONTENT_ENCODING_UUENCODE)
+        addFilter(decoded, g_mime_filter_basic_new(encoding, FALSE));
+    if (const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset"))
+        addFilter(decoded, g_mime_filter_charset_new(charset, "UTF-8"));
+    return decoded;
+}
+
+// Reads up to size bytes; 0 only at the end (a filter may yield nothing for one read of its source).
+int readSome(GMimeStream* stream, char* buffer, int size)
+{
+    for (;;) {
+        const ssize_t count = g_mime_stream_read(stream, buffer, size_t(size));
+        if (count > 0)
+            return int(count);
+        if (count < 0 || g_mime_stream_eos(stream))
+            return 0;
+    }
+}
+
+QString plainTextOf(GMimeStream* content)
+{
+    QString text;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QByteArray buffer(kReadSize, Qt::Uninitialized);
+    while (text.size() < IncomingMail::kTextLimit) {
+        const int count = readSome(content, buffer.data(), int(buffer.size()));
+        if (count == 0)
+            break;
+        text += utf8(QByteArrayView(buffer.constData(), count));
+    }
+    truncateWhole(text, IncomingMail::kTextLimit);
+    return text;
+}
+
+QString htmlTextOf(GMimeStream* content)
+{
+    return HtmlText::toPlainText([content](char* buffer, int size) { return readSome(content, buffer, size); },
+                                 IncomingMail::kTextLimit);
+}
+
+QString textOf(const BodyParts& parts)
+{
+    GMimeStream* content = parts.plain ? openContent(parts.plain) : parts.html ? openContent(parts.html) : nullptr;
+    if (!content)
+        return {};
+    const QString text = parts.plain ? plainTextOf(content) : htmlTextOf(content);
+    g_object_unref(content);
+    return text;
 }
 
 bool isAutomatic(GMimeMessage* message)
@@ -106,10 +174,7 @@ IncomingMail read(const QByteArray& raw)
 
     BodyParts parts;
     g_mime_message_foreach(message, collectBody, &parts);
-    if (parts.plain)
-        mail.text = textOf(parts.plain);
-    else if (parts.html)
-        mail.text = HtmlText::toPlainText(textOf(parts.html));
+    mail.text = textOf(parts);
 
     g_object_unref(message);
     return mail;

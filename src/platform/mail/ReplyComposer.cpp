@@ -65,14 +65,7 @@ QByteArray compose(const Reply& reply, const IncomingMail& request)
     g_mime_message_set_mime_part(message, GMIME_OBJECT(body));
     g_object_unref(body);
 
-    GMimeFormatOptions* options = g_mime_format_options_new();
-    g_mime_format_options_set_newline_format(options, GMIME_NEWLINE_FORMAT_DOS);
-    GMimeStream* out = g_mime_stream_mem_new();
-    g_mime_object_write_to_stream(object, options, out);
-    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out));
-    QByteArray result(reinterpret_cast<const char*>(bytes->data), qsizetype(bytes->len));
-    g_object_unref(out);
-    g_mime_format_options_free(options);
+    const QByteArray result = GMimeLibrary::toBytes(object);
     g_object_unref(message);
     return result;
 }
