@@ -190,6 +190,41 @@ private Q_SLOTS:
         QVERIFY(headerOf(raw, "References").isEmpty());
     }
 
+    void compose_noSuchEventReply_echoesNumberWithoutControls_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("echoed");
+        QTest::newRow("five characters, then the line end") << "number-line-end.eml" << QStringLiteral("E0001\u240D");
+        QTest::newRow("ESC and BEL out of base64") << "number-broken-base64.eml" << QStringLiteral("E0\u241B\u240701");
+    }
+    void compose_noSuchEventReply_echoesNumberWithoutControls()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, echoed);
+        const IncomingMail request = MimeReader::read(sampleMail(file));
+        const RequestProtocol::Reply reply = RequestProtocol::replyFor(RequestProtocol::Outcome::NoSuchEvent,
+                                                                       RequestProtocol::eventNumberOf(request.text));
+        const QByteArray raw = ReplyComposer::compose({QStringLiteral("attendant@example.com"), request.senderAddress,
+                                                       request.senderName, reply.subject, reply.text},
+                                                      request);
+        // The message writer ends a body with a line end.
+        QCOMPARE(MimeReader::read(raw).text,
+                 "Your request for event " + echoed +
+                     " could not be processed.  There is no open event with this number.\r\n");
+    }
+
+    void compose_loneLineEndsAndControls_becomeCrLfAndStandIns()
+    {
+        const QString text =
+            QStringLiteral("a\rb\nc\r\nd\x1B") + QStringLiteral("e\tf") + QChar(0) + QStringLiteral("g\r");
+        const QByteArray raw = ReplyComposer::compose({QStringLiteral("a@example.com"), QStringLiteral("b@example.com"),
+                                                       QStringLiteral("B"), QStringLiteral("S"), text},
+                                                      IncomingMail{});
+        QCOMPARE(raw.count('\n'), raw.count("\r\n"));
+        QCOMPARE(raw.count('\r'), raw.count("\r\n"));
+        QCOMPARE(MimeReader::read(raw).text, QStringLiteral("a\r\nb\r\nc\r\nd\u241Be\tf\u2400g\r\n"));
+    }
+
     // HTML-only mails
     void htmlToPlainText_data()
     {

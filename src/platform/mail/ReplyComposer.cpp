@@ -1,5 +1,6 @@
 #include "platform/mail/ReplyComposer.h"
 
+#include "platform/ControlCharacters.h"
 #include "platform/mail/GMimeLibrary.h"
 
 #include <QUuid>
@@ -13,10 +14,32 @@ QString domainOf(const QString& address)
     return at < 0 ? QStringLiteral("localhost") : address.mid(at + 1);
 }
 
+// The text as a mail body carries it: every line ended by CR LF (a lone CR or LF becomes one)
+// and the other C0 controls but the tab shown by stand-ins, so no mail system or reader meets
+// a bare line end or a terminal control.
+QString bodyText(const QString& text)
+{
+    QString body;
+    body.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            body += QLatin1String("\r\n");
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else if (c.unicode() < 0x20 && c != QLatin1Char('\t')) {
+            body += visibleControlCharacter(c);
+        } else {
+            body += c;
+        }
+    }
+    return body;
+}
+
 GMimePart* textPart(const QString& text)
 {
     GMimeTextPart* part = g_mime_text_part_new_with_subtype("plain");
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = bodyText(text).toUtf8();
     GMimeStream* stream = g_mime_stream_mem_new_with_buffer(bytes.constData(), size_t(bytes.size()));
     GMimeDataWrapper* content = g_mime_data_wrapper_new_with_stream(stream, GMIME_CONTENT_ENCODING_DEFAULT);
     g_mime_part_set_content(GMIME_PART(part), content);
