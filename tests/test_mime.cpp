@@ -1,5 +1,6 @@
 #include "attendant/RequestProtocol.h"
 #include "platform/mail/HtmlText.h"
+#include "platform/mail/MessageIds.h"
 #include "platform/mail/MimeReader.h"
 #include "platform/mail/ReplyComposer.h"
 
@@ -223,6 +224,67 @@ private Q_SLOTS:
         QCOMPARE(raw.count('\n'), raw.count("\r\n"));
         QCOMPARE(raw.count('\r'), raw.count("\r\n"));
         QCOMPARE(MimeReader::read(raw).text, QStringLiteral("a\r\nb\r\nc\r\nd\u241Be\tf\u2400g\r\n"));
+    }
+
+    // Message ids echoed into a reply's thread headers
+    void isSaneMessageId_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("sane");
+        QTest::newRow("plain") << "AM0PR01MB1234@eurprd01.prod.example.net" << true;
+        QTest::newRow("domain literal") << "1234.5678@[192.0.2.1]" << true;
+        QTest::newRow("longest") << QString(MessageIds::kMaxLength - 12, QLatin1Char('a')) + "@example.com" << true;
+        QTest::newRow("one too long") << QString(MessageIds::kMaxLength - 11, QLatin1Char('a')) + "@example.com"
+                                      << false;
+        QTest::newRow("no at") << "1234.example.net" << false;
+        QTest::newRow("nothing after at") << "1234@" << false;
+        QTest::newRow("two at") << "a@b@example.net" << false;
+        QTest::newRow("blank") << "12 34@example.net" << false;
+        QTest::newRow("angle bracket") << "1234@example.net><script" << false;
+        QTest::newRow("line break") << "1234@example.net\r\nBcc: eve@example.com" << false;
+    }
+    void isSaneMessageId()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, sane);
+        QCOMPARE(MessageIds::isSane(id), sane);
+    }
+
+    void compose_hostileThread_keepsHeaderLinesShort_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QByteArray>("inReplyTo");
+        QTest::addColumn<QByteArray>("references");
+        QTest::newRow("2,000-character Message-ID")
+            << sampleMail(QStringLiteral("long-message-id.eml")) << QByteArray() << QByteArray();
+        QTest::newRow("1 MB Message-ID") << requestMail(QStringLiteral("Register for Event   (Enrolix)"),
+                                                        QStringLiteral("E00012"), QStringLiteral("Ann"),
+                                                        QStringLiteral("ann@example.org"),
+                                                        QString(1024 * 1024, QLatin1Char('x')) +
+                                                            QStringLiteral("@example.net"))
+                                         << QByteArray() << QByteArray();
+        QByteArray lastOfThread;
+        for (int i = 23; i <= 30; ++i)
+            lastOfThread += "<thread" + QByteArray::number(i) + "@example.com> ";
+        QTest::newRow("long thread with a long and a broken id")
+            << sampleMail(QStringLiteral("long-thread.eml")) << QByteArray("<long-thread@example.com>")
+            << "<thread01@example.com> " + lastOfThread + "<long-thread@example.com>";
+    }
+    void compose_hostileThread_keepsHeaderLinesShort()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QByteArray, inReplyTo);
+        QFETCH(QByteArray, references);
+        const IncomingMail request = MimeReader::read(raw);
+        const QByteArray reply =
+            ReplyComposer::compose({QStringLiteral("attendant@example.com"), request.senderAddress, request.senderName,
+                                    QStringLiteral("Request Not Processed"), QStringLiteral("T")},
+                                   request);
+        // At most 998 octets before the CR LF.
+        for (const QByteArray& line : reply.split('\n'))
+            QVERIFY2(line.size() <= 998 + qsizetype(line.endsWith('\r')), line.left(80).constData());
+        QCOMPARE(headerOf(reply, "In-Reply-To"), inReplyTo);
+        QCOMPARE(headerOf(reply, "References"), references);
     }
 
     // HTML-only mails

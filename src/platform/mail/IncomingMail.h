@@ -19,7 +19,8 @@ struct IncomingMail
     // must not be held whole in memory for them.
     static constexpr qsizetype kTextLimit = 64 * 1024;
     QString text;
-    // Threading of a reply: the request's Message-ID without angle brackets, and its References.
+    // Threading of a reply: the request's Message-ID without angle brackets, and its References
+    // in angle brackets separated by blanks; ids that are not sane (MessageIds::isSane) are left out.
     QString messageId;
     QString references;
     // Written by a program (Auto-Submitted other than "no", or a delivery report): never answered.

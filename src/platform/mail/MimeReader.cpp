@@ -3,9 +3,11 @@
 #include "platform/ControlCharacters.h"
 #include "platform/mail/GMimeLibrary.h"
 #include "platform/mail/HtmlText.h"
+#include "platform/mail/MessageIds.h"
 #include "platform/mail/TextLineBuilder.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 
 namespace Enrolix::MimeReader {
 namespace {
@@ -120,6 +122,29 @@ QString textOf(const BodyParts& parts)
     return text;
 }
 
+QString messageIdOf(GMimeMessage* message)
+{
+    const QString id = fromUtf8(g_mime_message_get_message_id(message));
+    return MessageIds::isSane(id) ? id : QString();
+}
+
+// The sane ids of the References header, in angle brackets and separated by blanks.
+QString referencesOf(GMimeMessage* message)
+{
+    const char* header = g_mime_object_get_header(GMIME_OBJECT(message), "References");
+    GMimeReferences* references = header ? g_mime_references_parse(nullptr, header) : nullptr;
+    if (!references)
+        return {};
+    QStringList ids;
+    for (int i = 0; i < g_mime_references_length(references); ++i) {
+        const QString id = fromUtf8(g_mime_references_get_message_id(references, i));
+        if (MessageIds::isSane(id))
+            ids.append(QLatin1Char('<') + id + QLatin1Char('>'));
+    }
+    g_mime_references_free(references);
+    return ids.join(QLatin1Char(' '));
+}
+
 bool isAutomatic(GMimeMessage* message)
 {
     const QString submitted = fromUtf8(g_mime_object_get_header(GMIME_OBJECT(message), "Auto-Submitted")).trimmed();
@@ -168,8 +193,8 @@ IncomingMail read(const QByteArray& raw)
         mail.senderName = cleanDisplayName(fromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender))), address);
     }
     mail.subject = fromUtf8(g_mime_message_get_subject(message));
-    mail.messageId = fromUtf8(g_mime_message_get_message_id(message));
-    mail.references = fromUtf8(g_mime_object_get_header(GMIME_OBJECT(message), "References")).simplified();
+    mail.messageId = messageIdOf(message);
+    mail.references = referencesOf(message);
     mail.automatic = isAutomatic(message);
 
     BodyParts parts;

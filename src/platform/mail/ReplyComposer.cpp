@@ -2,6 +2,7 @@
 
 #include "platform/ControlCharacters.h"
 #include "platform/mail/GMimeLibrary.h"
+#include "platform/mail/MessageIds.h"
 
 #include <QUuid>
 
@@ -75,10 +76,9 @@ QByteArray compose(const Reply& reply, const IncomingMail& request)
     const QByteArray id = QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + '@' + domainOf(reply.from).toUtf8();
     g_mime_message_set_message_id(message, id.constData());
 
-    if (!request.messageId.isEmpty()) {
+    if (MessageIds::isSane(request.messageId)) {
         const QByteArray parent = '<' + request.messageId.toUtf8() + '>';
-        const QByteArray references =
-            request.references.isEmpty() ? parent : request.references.toUtf8() + ' ' + parent;
+        const QByteArray references = MessageIds::replyReferences(request.references, request.messageId);
         g_mime_object_set_header(object, "In-Reply-To", parent.constData(), nullptr);
         g_mime_object_set_header(object, "References", references.constData(), nullptr);
     }
