@@ -103,6 +103,9 @@ private Q_SLOTS:
         QTest::newRow("auto reply") << "auto-reply.eml"
                                     << "Out Of Office"
                                     << "ann@example.org" << true;
+        QTest::newRow("2,000-character address") << "long-address.eml"
+                                                 << "Leo Park"
+                                                 << "" << false;
         QTest::newRow("delivery report") << "delivery-report.eml"
                                          << "Mail Delivery System"
                                          << "MAILER-DAEMON@example.com" << true;
@@ -144,6 +147,12 @@ private Q_SLOTS:
         QTest::newRow("blank") << "ann smith@example.org" << false;
         QTest::newRow("line break") << "ann@example.org\r\nRCPT TO:<x@y>" << false;
         QTest::newRow("angle bracket") << "ann@example.org>" << false;
+        const QString local64 = QString(64, QLatin1Char('a'));
+        const QString domain = QStringLiteral("@") + QString(181, QLatin1Char('b')) + QStringLiteral(".example");
+        QTest::newRow("254 octets") << local64 + domain << true;
+        QTest::newRow("255 octets") << local64 + QLatin1Char('c') + domain << false;
+        QTest::newRow("local part of 65") << QString(65, QLatin1Char('a')) + "@example.org" << false;
+        QTest::newRow("255 octets of UTF-8") << QString(63, QLatin1Char('a')) + QStringLiteral("ä") + domain << false;
     }
     void isUsableAddress()
     {

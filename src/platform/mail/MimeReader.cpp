@@ -12,6 +12,11 @@
 namespace Enrolix::MimeReader {
 namespace {
 
+// Longest address a mail system takes (a path of 256 octets with its angle brackets) and longest
+// local part, in octets of UTF-8.
+constexpr qsizetype kMaxAddressLength = 254;
+constexpr qsizetype kMaxLocalPartLength = 64;
+
 // Bytes read from a part's decoded content at a time.
 constexpr qsizetype kReadSize = 64 * 1024;
 
@@ -171,6 +176,8 @@ bool isUsableAddress(const QString& address)
 {
     const qsizetype at = address.lastIndexOf(QLatin1Char('@'));
     if (at <= 0 || at == address.size() - 1)
+        return false;
+    if (address.toUtf8().size() > kMaxAddressLength || address.first(at).toUtf8().size() > kMaxLocalPartLength)
         return false;
     for (const QChar c : address) {
         if (isControlCharacter(c) || c.isSpace() || c == QLatin1Char('<') || c == QLatin1Char('>'))
