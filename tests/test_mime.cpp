@@ -12,6 +12,7 @@ using namespace Enrolix;
 using Enrolix::Testing::headerOf;
 using Enrolix::Testing::htmlAfterNumber;
 using Enrolix::Testing::htmlRequestMail;
+using Enrolix::Testing::recipientOf;
 using Enrolix::Testing::requestMail;
 using Enrolix::Testing::sampleMail;
 
@@ -233,6 +234,30 @@ private Q_SLOTS:
         QCOMPARE(raw.count('\n'), raw.count("\r\n"));
         QCOMPARE(raw.count('\r'), raw.count("\r\n"));
         QCOMPARE(MimeReader::read(raw).text, QStringLiteral("a\r\nb\r\nc\r\nd\u241Be\tf\u2400g\r\n"));
+    }
+
+    void compose_nameLikeEncodedWord_decodesToExactlyThatName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("from a request")
+            << MimeReader::read(sampleMail(QStringLiteral("encoded-word-name.eml"))).senderName;
+        QTest::newRow("word inside the name") << "Ann =?UTF-8?B?QmNj?= Smith";
+        QTest::newRow("quoted word") << "\"=?UTF-8?Q?Ann?=\"";
+        QTest::newRow("long, with umlauts at the word ends") << QStringLiteral("=?") + QString(60, QChar(0xFC));
+    }
+    void compose_nameLikeEncodedWord_decodesToExactlyThatName()
+    {
+        QFETCH(QString, name);
+        QVERIFY(name.contains(QLatin1String("=?")));
+        const QByteArray raw =
+            ReplyComposer::compose({QStringLiteral("attendant@example.com"), QStringLiteral("ann@example.org"), name,
+                                    QStringLiteral("Request Not Processed"), QStringLiteral("T")},
+                                   IncomingMail{});
+        const QByteArray to = headerOf(raw, "To");
+        QVERIFY2(to.startsWith("=?UTF-8?Q?") && to.endsWith(" <ann@example.org>"), to.constData());
+        QVERIFY2(!to.contains(name.toUtf8()), to.constData());
+        QCOMPARE(recipientOf(raw).name, name);
+        QCOMPARE(recipientOf(raw).address, QStringLiteral("ann@example.org"));
     }
 
     // Message ids echoed into a reply's thread headers

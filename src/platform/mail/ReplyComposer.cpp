@@ -15,6 +15,48 @@ QString domainOf(const QString& address)
     return at < 0 ? QStringLiteral("localhost") : address.mid(at + 1);
 }
 
+// A decoder takes "=?" for the start of an encoded word, inside a quoted string too, and a name
+// holding one would be decoded a second time by the recipient's mail program (into a line
+// break, say). Such a name goes out as encoded words of its own: decoded once, it is the name.
+// Q encoding, each word whole characters: base64 would put padding inside the name, and
+// decoders that join adjacent words stop there.
+QByteArray displayName(const QString& name)
+{
+    if (!name.contains(QLatin1String("=?")))
+        return name.toUtf8();
+    // An encoded word has at most 75 characters, 12 of them around the text.
+    constexpr qsizetype kWordText = 63;
+    static const QByteArray plain = "!*+-/";
+    QByteArray words;
+    QByteArray word;
+    const auto endWord = [&] {
+        if (!words.isEmpty())
+            words += ' ';
+        words += "=?UTF-8?Q?" + word + "?=";
+        word.clear();
+    };
+    for (qsizetype at = 0; at < name.size();) {
+        const qsizetype length = name.at(at).isHighSurrogate() && at + 1 < name.size() ? 2 : 1;
+        QByteArray encoded;
+        for (const char byte : name.sliced(at, length).toUtf8()) {
+            const bool letterOrDigit =
+                (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9');
+            if (letterOrDigit || plain.contains(byte))
+                encoded += byte;
+            else if (byte == ' ')
+                encoded += '_';
+            else
+                encoded += '=' + QByteArray(1, byte).toHex().toUpper();
+        }
+        if (word.size() + encoded.size() > kWordText)
+            endWord();
+        word += encoded;
+        at += length;
+    }
+    endWord();
+    return words;
+}
+
 // The text as a mail body carries it: every line ended by CR LF (a lone CR or LF becomes one)
 // and the other C0 controls but the tab shown by stand-ins, so no mail system or reader meets
 // a bare line end or a terminal control.
@@ -63,7 +105,7 @@ QByteArray compose(const Reply& reply, const IncomingMail& request)
     g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_FROM, nullptr, reply.from.toUtf8().constData());
     // Without an explicit charset GMime would encode a non-ASCII name as ISO-8859-1.
     InternetAddress* to =
-        internet_address_mailbox_new(reply.toName.toUtf8().constData(), reply.toAddress.toUtf8().constData());
+        internet_address_mailbox_new(displayName(reply.toName).constData(), reply.toAddress.toUtf8().constData());
     internet_address_set_charset(to, "UTF-8");
     internet_address_list_add(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO), to);
     g_object_unref(to);
