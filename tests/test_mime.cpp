@@ -16,6 +16,8 @@ using Enrolix::Testing::recipientOf;
 using Enrolix::Testing::requestMail;
 using Enrolix::Testing::sampleMail;
 
+Q_DECLARE_METATYPE(Enrolix::RequestProtocol::RequestKind)
+
 class TestMime : public QObject
 {
     Q_OBJECT
@@ -83,6 +85,35 @@ private Q_SLOTS:
         QCOMPARE(mail.text, text);
         QCOMPARE(mail.automatic, automatic);
         QVERIFY(!mail.messageId.isEmpty());
+    }
+
+    // The subject exactly as sent
+    void read_subject_isExactlyWhatTheMailCarries_data()
+    {
+        using RequestProtocol::RequestKind;
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<RequestKind>("kind");
+        const QString reg = QStringLiteral("Register for Event   (Enrolix)");
+        QTest::newRow("trailing blank") << "subject-trailing-blank.eml" << reg + " " << RequestKind::None;
+        QTest::newRow("encoded trailing blank")
+            << "subject-encoded-trailing-blank.eml" << reg + " " << RequestKind::None;
+        QTest::newRow("NUL, then more text")
+            << "subject-nul.eml" << reg + QChar(QChar::ReplacementCharacter) << RequestKind::None;
+        QTest::newRow("two blanks after the colon") << "subject-two-blanks.eml"
+                                                    << " " + reg << RequestKind::None;
+        QTest::newRow("no blank after the colon") << "subject-no-blank.eml" << reg << RequestKind::Registration;
+        QTest::newRow("folded before the blanks") << "subject-folded.eml" << reg << RequestKind::Registration;
+    }
+    void read_subject_isExactlyWhatTheMailCarries()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, subject);
+        QFETCH(RequestProtocol::RequestKind, kind);
+        const IncomingMail mail = MimeReader::read(sampleMail(file));
+        QCOMPARE(mail.subject, subject);
+        QCOMPARE(RequestProtocol::classify(mail.subject), kind);
+        QCOMPARE(mail.text, QStringLiteral("E00012\r\n"));
     }
 
     // Hostile and machine-made mails

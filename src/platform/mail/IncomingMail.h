@@ -12,7 +12,8 @@ struct IncomingMail
     QString senderName;
     // Empty when the mail has no usable sender address: such a mail gets no reply.
     QString senderAddress;
-    // Decoded, blanks kept as sent.
+    // Decoded and unfolded, every blank kept as sent but the one after "Subject:"; a NUL in the
+    // header ends it with U+FFFD.
     QString subject;
     // The text/plain part decoded to UTF-8, or the text of an HTML-only mail; at most its first
     // kTextLimit characters. Only the first six are ever used, and a mail of many megabytes

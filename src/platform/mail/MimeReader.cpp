@@ -127,6 +127,34 @@ QString textOf(const BodyParts& parts)
     return text;
 }
 
+// The subject exactly as the mail carries it: the raw value unfolded and decoded, with only the
+// one blank after "Subject:" dropped (GMime's own subject is trimmed). GMime keeps a header only
+// up to a NUL in it; the NUL then stands as U+FFFD, so that such a subject matches no request.
+QString subjectOf(GMimeMessage* message, const QByteArray& raw)
+{
+    GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
+    GMimeHeader* header = headers ? g_mime_header_list_get_header(headers, "Subject") : nullptr;
+    if (!header)
+        return {};
+    QByteArray value = g_mime_header_get_raw_value(header);
+    const qint64 colon = g_mime_header_get_offset(header) + qstrlen(g_mime_header_get_raw_name(header));
+    const qint64 end = colon + 1 + value.size();
+    const bool endsAtNul = colon >= 0 && end < raw.size() && raw.at(colon) == ':' && raw.at(end) == '\0';
+
+    if (value.endsWith('\n'))
+        value.chop(value.endsWith("\r\n") ? 2 : 1);
+    // Unfolding: the line break of each fold goes, the blanks after it stay.
+    value.replace("\r\n", "").replace("\n", "");
+    if (value.startsWith(' ') || value.startsWith('\t'))
+        value.remove(0, 1);
+    char* decoded = g_mime_utils_header_decode_text(nullptr, value.constData());
+    QString subject = fromUtf8(decoded);
+    g_free(decoded);
+    if (endsAtNul)
+        subject += QChar(QChar::ReplacementCharacter);
+    return subject;
+}
+
 QString messageIdOf(GMimeMessage* message)
 {
     const QString id = fromUtf8(g_mime_message_get_message_id(message));
@@ -199,7 +227,7 @@ IncomingMail read(const QByteArray& raw)
             mail.senderAddress = address;
         mail.senderName = cleanDisplayName(fromUtf8(internet_address_get_name(INTERNET_ADDRESS(sender))), address);
     }
-    mail.subject = fromUtf8(g_mime_message_get_subject(message));
+    mail.subject = subjectOf(message, raw);
     mail.messageId = messageIdOf(message);
     mail.references = referencesOf(message);
     mail.automatic = isAutomatic(message);
