@@ -26,6 +26,7 @@ test: build
 bench: build
 	$(BUILD_DIR)/bench/bench_event_list
 	$(BUILD_DIR)/bench/bench_attendant_pass
+	$(BUILD_DIR)/bench/bench_mime_read
 
 format: configure
 	@cmake --build $(BUILD_DIR) --target format

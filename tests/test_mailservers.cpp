@@ -266,13 +266,20 @@ private Q_SLOTS:
 
     void fetch_keepsHostileBodyIntact()
     {
-        // Lines that look like the protocol's own, a long line, and a body of several MiB.
-        QString text = QStringLiteral("E00001\r\nA005 OK done\r\n* 3 FETCH (FLAGS (\\Seen))\r\n") +
-                       QString(5000, QLatin1Char('y')) + QStringLiteral("\r\n");
-        while (text.size() < 2 * 1024 * 1024)
-            text += QStringLiteral("A006 BAD line that starts like a tag\r\n");
-        m_backend->deliver(
-            requestMail(QStringLiteral("Big"), text, QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
+        // Lines that look like the protocol's own and a long line, in an attachment of several MiB
+        // ahead of the text: the reader keeps only the start of a text, and this one arrives
+        // whole only when the whole message does.
+        QByteArray bulk = "A005 OK done\r\n* 3 FETCH (FLAGS (\\Seen))\r\n" + QByteArray(5000, 'y') + "\r\n";
+        while (bulk.size() < 2 * 1024 * 1024)
+            bulk += "A006 BAD line that starts like a tag\r\n";
+        const QString text = QStringLiteral("E00001\r\nA007 OK done\r\n* 4 FETCH (FLAGS (\\Seen))\r\n") +
+                             QString(5000, QLatin1Char('z')) + QStringLiteral("\r\n");
+        m_backend->deliver("From: Ann <ann@example.org>\r\nTo: registrations@example.com\r\nSubject: Big\r\n"
+                           "Message-ID: <big@example.net>\r\nMIME-Version: 1.0\r\n"
+                           "Content-Type: multipart/mixed; boundary=\"part\"\r\n\r\n--part\r\n"
+                           "Content-Type: text/plain\r\nContent-Disposition: attachment\r\n\r\n" +
+                           bulk + "\r\n--part\r\nContent-Type: text/plain\r\n\r\n" + text.toUtf8() +
+                           "\r\n--part--\r\n");
         std::unique_ptr<MailSession> session = signOn();
         QVERIFY(session && session->fetchUnread());
         const std::optional<IncomingMail> mail = session->read(0);

@@ -1,14 +1,18 @@
+#include "attendant/RequestProtocol.h"
 #include "platform/mail/HtmlText.h"
 #include "platform/mail/MimeReader.h"
-#include "platform/mail/ReplyComposer.h"
 
 #include "support/MailSamples.h"
 
 #include <QtTest>
 
 using namespace Enrolix;
-using Enrolix::Testing::headerOf;
+using Enrolix::Testing::htmlAfterNumber;
+using Enrolix::Testing::htmlRequestMail;
+using Enrolix::Testing::requestMail;
 using Enrolix::Testing::sampleMail;
+
+Q_DECLARE_METATYPE(Enrolix::RequestProtocol::RequestKind)
 
 class TestMime : public QObject
 {
@@ -79,6 +83,35 @@ private Q_SLOTS:
         QVERIFY(!mail.messageId.isEmpty());
     }
 
+    // The subject exactly as sent
+    void read_subject_isExactlyWhatTheMailCarries_data()
+    {
+        using RequestProtocol::RequestKind;
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<RequestKind>("kind");
+        const QString reg = QStringLiteral("Register for Event   (Enrolix)");
+        QTest::newRow("trailing blank") << "subject-trailing-blank.eml" << reg + " " << RequestKind::None;
+        QTest::newRow("encoded trailing blank")
+            << "subject-encoded-trailing-blank.eml" << reg + " " << RequestKind::None;
+        QTest::newRow("NUL, then more text")
+            << "subject-nul.eml" << reg + QChar(QChar::ReplacementCharacter) << RequestKind::None;
+        QTest::newRow("two blanks after the colon") << "subject-two-blanks.eml"
+                                                    << " " + reg << RequestKind::None;
+        QTest::newRow("no blank after the colon") << "subject-no-blank.eml" << reg << RequestKind::Registration;
+        QTest::newRow("folded before the blanks") << "subject-folded.eml" << reg << RequestKind::Registration;
+    }
+    void read_subject_isExactlyWhatTheMailCarries()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, subject);
+        QFETCH(RequestProtocol::RequestKind, kind);
+        const IncomingMail mail = MimeReader::read(sampleMail(file));
+        QCOMPARE(mail.subject, subject);
+        QCOMPARE(RequestProtocol::classify(mail.subject), kind);
+        QCOMPARE(mail.text, QStringLiteral("E00012\r\n"));
+    }
+
     // Hostile and machine-made mails
     void read_hostileMails_data()
     {
@@ -98,6 +131,9 @@ private Q_SLOTS:
         QTest::newRow("auto reply") << "auto-reply.eml"
                                     << "Out Of Office"
                                     << "ann@example.org" << true;
+        QTest::newRow("2,000-character address") << "long-address.eml"
+                                                 << "Leo Park"
+                                                 << "" << false;
         QTest::newRow("delivery report") << "delivery-report.eml"
                                          << "Mail Delivery System"
                                          << "MAILER-DAEMON@example.com" << true;
@@ -139,51 +175,18 @@ private Q_SLOTS:
         QTest::newRow("blank") << "ann smith@example.org" << false;
         QTest::newRow("line break") << "ann@example.org\r\nRCPT TO:<x@y>" << false;
         QTest::newRow("angle bracket") << "ann@example.org>" << false;
+        const QString local64 = QString(64, QLatin1Char('a'));
+        const QString domain = QStringLiteral("@") + QString(181, QLatin1Char('b')) + QStringLiteral(".example");
+        QTest::newRow("254 octets") << local64 + domain << true;
+        QTest::newRow("255 octets") << local64 + QLatin1Char('c') + domain << false;
+        QTest::newRow("local part of 65") << QString(65, QLatin1Char('a')) + "@example.org" << false;
+        QTest::newRow("255 octets of UTF-8") << QString(63, QLatin1Char('a')) + QStringLiteral("ä") + domain << false;
     }
     void isUsableAddress()
     {
         QFETCH(QString, address);
         QFETCH(bool, usable);
         QCOMPARE(MimeReader::isUsableAddress(address), usable);
-    }
-
-    // Composing replies
-    void compose_reply_carriesHeadersAndTextInUtf8()
-    {
-        const IncomingMail request = MimeReader::read(sampleMail(QStringLiteral("desktop-alternative-qp.eml")));
-        const QString text = QStringLiteral("Current sign-up list for E00012:\r\n\r\nMüller, Zoë\r\n\r\n\r\nEvent "
-                                            "Information:\r\nSafety course\r\nMay 4\r\n");
-        const QByteArray raw =
-            ReplyComposer::compose({QStringLiteral("attendant@example.com"), request.senderAddress, request.senderName,
-                                    QStringLiteral("Request for Attendees"), text},
-                                   request);
-
-        QVERIFY2(!raw.contains("\r\r"), raw.constData());
-        QCOMPARE(raw.count('\n'), raw.count("\r\n"));
-        QCOMPARE(headerOf(raw, "Auto-Submitted"), QByteArray("auto-replied"));
-        QCOMPARE(headerOf(raw, "In-Reply-To"),
-                 QByteArray("<AM0PR01MB1234ABCD@AM0PR01MB1234.eurprd01.prod.example.net>"));
-        QCOMPARE(headerOf(raw, "References"),
-                 QByteArray("<older@example.net> <AM0PR01MB1234ABCD@AM0PR01MB1234.eurprd01.prod.example.net>"));
-        QVERIFY2(headerOf(raw, "To").toLower().contains("=?utf-8?"), headerOf(raw, "To").constData());
-        QVERIFY(headerOf(raw, "Content-Type").toLower().contains("charset=utf-8"));
-        QVERIFY(headerOf(raw, "Message-ID").endsWith("@example.com>"));
-        QVERIFY(!headerOf(raw, "Date").isEmpty());
-
-        const IncomingMail reply = MimeReader::read(raw);
-        QCOMPARE(reply.senderAddress, QStringLiteral("attendant@example.com"));
-        QCOMPARE(reply.subject, QStringLiteral("Request for Attendees"));
-        QCOMPARE(reply.text, text);
-        QCOMPARE(reply.automatic, true);
-    }
-
-    void compose_requestWithoutMessageId_hasNoThreadHeaders()
-    {
-        const QByteArray raw = ReplyComposer::compose({QStringLiteral("a@example.com"), QStringLiteral("b@example.com"),
-                                                       QStringLiteral("B"), QStringLiteral("S"), QStringLiteral("T")},
-                                                      IncomingMail{});
-        QVERIFY(headerOf(raw, "In-Reply-To").isEmpty());
-        QVERIFY(headerOf(raw, "References").isEmpty());
     }
 
     // HTML-only mails
@@ -202,12 +205,77 @@ private Q_SLOTS:
                                             << "E00012";
         QTest::newRow("blank runs folded") << "<p>  E00012 \n  more   text </p>"
                                            << "E00012 more text";
+        QTest::newRow("charset in meta ignored")
+            << QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\"><p>Café</p>")
+            << QStringLiteral("Café");
+        QTest::newRow("paragraphs keep an empty line") << "<p>E00012</p><p>Ann</p>"
+                                                       << "E00012\r\n\r\nAnn";
     }
     void htmlToPlainText()
     {
         QFETCH(QString, html);
         QFETCH(QString, text);
         QCOMPARE(HtmlText::toPlainText(html), text);
+    }
+
+    void read_unclosedMarkup_keepsTextAroundIt_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unclosed script") << "html-unclosed-script.eml"
+                                         << "E00012";
+        QTest::newRow("unclosed style") << "html-unclosed-style.eml"
+                                        << "E00012";
+        QTest::newRow("angle brackets never closed") << "html-open-brackets.eml"
+                                                     << "E00012\r\n\r\n1 < 2 <<<< 3 < <<<<<<<<<<<<<<<<<<<<";
+    }
+    void read_unclosedMarkup_keepsTextAroundIt()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        QCOMPARE(MimeReader::read(sampleMail(file)).text, text);
+    }
+
+    void read_unclosedMarkupOf2MB_findsEventNumber_data()
+    {
+        QTest::addColumn<QByteArray>("unit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("script tags never closed") << QByteArray("<script") << "E00012";
+        QTest::newRow("style tags never closed") << QByteArray("<style") << "E00012";
+        QTest::newRow("one script never ended") << QByteArray("<script>") << "E00012";
+        QTest::newRow("comment never ended") << QByteArray("<!--") << "E00012";
+        QTest::newRow("angle brackets") << QByteArray("<")
+                                        << "E00012\r\n" + QString(IncomingMail::kTextLimit - 8, QLatin1Char('<'));
+    }
+    void read_unclosedMarkupOf2MB_findsEventNumber()
+    {
+        QFETCH(QByteArray, unit);
+        QFETCH(QString, text);
+        const IncomingMail mail = MimeReader::read(htmlRequestMail(htmlAfterNumber(unit, 2 * 1024 * 1024)));
+        QCOMPARE(RequestProtocol::eventNumberOf(mail.text), QStringLiteral("E00012"));
+        QCOMPARE(mail.text, text);
+    }
+
+    // Long mails: only a prefix of the text is kept
+    void read_longText_keepsPrefix_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("start");
+        const QString many = QString(1024 * 1024, QLatin1Char('x'));
+        QTest::newRow("plain text") << requestMail(QStringLiteral("Register for Event   (Enrolix)"),
+                                                   QStringLiteral("E00012\r\n") + many, QStringLiteral("Ann"),
+                                                   QStringLiteral("ann@example.org"))
+                                    << "E00012\r\nxxxx";
+        QTest::newRow("html") << htmlRequestMail(htmlAfterNumber("<p>Row of text</p>", 1024 * 1024))
+                              << "E00012\r\n\r\nRow of text\r\n\r\nRow of text\r\n";
+    }
+    void read_longText_keepsPrefix()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, start);
+        const IncomingMail mail = MimeReader::read(raw);
+        QVERIFY2(mail.text.startsWith(start), qPrintable(mail.text.left(40)));
+        QCOMPARE(mail.text.size(), IncomingMail::kTextLimit);
     }
 };
 

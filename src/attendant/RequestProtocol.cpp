@@ -1,5 +1,7 @@
 #include "attendant/RequestProtocol.h"
 
+#include "platform/ControlCharacters.h"
+
 namespace Enrolix::RequestProtocol {
 namespace {
 
@@ -10,6 +12,18 @@ const QString kSelection = QStringLiteral("If you are selected, an invitation fo
 QString withEventInformation(const QString& description)
 {
     return kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description;
+}
+
+// The number as echoed in a reply: it comes from a stranger's mail, and a control character in
+// it (a CR after a five-character line, an ESC out of broken base64) must not reach the reply.
+QString visible(const QString& event)
+{
+    QString shown = event;
+    for (QChar& c : shown) {
+        if (isControlCharacter(c))
+            c = visibleControlCharacter(c);
+    }
+    return shown;
 }
 
 } // namespace
@@ -30,8 +44,9 @@ QString eventNumberOf(const QString& text)
     return text.left(6);
 }
 
-Reply replyFor(Outcome outcome, const QString& event, const QString& description, const QString& attendees)
+Reply replyFor(Outcome outcome, const QString& number, const QString& description, const QString& attendees)
 {
+    const QString event = visible(number);
     switch (outcome) {
     case Outcome::Registered:
         return {QStringLiteral("Registration Request Processed"),

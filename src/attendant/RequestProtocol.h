@@ -30,6 +30,7 @@ struct Reply
 
 // The reply of an outcome. description is the whole description file as read; attendees the
 // sign-up list rebuilt with CR LF after every line. Outcomes that carry neither ignore them.
+// A control character in event is echoed as its visible stand-in (visibleControlCharacter).
 Reply replyFor(Outcome outcome, const QString& event, const QString& description = {}, const QString& attendees = {});
 
 } // namespace RequestProtocol

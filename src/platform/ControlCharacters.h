@@ -21,4 +21,15 @@ inline bool containsControlCharacter(const QString& text)
     return false;
 }
 
+// A visible stand-in for a control character in a text that people read: the Unicode control
+// picture of a C0 control or DEL (U+240D for CR), the replacement character for the others.
+inline QChar visibleControlCharacter(QChar c)
+{
+    if (c.unicode() < 0x20)
+        return QChar(char16_t(0x2400 + c.unicode()));
+    if (c.unicode() == 0x7F)
+        return QChar(char16_t(0x2421));
+    return QChar::ReplacementCharacter;
+}
+
 } // namespace Enrolix

@@ -23,6 +23,33 @@ QByteArray requestMail(const QString& subject, const QString& text, const QStrin
            text.toUtf8();
 }
 
+QByteArray htmlRequestMail(const QByteArray& html)
+{
+    GMimeLibrary::ensureInitialised();
+    GMimeMessage* message = g_mime_message_new(TRUE);
+    g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_FROM, "Hal Baker", "hal@example.net");
+    g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_TO, nullptr, "registrations@example.com");
+    g_mime_message_set_subject(message, "Register for Event   (Enrolix)", nullptr);
+    GMimeTextPart* body = g_mime_text_part_new_with_subtype("html");
+    g_mime_text_part_set_text(body, html.constData());
+    g_mime_part_set_content_encoding(GMIME_PART(body), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
+    g_mime_message_set_mime_part(message, GMIME_OBJECT(body));
+    g_object_unref(body);
+
+    const QByteArray raw = GMimeLibrary::toBytes(GMIME_OBJECT(message));
+    g_object_unref(message);
+    return raw;
+}
+
+QByteArray htmlAfterNumber(const QByteArray& unit, qsizetype size)
+{
+    QByteArray html = "<html><body><div>E00012</div>";
+    html.reserve(size);
+    while (html.size() + unit.size() <= size)
+        html += unit;
+    return html;
+}
+
 QByteArray sampleMail(const QString& file)
 {
     QFile sample(qEnvironmentVariable("ENROLIX_TEST_DATA") + QStringLiteral("/mail/") + file);

@@ -9,6 +9,12 @@ namespace Enrolix::Testing {
 QByteArray requestMail(const QString& subject, const QString& text, const QString& name, const QString& address,
                        const QString& messageId = {});
 
+// An HTML-only registration request whose body is html, quoted-printable as mail clients send HTML.
+QByteArray htmlRequestMail(const QByteArray& html);
+
+// HTML that shows the event number E00012 and goes on with unit repeated up to size bytes.
+QByteArray htmlAfterNumber(const QByteArray& unit, qsizetype size);
+
 // A sample message of tests/data/mail.
 QByteArray sampleMail(const QString& file);
 

@@ -1,93 +1,157 @@
 #include "platform/mail/HtmlText.h"
 
-#include <QRegularExpression>
-#include <QStringList>
+#include "platform/mail/TextLineBuilder.h"
+
+#include <libxml/HTMLparser.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <string_view>
 
 namespace Enrolix::HtmlText {
 namespace {
 
-const QString kLineEnd = QStringLiteral("\r\n");
-
-QString decodeEntity(const QString& name)
+bool isOneOf(const xmlChar* name, const auto& names)
 {
-    if (name.startsWith(QLatin1Char('#'))) {
-        bool ok = false;
-        const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive) ? name.mid(2).toUInt(&ok, 16)
-                                                                                    : name.mid(1).toUInt(&ok, 10);
-        if (!ok || code == 0 || code > 0x10FFFF)
-            return {};
-        const char32_t c = code;
-        return QString::fromUcs4(&c, 1);
-    }
-    static const QList<QPair<QString, QString>> named = {
-        {QStringLiteral("amp"), QStringLiteral("&")},  {QStringLiteral("lt"), QStringLiteral("<")},
-        {QStringLiteral("gt"), QStringLiteral(">")},   {QStringLiteral("quot"), QStringLiteral("\"")},
-        {QStringLiteral("apos"), QStringLiteral("'")}, {QStringLiteral("nbsp"), QStringLiteral(" ")},
-    };
-    for (const auto& [entity, text] : named) {
-        if (name.compare(entity, Qt::CaseInsensitive) == 0)
-            return text;
-    }
-    return QLatin1Char('&') + name + QLatin1Char(';');
+    const std::string_view value(reinterpret_cast<const char*>(name));
+    return std::find(names.begin(), names.end(), value) != names.end();
 }
 
-QString decodeEntities(const QString& text)
+bool isHidden(const xmlChar* name)
 {
-    static const QRegularExpression entity(QStringLiteral("&(#[0-9]+|#[xX][0-9a-fA-F]+|[a-zA-Z]+);"));
-    QString result;
-    qsizetype last = 0;
-    for (auto it = entity.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        result += text.mid(last, match.capturedStart() - last) + decodeEntity(match.captured(1));
-        last = match.capturedEnd();
-    }
-    return result + text.mid(last);
+    static constexpr std::array<std::string_view, 4> hidden = {"head", "script", "style", "title"};
+    return isOneOf(name, hidden);
 }
 
-bool isLineBreakTag(const QString& name)
+// Elements whose start and end both end a line.
+bool isBlock(const xmlChar* name)
 {
-    static const QStringList blocks = {
-        QStringLiteral("br"),    QStringLiteral("p"),   QStringLiteral("div"), QStringLiteral("tr"),
-        QStringLiteral("li"),    QStringLiteral("h1"),  QStringLiteral("h2"),  QStringLiteral("h3"),
-        QStringLiteral("h4"),    QStringLiteral("h5"),  QStringLiteral("h6"),  QStringLiteral("blockquote"),
-        QStringLiteral("table"), QStringLiteral("pre"), QStringLiteral("hr"),
+    static constexpr std::array<std::string_view, 13> blocks = {
+        "p", "div", "tr", "li", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "table", "pre",
     };
-    return blocks.contains(name);
+    return isOneOf(name, blocks);
+}
+
+// Empty elements that end a line where they stand; the parser reports their end at once too.
+bool isBreak(const xmlChar* name)
+{
+    static constexpr std::array<std::string_view, 2> breaks = {"br", "hr"};
+    return isOneOf(name, breaks);
+}
+
+// What the parser's callbacks build up.
+struct Conversion
+{
+    explicit Conversion(qsizetype limit) : text(limit) {}
+
+    TextLineBuilder text;
+    const Source* source{nullptr};
+    htmlParserCtxtPtr parser{nullptr};
+    // Depth of open elements whose content is not shown.
+    int hidden{0};
+};
+
+Conversion& conversionOf(void* context)
+{
+    return *static_cast<Conversion*>(context);
+}
+
+void onStartElement(void* context, const xmlChar* name, const xmlChar** /*attributes*/)
+{
+    Conversion& conversion = conversionOf(context);
+    if (isHidden(name))
+        ++conversion.hidden;
+    else if (conversion.hidden == 0 && (isBlock(name) || isBreak(name)))
+        conversion.text.addLineBreak();
+}
+
+void onEndElement(void* context, const xmlChar* name)
+{
+    Conversion& conversion = conversionOf(context);
+    if (isHidden(name))
+        conversion.hidden = std::max(0, conversion.hidden - 1);
+    else if (conversion.hidden == 0 && isBlock(name))
+        conversion.text.addLineBreak();
+}
+
+void onCharacters(void* context, const xmlChar* text, int size)
+{
+    Conversion& conversion = conversionOf(context);
+    if (conversion.hidden > 0)
+        return;
+    conversion.text.addText(QString::fromUtf8(reinterpret_cast<const char*>(text), size));
+    if (conversion.text.isFull())
+        xmlStopParser(conversion.parser);
+}
+
+void ignoreError(void* /*context*/, xmlErrorPtr /*error*/) {}
+
+int readSource(void* context, char* buffer, int size)
+{
+    return (*conversionOf(context).source)(buffer, size);
+}
+
+int closeSource(void* /*context*/)
+{
+    return 0;
+}
+
+htmlSAXHandler textHandler()
+{
+    htmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    handler.startElement = &onStartElement;
+    handler.endElement = &onEndElement;
+    handler.characters = &onCharacters;
+    // Blanks between words count as ignorable where the parser cannot tell; they fold anyway.
+    handler.ignorableWhitespace = &onCharacters;
+    // A structured error handler of its own keeps libxml2 from printing errors on stderr.
+    handler.serror = &ignoreError;
+    handler.initialized = XML_SAX2_MAGIC;
+    return handler;
 }
 
 } // namespace
 
+QString toPlainText(const Source& source, qsizetype limit)
+{
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { xmlInitParser(); });
+
+    Conversion conversion(limit);
+    conversion.source = &source;
+    // Not the push parser: libxml2 2.9's loses its place in the lookahead and then holds the
+    // whole input until the end. The pull parser reads through source and keeps little of it.
+    conversion.parser = htmlNewParserCtxt();
+    if (!conversion.parser)
+        return {};
+    const htmlSAXHandler handler = textHandler();
+    std::memcpy(conversion.parser->sax, &handler, sizeof handler);
+    conversion.parser->userData = &conversion;
+    const htmlDocPtr document =
+        htmlCtxtReadIO(conversion.parser, &readSource, &closeSource, &conversion, nullptr, "UTF-8",
+                       HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET | HTML_PARSE_IGNORE_ENC);
+    if (document)
+        xmlFreeDoc(document);
+    htmlFreeParserCtxt(conversion.parser);
+    return conversion.text.take();
+}
+
 QString toPlainText(const QString& html)
 {
-    static const QRegularExpression hidden(QStringLiteral("<!--.*?-->|<(head|script|style|title)\\b.*?</\\1\\s*>"),
-                                           QRegularExpression::CaseInsensitiveOption |
-                                               QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression tag(QStringLiteral("<\\s*/?\\s*([a-zA-Z0-9]*)[^>]*>"));
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-
-    QString source = html;
-    source.remove(hidden);
-
-    QString text;
-    qsizetype last = 0;
-    const auto appendRun = [&text](const QString& run) { text += QString(run).replace(blanks, QStringLiteral(" ")); };
-    for (auto it = tag.globalMatch(source); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        appendRun(source.mid(last, match.capturedStart() - last));
-        if (isLineBreakTag(match.captured(1).toLower()))
-            text += QLatin1Char('\n');
-        last = match.capturedEnd();
-    }
-    appendRun(source.mid(last));
-
-    QStringList lines;
-    for (const QString& line : text.split(QLatin1Char('\n')))
-        lines.append(decodeEntities(line.trimmed()));
-    while (!lines.isEmpty() && lines.first().isEmpty())
-        lines.removeFirst();
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines.join(kLineEnd);
+    const QByteArray utf8 = html.toUtf8();
+    qsizetype at = 0;
+    return toPlainText(
+        [&](char* buffer, int size) {
+            const qsizetype count = std::min(qsizetype(size), utf8.size() - at);
+            std::memcpy(buffer, utf8.constData() + at, size_t(count));
+            at += count;
+            return int(count);
+        },
+        std::numeric_limits<qsizetype>::max());
 }
 
 } // namespace Enrolix::HtmlText

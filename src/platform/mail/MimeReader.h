@@ -14,7 +14,8 @@ IncomingMail read(const QByteArray& raw);
 // name becomes the address.
 QString cleanDisplayName(const QString& name, const QString& address);
 
-// An address a reply can go to: something@something, with no blank, control character or angle bracket.
+// An address a reply can go to: something@something, with no blank, control character or angle
+// bracket, of at most 254 octets with a local part of at most 64.
 bool isUsableAddress(const QString& address);
 
 } // namespace Enrolix::MimeReader
