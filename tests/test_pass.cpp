@@ -342,8 +342,7 @@ private Q_SLOTS:
                                        << "../etc";
         QTest::newRow("separator") << "x/E0001"
                                    << "x/E000";
-        QTest::newRow("control character") << "E0\t012"
-                                           << "E0\t012";
+        QTest::newRow("control character") << "E0\t012" << QStringLiteral("E0\u2409012");
     }
     void noOpenEvent_repliesNotProcessedAndCreatesNoFile()
     {
