@@ -1,10 +1,15 @@
 # The two everyday commands: `make run` builds and starts Enrolix, `make test` builds and runs
-# every test. Both install missing Debian packages first.
+# every test. Both install missing Debian packages first. `make test-sanitize` runs every test
+# again in a build of its own with the address and undefined-behaviour sanitizers.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+SANITIZE_DIR ?= build-asan
+SANITIZE_FLAGS = -DCMAKE_BUILD_TYPE=Debug \
+	-DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
+	-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench clean format
+.PHONY: deps configure build run test test-sanitize bench clean format
 
 deps:
 	@scripts/install-deps
@@ -23,6 +28,13 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+test-sanitize: deps
+	@test -f $(SANITIZE_DIR)/build.ninja || cmake -S . -B $(SANITIZE_DIR) -G Ninja $(SANITIZE_FLAGS) \
+		$(if $(CI),-DENROLIX_WERROR=ON) >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	$(BUILD_DIR)/bench/bench_event_list
 	$(BUILD_DIR)/bench/bench_attendant_pass
@@ -32,4 +44,4 @@ format: configure
 	@cmake --build $(BUILD_DIR) --target format
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
