@@ -1,7 +1,7 @@
 // Reads HTML-only request mails that used to stall the attendant: 2 MB of each hostile shape of
 // unclosed markup, timed; and a 30 MB HTML-only mail read in a child process of its own, whose
 // peak resident memory (raw message included) is printed.
-#include "platform/mail/MimeReader.h"
+#include "mail/MimeReader.h"
 
 #include "support/MailSamples.h"
 

@@ -5,7 +5,7 @@
 #include "platform/DesktopPrompter.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/SystemInfo_unix.h"
-#include "platform/mail/ProfileMailSessionFactory.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
 

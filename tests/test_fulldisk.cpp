@@ -5,8 +5,8 @@
 #include "attendant/ProcessingPass.h"
 #include "events/EventClosing.h"
 #include "events/EventCreator.h"
-#include "platform/mail/MimeReader.h"
-#include "platform/mail/ProfileMailSessionFactory.h"
+#include "mail/MimeReader.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsMessages.h"
@@ -81,13 +81,23 @@ private:
         m_folders->write(work(event + QStringLiteral(".scn")), kDescription);
     }
     QStringList workFiles() const { return QDir(m_folders->work()).entryList(QDir::Files | QDir::Hidden); }
+    // Fills the disk but for the page the pass's lock file takes, so the pass runs and meets the
+    // full disk at its own writes.
+    static void fillButTheLock(SmallDisk& disk)
+    {
+        disk.fill();
+        disk.release(4096);
+    }
     // Pending replies with room left in their page, so that it is the list's own write that
     // meets the full disk.
     void roomForPendingReplies() const
     {
         PendingReplies pending(PendingReplies::pathIn(m_folders->work()));
-        QVERIFY(pending.add({QStringLiteral("earlier"), QStringLiteral("E00001"),
-                             RequestProtocol::RequestKind::Registration, QStringLiteral("a"), {}}));
+        QVERIFY(pending.add({QStringLiteral("earlier"),
+                             QStringLiteral("E00001"),
+                             RequestProtocol::RequestKind::Registration,
+                             QStringLiteral("a"),
+                             {}}));
     }
 
 private Q_SLOTS:
@@ -99,15 +109,32 @@ private Q_SLOTS:
     void cleanup() { m_folders.reset(); }
 
     // The attendant
-    void cancellation_onAFullDisk_keepsTheListAndIsAnsweredOnceThereIsRoom()
+    void pass_onAFullWorkingFolder_isNotRunAndSaysWhy()
     {
         SmallDisk disk(m_folders->work(), 16);
+        ENROLIX_REQUIRE_DISK(disk);
+        Rig rig(m_folders->root());
+        createEvent(QStringLiteral("E00001"), "Ann\r\n");
+        rig.request(kRegister, QStringLiteral("Bob"));
+        disk.fill();
+        ProcessingPass pass(m_settings, rig.factory, rig.listener);
+        const PassReport full = pass.run();
+        // Not even its lock fits: nothing of the folder is touched.
+        QVERIFY2(full.failure.contains(QStringLiteral("is full")), qPrintable(full.failure));
+        QCOMPARE(pass.iMAPIErrors(), qint16(1));
+        QCOMPARE(m_folders->read(work(QStringLiteral("E00001.sc"))), QByteArray("Ann\r\n"));
+        QCOMPARE(rig.mail.unreadCount(), 1);
+    }
+
+    void cancellation_onAFullDisk_keepsTheListAndIsAnsweredOnceThereIsRoom()
+    {
+        SmallDisk disk(m_folders->work(), 32);
         ENROLIX_REQUIRE_DISK(disk);
         Rig rig(m_folders->root());
         createEvent(QStringLiteral("E00001"), "Ann\r\nBob\r\nCarl\r\n");
         roomForPendingReplies();
         rig.request(kCancel, QStringLiteral("Bob"));
-        disk.fill();
+        fillButTheLock(disk);
         ProcessingPass pass(m_settings, rig.factory, rig.listener);
         const PassReport full = pass.run();
         QCOMPARE(m_folders->read(work(QStringLiteral("E00001.sc"))), QByteArray("Ann\r\nBob\r\nCarl\r\n"));
@@ -124,7 +151,7 @@ private Q_SLOTS:
 
     void registration_whoseNameOnlyPartlyFits_leavesNoCutName()
     {
-        SmallDisk disk(m_folders->work(), 16);
+        SmallDisk disk(m_folders->work(), 32);
         ENROLIX_REQUIRE_DISK(disk);
         Rig rig(m_folders->root());
         const QByteArray list = QByteArray(4078, 'a') + "\r\n";
@@ -213,7 +240,8 @@ private Q_SLOTS:
         disk.fill();
         ProcessingPass pass(m_settings, rig.factory, rig.listener);
         const PassReport full = pass.run();
-        QCOMPARE(m_folders->read(work(QStringLiteral("E00001.sc"))), QByteArray("Ann\r\n"));
+        // Bob's change was made while Ann's reply was under way; his reply waits with the rest.
+        QCOMPARE(m_folders->read(work(QStringLiteral("E00001.sc"))), QByteArray("Ann\r\nBob\r\n"));
         QCOMPARE(rig.mail.unreadCount(), 3);
         QCOMPARE(pass.iMAPIErrors(), qint16(1));
         QVERIFY2(full.failure.contains(QStringLiteral("could not be stored")), qPrintable(full.failure));

@@ -1,10 +1,10 @@
 // Mail profiles and the Maildir store.
+#include "mail/InFlightJournal.h"
+#include "mail/MailProfile.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "platform/DataFolder.h"
-#include "platform/mail/InFlightJournal.h"
-#include "platform/mail/MailProfile.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
-#include "platform/mail/ProfileMailSessionFactory.h"
 #include "settings/SettingsKeys.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TestFolders.h"
@@ -129,11 +129,9 @@ private Q_SLOTS:
         InFlightJournal journal(QStringLiteral("imap://h/INBOX"), QStringLiteral("ann"));
         QVERIFY(journal.path().startsWith(defaultDataFolder() + QStringLiteral("mail/")));
         QVERIFY(journal.pending().isEmpty());
-        QVERIFY(journal.add(QStringLiteral("7")));
-        QVERIFY(journal.add(QStringLiteral("8")));
+        QVERIFY(journal.add({QStringLiteral("7"), QStringLiteral("8")}));
         journal.remove(QStringLiteral("7"));
-        QVERIFY(journal.add(QStringLiteral("7")));
-        QVERIFY(journal.add(QStringLiteral("9")));
+        QVERIFY(journal.add({QStringLiteral("7"), QStringLiteral("9")}));
         journal.remove(QStringLiteral("9"));
         QCOMPARE(journal.pending(), QStringList({QStringLiteral("8"), QStringLiteral("7")}));
         // Another inbox or user has a journal of its own.
@@ -149,7 +147,7 @@ private Q_SLOTS:
         InFlightJournal journal(QStringLiteral("imap://h/INBOX"), QStringLiteral("ann"));
         QDir().mkpath(QFileInfo(journal.path()).path());
         folders.write(journal.path(), "+3\r\n+4\r\n-3\r\n-");
-        QVERIFY(journal.add(QStringLiteral("5")));
+        QVERIFY(journal.add({QStringLiteral("5")}));
         QCOMPARE(journal.pending(), QStringList({QStringLiteral("4"), QStringLiteral("5")}));
     }
 

@@ -1,6 +1,6 @@
 #include "attendant/RequestProtocol.h"
-#include "platform/mail/HtmlText.h"
-#include "platform/mail/MimeReader.h"
+#include "mail/HtmlText.h"
+#include "mail/MimeReader.h"
 
 #include "support/MailSamples.h"
 

@@ -3,8 +3,8 @@
 // ENROLIX_PASS_ON_SERVERS) against the Dovecot server and the SMTP sink of the test fixture.
 #include "attendant/PassStatus.h"
 #include "attendant/ProcessingPass.h"
-#include "platform/mail/MimeReader.h"
-#include "platform/mail/ProfileMailSessionFactory.h"
+#include "mail/MimeReader.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "settings/SettingsKeys.h"
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"

@@ -1,9 +1,9 @@
 // A pass killed at every point between two of its mail operations, followed by a whole pass:
 // no registration lost, no list line corrupted, every request answered at least once with the
-// reply of its first attempt, and nothing left unread. Built twice: on Maildir folders and (ENROLIX_PASS_ON_SERVERS) on the
-// Dovecot server and SMTP sink, where the journal of mails in flight does the repair.
+// reply of its first attempt, and nothing left unread. Built twice: on Maildir folders and (ENROLIX_PASS_ON_SERVERS) on
+// the Dovecot server and SMTP sink, where the journal of mails in flight does the repair.
+#include "mail/MimeReader.h"
 #include "platform/IniSettingsStore.h"
-#include "platform/mail/MimeReader.h"
 #include "settings/SettingsKeys.h"
 #include "support/MailSamples.h"
 #include "support/SelectedBackend.h"
@@ -19,8 +19,9 @@ namespace {
 
 const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
 // Boundaries of a whole pass over the five mails below: sign-on, fetch and sign-off, and for
-// each mail its read, send and mark, each counted before and after.
-constexpr int kBoundaries = 2 * (3 + 5 * 3);
+// each mail its read, the start and the end of its reply, and its mark, each counted before
+// and after.
+constexpr int kBoundaries = 2 * (3 + 5 * 4);
 
 struct Run
 {

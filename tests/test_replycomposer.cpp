@@ -1,7 +1,7 @@
 #include "attendant/RequestProtocol.h"
-#include "platform/mail/MessageIds.h"
-#include "platform/mail/MimeReader.h"
-#include "platform/mail/ReplyComposer.h"
+#include "mail/MessageIds.h"
+#include "mail/MimeReader.h"
+#include "mail/ReplyComposer.h"
 
 #include "support/MailSamples.h"
 

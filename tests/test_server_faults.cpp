@@ -3,8 +3,8 @@
 // room. Every such pass ends within its time limits, says why it failed, changes no list it
 // cannot answer, and the next pass answers every request with the reply of its first attempt.
 #include "attendant/ProcessingPass.h"
-#include "platform/mail/MimeReader.h"
-#include "platform/mail/ProfileMailSessionFactory.h"
+#include "mail/MimeReader.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "settings/SettingsKeys.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"

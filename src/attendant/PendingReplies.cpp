@@ -13,6 +13,7 @@ using RequestProtocol::RequestKind;
 
 const QString kKey = QStringLiteral("key");
 const QString kDone = QStringLiteral("done");
+const QString kDropped = QStringLiteral("dropped");
 const QString kEvent = QStringLiteral("event");
 const QString kKind = QStringLiteral("kind");
 const QString kName = QStringLiteral("name");
@@ -54,7 +55,11 @@ bool PendingReplies::load()
         // A line cut short by a crash is no entry; the change it would announce was never made.
         const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
         if (object.contains(kDone)) {
-            drop(object.value(kDone).toString());
+            markDone(object.value(kDone).toString());
+            continue;
+        }
+        if (object.contains(kDropped)) {
+            drop(object.value(kDropped).toString());
             continue;
         }
         const QString key = object.value(kKey).toString();
@@ -93,18 +98,39 @@ bool PendingReplies::drop(const QString& key)
     return m_entries.removeIf([&](const Entry& entry) { return entry.key == key; }) > 0;
 }
 
+bool PendingReplies::markDone(const QString& key)
+{
+    for (Entry& entry : m_entries) {
+        if (entry.key == key && !entry.done) {
+            entry.done = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void PendingReplies::finish(const QString& key)
+{
+    // Not on the disk at once: losing this record only sends the same reply once more.
+    if (markDone(key))
+        record(kDone, key, TextFiles::Sync::Later);
+}
+
 void PendingReplies::remove(const QString& key)
 {
-    if (!drop(key))
-        return;
-    // Not written: the next load would still hold the entry, and resend the same reply once.
-    const QJsonObject done{{kDone, key}};
-    TextFiles::appendLine(m_path, QString::fromUtf8(QJsonDocument(done).toJson(QJsonDocument::Compact)));
+    if (drop(key))
+        record(kDropped, key, TextFiles::Sync::Now);
+}
+
+void PendingReplies::record(const QString& what, const QString& key, TextFiles::Sync sync)
+{
+    const QJsonObject object{{what, key}};
+    TextFiles::appendLine(m_path, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)), sync);
 }
 
 void PendingReplies::keepOnly(const QSet<QString>& keys)
 {
-    m_entries.removeIf([&](const Entry& entry) { return !keys.contains(entry.key); });
+    m_entries.removeIf([&](const Entry& entry) { return entry.done || !keys.contains(entry.key); });
     if (m_entries.isEmpty()) {
         if (QFile::exists(m_path))
             QFile::remove(m_path);

@@ -1,17 +1,20 @@
 #pragma once
 
-#include "platform/mail/MailSession.h"
+#include "attendant/RequestHandler.h"
+#include "mail/MailSession.h"
 
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
+#include <chrono>
+#include <optional>
+
 namespace Enrolix {
 
 class MailSessionFactory;
 class PassListener;
-class RequestHandler;
-struct Request;
 struct Settings;
 
 // What one pass did, for a log line.
@@ -19,7 +22,10 @@ struct PassReport
 {
     // Signed on and read the list of unread mails.
     bool connected{false};
-    // Why the pass counts as failed (sign-on, the mailbox, or its replies); empty when it did not.
+    // Another pass held the working folder for longer than a pass waits.
+    bool busy{false};
+    // Why the pass counts as failed (the folder, sign-on, the mailbox, or its replies); empty
+    // when it did not.
     QString failure;
     int replies{0};
     // Mails that needed no reply: not requests, a program's mail, nobody to answer, or a reply
@@ -29,11 +35,12 @@ struct PassReport
     int leftForLater{0};
 };
 
-// The attendant's unit of work: signs on to the mail profile, answers every unread request
-// mail against the event files, and signs off. It shows no box and throws nothing; a mail that
-// fails is left for a later pass and the others go on. A mail is marked read only once its
-// file change is made and its reply sent, so a pass that dies loses no request; once replies
-// cannot go out at all, no further list is changed and the rest waits for a later pass.
+// The attendant's unit of work: takes the working folder's lock, signs on to the mail profile,
+// answers every unread request mail against the event files, and signs off. It shows no box
+// and throws nothing; a mail that fails is left for a later pass and the others go on. A mail
+// is marked read only once its file change is made and its reply sent, so a pass that dies
+// loses no request; once replies cannot go out at all, no further list is changed and the rest
+// waits for a later pass. The reply to one mail is under way while the next is read and handled.
 class ProcessingPass
 {
 public:
@@ -43,25 +50,43 @@ public:
     // One whole pass. Touches no timer: the caller holds its countdown while this runs.
     PassReport run();
 
+    // Asks a running pass (from any thread) to end after the mail being handled; the rest stays
+    // unread for a later pass.
+    void requestStop() { m_stopRequested = true; }
+    // How long a pass waits for the working folder's lock.
+    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+
     // Replies sent since the start, at most 32767.
     qint16 iRequestsProcessed() const { return m_iRequestsProcessed; }
-    // Passes whose sign-on, fetch or replies failed, at most 32767.
+    // Passes whose folder, sign-on, fetch or replies failed, at most 32767.
     qint16 iMAPIErrors() const { return m_iMAPIErrors; }
 
 private:
-    enum class Handled { Replied, PassedOver, Left, RepliesStopped };
-
-    Handled handleMail(MailSession& session, RequestHandler& handler, int index);
+    // A reply under way, and the request it answers.
+    struct Reply
+    {
+        int index;
+        Request request;
+    };
+    void work(MailSession& session, PassReport& report);
+    // Reads and handles one mail; a reply is started, after the one before it has gone out.
+    void handleMail(MailSession& session, RequestHandler& handler, int index, PassReport& report);
+    // Waits for the reply under way and marks its mail as it fared.
+    void settleReply(MailSession& session, RequestHandler& handler, PassReport& report);
     void connectionFailed(PassReport& report, const QString& reason);
-    // Sends one reply to the selected mail; counts it when it was sent.
-    SendResult SendReply(const QString& senderemail, const QString& sender, const QString& subject,
-                         const QString& message);
+    // Sends one reply to the selected mail; counted when it has gone out.
+    void SendReply(const QString& senderemail, const QString& sender, const QString& subject, const QString& message);
 
     const Settings& m_settings;
     MailSessionFactory& m_mail;
     PassListener& m_listener;
+    std::chrono::milliseconds m_lockWait;
+    std::atomic<bool> m_stopRequested{false};
     MailSession* m_session{nullptr};
     int m_selected{-1};
+    std::optional<Reply> m_underWay;
+    // Replies cannot go out any more in this pass: no further list may be changed.
+    bool m_repliesStopped{false};
     // Fingerprints of the mails read in this pass.
     QSet<QString> m_seen;
     bool m_allRead{true};

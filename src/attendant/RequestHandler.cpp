@@ -73,6 +73,9 @@ std::optional<Reply> RequestHandler::change(const Request& request, const QStrin
 std::optional<Reply> RequestHandler::answer(const Request& request)
 {
     if (const std::optional<PendingReplies::Entry> pending = m_pending.find(request.key)) {
+        // A finished request whose mail came back all the same: its reply once more.
+        if (pending->done)
+            return pending->reply;
         // The event was closed since: whatever the first attempt did, it is answered afresh.
         if (!isOpenEvent(pending->event))
             m_pending.remove(request.key);
@@ -120,7 +123,7 @@ std::optional<Reply> RequestHandler::answer(const Request& request)
 
 void RequestHandler::replied(const Request& request)
 {
-    m_pending.remove(request.key);
+    m_pending.finish(request.key);
 }
 
 } // namespace Enrolix

@@ -126,7 +126,7 @@ FileResult writeLines(const QString& path, const QStringList& lines)
     return writeWhole(path, joinLines(lines));
 }
 
-FileResult appendLine(const QString& path, const QString& line)
+FileResult appendLine(const QString& path, const QString& line, Sync sync)
 {
     // One open for the check and the write: the attendant appends for every registration.
     QFile file(path);
@@ -139,7 +139,7 @@ FileResult appendLine(const QString& path, const QString& line)
     if (size > 0 && file.seek(size - 1) && file.getChar(&last))
         needsLineEnd = last != '\n' && last != '\r';
     const QByteArray bytes = ((needsLineEnd ? kLineEnd : QString()) + line + kLineEnd).toUtf8();
-    if (file.write(bytes) != bytes.size() || !DiskSync::file(file)) {
+    if (file.write(bytes) != bytes.size() || (sync == Sync::Now && !DiskSync::file(file))) {
         const FileResult result = failure(file);
         // A name cut short by a full disk would stay in the list for good.
         file.resize(size);

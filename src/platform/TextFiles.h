@@ -65,9 +65,13 @@ QString joinLines(const QStringList& lines);
 // Each line followed by CR LF, written whole as above.
 FileResult writeLines(const QString& path, const QStringList& lines);
 
-// Appends the text followed by CR LF and waits until it is on the disk; the file is created when
-// missing. A write that does not fit is taken back, so the file keeps exactly its old content.
-FileResult appendLine(const QString& path, const QString& line);
+// Whether a write waits until it is on the disk, or may reach it later (a record whose loss to
+// a power cut only repeats work).
+enum class Sync { Now, Later };
+
+// Appends the text followed by CR LF; the file is created when missing. A write that does not
+// fit is taken back, so the file keeps exactly its old content.
+FileResult appendLine(const QString& path, const QString& line, Sync sync = Sync::Now);
 
 // Creates the file empty, or fails if a file of that name exists already.
 FileResult createEmptyNew(const QString& path);

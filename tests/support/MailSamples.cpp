@@ -1,6 +1,6 @@
 #include "support/MailSamples.h"
 
-#include "platform/mail/GMimeLibrary.h"
+#include "mail/GMimeLibrary.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #include "support/MaildirBackend.h"
 
+#include "mail/MailProfile.h"
 #include "platform/SettingsStore.h"
-#include "platform/mail/MailProfile.h"
 #include "settings/SettingsKeys.h"
 
 #include <QDir>

@@ -28,14 +28,21 @@ public:
             return std::nullopt;
         return m_box.mails.at(m_unread.at(index));
     }
-    SendResult sendReply(int index, const QString& address, const QString& name, const QString& subject,
-                         const QString& text) override
+    void startReply(int index, const QString& address, const QString& name, const QString& subject,
+                    const QString& text) override
     {
+        m_underWay = Sent{m_unread.at(index), address, name, subject, text};
+    }
+    SendResult finishReply() override
+    {
+        if (!m_underWay)
+            return SendResult::Deferred;
         const SendResult result = m_box.sendResults.isEmpty() ? SendResult::Sent : m_box.sendResults.takeFirst();
         if (result == SendResult::Unavailable)
             m_failure = m_box.failureReason;
         if (result == SendResult::Sent)
-            m_box.sent.append({m_unread.at(index), address, name, subject, text});
+            m_box.sent.append(*m_underWay);
+        m_underWay.reset();
         return result;
     }
     bool markRead(int index) override
@@ -50,6 +57,7 @@ public:
 private:
     ScriptedMailbox& m_box;
     QString m_failure;
+    std::optional<Sent> m_underWay;
     QList<int> m_unread;
 };
 

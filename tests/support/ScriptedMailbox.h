@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/mail/MailSessionFactory.h"
+#include "mail/MailSessionFactory.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "admin/AppContext.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "platform/HelpViewer.h"
 #include "platform/SystemInfo.h"
-#include "platform/mail/ProfileMailSessionFactory.h"
 #include "support/FakeClipboard.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"

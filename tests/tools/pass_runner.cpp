@@ -4,8 +4,8 @@
 // every point between two steps and check that the next pass repairs everything.
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "platform/IniSettingsStore.h"
-#include "platform/mail/ProfileMailSessionFactory.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -48,10 +48,17 @@ public:
     {
         return guarded([&] { return m_inner->read(index); });
     }
-    SendResult sendReply(int index, const QString& address, const QString& name, const QString& subject,
-                         const QString& text) override
+    void startReply(int index, const QString& address, const QString& name, const QString& subject,
+                    const QString& text) override
     {
-        return guarded([&] { return m_inner->sendReply(index, address, name, subject, text); });
+        guarded([&] {
+            m_inner->startReply(index, address, name, subject, text);
+            return true;
+        });
+    }
+    SendResult finishReply() override
+    {
+        return guarded([&] { return m_inner->finishReply(); });
     }
     bool markRead(int index) override
     {

@@ -1,5 +1,7 @@
 #include "platform/mail/MaildirInbox.h"
 
+#include "platform/DiskSync.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -70,6 +72,13 @@ bool MaildirInbox::markRead(const QString& id)
     const QString target =
         m_folder.path() + QStringLiteral("cur/") + MaildirFolder::baseName(fileName) + QStringLiteral(":2,") + flags;
     return QFile::rename(m_folder.path() + id, target);
+}
+
+void MaildirInbox::close()
+{
+    // The renames into cur/ reach the disk, so a power cut does not bring handled mails back.
+    DiskSync::folder(m_folder.path() + QStringLiteral("cur"));
+    DiskSync::folder(m_folder.path() + QStringLiteral("new"));
 }
 
 void MaildirInbox::leaveUnread(const QString& /*id*/)

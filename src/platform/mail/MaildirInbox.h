@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/mail/MailInbox.h"
+#include "mail/MailInbox.h"
 #include "platform/mail/MaildirFolder.h"
 
 namespace Enrolix {
@@ -18,6 +18,7 @@ public:
     std::optional<QByteArray> fetch(const QString& id) override;
     bool markRead(const QString& id) override;
     void leaveUnread(const QString& id) override;
+    void close() override;
     QString failure() const override { return m_failure; }
     bool lost() const override { return false; }
 

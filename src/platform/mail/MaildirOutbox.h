@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/mail/MailOutbox.h"
+#include "mail/MailOutbox.h"
 #include "platform/mail/MaildirFolder.h"
 
 namespace Enrolix {

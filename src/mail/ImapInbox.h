@@ -1,0 +1,56 @@
+#pragma once
+
+#include "mail/InFlightJournal.h"
+#include "mail/MailInbox.h"
+#include "mail/MailTransport.h"
+
+#include <QSet>
+
+#include <memory>
+
+namespace Enrolix {
+
+struct MailProfile;
+
+// Requests read from an IMAP folder over one connection per pass. Ids are message UIDs.
+// Fetching a message by its URL marks it \Seen on the server, so marking it read costs
+// nothing more; every UID of the pass is journalled before the first fetch, and a message the
+// pass does not finish is made unread again, all of them with one command at the end, or by
+// the next sign-on if the pass dies. Journal entries carry the folder's UIDVALIDITY: after the
+// folder was recreated they name other messages and are dropped.
+class ImapInbox final : public MailInbox
+{
+public:
+    ImapInbox(const MailProfile& profile, std::unique_ptr<MailTransport> transport);
+
+    bool open() override;
+    std::optional<QStringList> unread() override;
+    std::optional<QByteArray> fetch(const QString& id) override;
+    bool markRead(const QString& id) override;
+    void leaveUnread(const QString& id) override;
+    void close() override;
+    QString failure() const override { return m_failure; }
+    bool lost() const override { return m_transport->lost(); }
+
+    // The folder's URL in one spelling, however the profile writes it: lower-case scheme and
+    // host, the port written out, and INBOX for an empty or otherwise spelt inbox name.
+    static QByteArray canonicalFolder(const QString& location);
+
+private:
+    // Makes the messages unread with one command; true when the server took it.
+    bool markUnread(const QStringList& ids);
+    QString journalEntry(const QString& id) const;
+    void failed();
+
+    QByteArray m_folder;
+    QString m_validity;
+    QString m_failure;
+    std::unique_ptr<MailTransport> m_transport;
+    InFlightJournal m_journal;
+    // Journalled in this session, in mailbox order; of these, those fetched and those finished.
+    QStringList m_open;
+    QSet<QString> m_fetched;
+    QSet<QString> m_finished;
+};
+
+} // namespace Enrolix

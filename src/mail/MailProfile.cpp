@@ -1,0 +1,72 @@
+#include "mail/MailProfile.h"
+
+#include "platform/DataFolder.h"
+#include "platform/SettingsStore.h"
+#include "settings/SettingsKeys.h"
+
+#include <QProcess>
+
+namespace Enrolix {
+namespace {
+
+constexpr int kPasswordCommandMs = 30000;
+
+} // namespace
+
+MailProfile MailProfile::read(const SettingsStore& store, const QString& name)
+{
+    using namespace SettingsKeys;
+    MailProfile profile;
+    profile.inbox = store.read(name, kMailInbox, kMaildirScheme + defaultInboxFolder());
+    profile.outbox = store.read(name, kMailOutbox, kMaildirScheme + defaultOutboxFolder());
+    profile.user = store.read(name, kMailUser, {});
+    profile.password = store.read(name, kMailPassword, {});
+    profile.passwordCommand = store.read(name, kMailPasswordCommand, {});
+    profile.from = store.read(name, kMailFrom, {});
+    // With neither a from nor a user, replies come from the mailbox the page links write to.
+    profile.attendantAddress = store.read(kOptions, kRegAttend, kDefaultRegAttend);
+    profile.caFile = store.read(name, kMailCaFile, {});
+    profile.tls = store.read(name, kMailTls, {}).compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
+    return profile;
+}
+
+QString MailProfile::defaultInboxFolder()
+{
+    return defaultDataFolder() + QStringLiteral("mail/inbox");
+}
+
+QString MailProfile::defaultOutboxFolder()
+{
+    return defaultDataFolder() + QStringLiteral("mail/outbox");
+}
+
+std::optional<QString> MailProfile::resolvePassword() const
+{
+    if (passwordCommand.isEmpty())
+        return password;
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), passwordCommand});
+    if (!process.waitForFinished(kPasswordCommandMs) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
+    const qsizetype end = output.indexOf(QLatin1Char('\n'));
+    QString line = end < 0 ? output : output.left(end);
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    return line;
+}
+
+QString MailProfile::sender() const
+{
+    if (!from.isEmpty())
+        return from;
+    if (!user.isEmpty())
+        return user;
+    return attendantAddress;
+}
+
+} // namespace Enrolix

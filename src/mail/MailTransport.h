@@ -1,0 +1,60 @@
+#pragma once
+
+#include "mail/TransportLimits.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace Enrolix {
+
+struct MailProfile;
+
+// What went wrong with the last request of a transport.
+struct TransportFailure
+{
+    enum class Stage {
+        None,
+        // The server answered a recipient with a refusal: that recipient alone is concerned.
+        Recipient,
+        // Anything else: the server unreachable, silent, refusing the sign-on or the sender.
+        Other,
+    };
+    Stage stage{Stage::None};
+    // The server's numeric answer (0 when it gave none).
+    long serverCode{0};
+    // In words for the coordinator, with the server's address.
+    QString reason;
+};
+
+// One connection to an IMAP or SMTP server, kept from request to request within a pass.
+class MailTransport
+{
+public:
+    virtual ~MailTransport() = default;
+    // An IMAP request: the URL alone (a fetch of the message it names), or a command sent as it
+    // stands. The untagged answers, or the fetched message, are in body() afterwards; the
+    // answers around them (those of SELECT among them) in headers().
+    virtual bool request(const QByteArray& url, const QByteArray& command = {}) = 0;
+    // Sends one complete message over SMTP from one envelope sender to one recipient.
+    virtual bool send(const QByteArray& url, const QByteArray& from, const QByteArray& to,
+                      const QByteArray& message) = 0;
+    virtual const QByteArray& body() const = 0;
+    virtual const QByteArray& headers() const = 0;
+    virtual TransportFailure failure() const = 0;
+    // True once the server could not be reached or stopped answering: every further request of
+    // this connection fails at once, so a dead server costs a pass one time limit, not one per mail.
+    virtual bool lost() const = 0;
+};
+
+// Opens the transports of a session; both connections of a session share one trouble clock.
+class MailTransportFactory
+{
+public:
+    virtual ~MailTransportFactory() = default;
+    virtual std::unique_ptr<MailTransport> open(const MailProfile& profile, const QString& secret,
+                                                const TransportLimits& limits, std::shared_ptr<TroubleClock> clock) = 0;
+};
+
+} // namespace Enrolix

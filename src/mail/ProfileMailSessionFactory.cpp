@@ -1,0 +1,85 @@
+#include "mail/ProfileMailSessionFactory.h"
+
+#include "mail/ImapInbox.h"
+#include "mail/MailProfile.h"
+#include "mail/SmtpOutbox.h"
+#include "mail/TransportSession.h"
+#include "platform/mail/CurlTransport.h"
+#include "platform/mail/MaildirInbox.h"
+#include "platform/mail/MaildirOutbox.h"
+
+namespace Enrolix {
+namespace {
+
+// The folder of a "maildir:/absolute/path" location, or nothing for another kind.
+std::optional<QString> maildirPath(const QString& location)
+{
+    if (!location.startsWith(MailProfile::kMaildirScheme))
+        return std::nullopt;
+    const QString path = location.mid(MailProfile::kMaildirScheme.size());
+    if (!path.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    return path;
+}
+
+bool hasScheme(const QString& location, std::initializer_list<const char*> schemes)
+{
+    for (const char* scheme : schemes) {
+        if (location.startsWith(QLatin1String(scheme) + QStringLiteral("://"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits,
+                                                     MailTransportFactory* transports)
+    : m_store(store), m_limits(limits), m_transports(transports)
+{
+    if (!m_transports) {
+        m_ownTransports = std::make_unique<CurlTransportFactory>();
+        m_transports = m_ownTransports.get();
+    }
+}
+
+std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& password,
+                                                                const std::shared_ptr<TroubleClock>& clock) const
+{
+    if (const std::optional<QString> path = maildirPath(profile.inbox))
+        return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder());
+    if (hasScheme(profile.inbox, {"imap", "imaps"}))
+        return std::make_unique<ImapInbox>(profile, m_transports->open(profile, password, m_limits, clock));
+    return nullptr;
+}
+
+std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password,
+                                                                  const std::shared_ptr<TroubleClock>& clock) const
+{
+    if (const std::optional<QString> path = maildirPath(profile.outbox))
+        return std::make_unique<MaildirOutbox>(*path, *path == MailProfile::defaultOutboxFolder());
+    if (hasScheme(profile.outbox, {"smtp", "smtps"}))
+        return std::make_unique<SmtpOutbox>(profile, m_transports->open(profile, password, m_limits, clock));
+    return nullptr;
+}
+
+SignOn ProfileMailSessionFactory::signOn(const QString& name)
+{
+    const MailProfile profile = MailProfile::read(m_store, name);
+    const std::optional<QString> password = profile.resolvePassword();
+    if (!password)
+        return {nullptr, QStringLiteral("the password command of the mail profile failed")};
+    // Both connections of the session share one allowance for slow and silent servers.
+    const auto clock = std::make_shared<TroubleClock>(m_limits.troubleBudget);
+    std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password, clock);
+    if (!inbox)
+        return {nullptr, QStringLiteral("inbox %1: not a maildir:, imap:// or imaps:// address").arg(profile.inbox)};
+    std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password, clock);
+    if (!outbox)
+        return {nullptr, QStringLiteral("outbox %1: not a maildir:, smtp:// or smtps:// address").arg(profile.outbox)};
+    if (!inbox->open())
+        return {nullptr, inbox->failure()};
+    return {std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender()), {}};
+}
+
+} // namespace Enrolix

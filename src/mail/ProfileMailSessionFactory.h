@@ -1,0 +1,36 @@
+#pragma once
+
+#include "mail/MailSessionFactory.h"
+#include "mail/MailTransport.h"
+
+namespace Enrolix {
+
+class MailInbox;
+class MailOutbox;
+class SettingsStore;
+struct MailProfile;
+
+// Opens sessions on the mail profiles of the settings store: a Maildir, or IMAP and SMTP
+// servers, as each profile's inbox and outbox name them.
+class ProfileMailSessionFactory final : public MailSessionFactory
+{
+public:
+    // transports: how IMAP and SMTP servers are reached; libcurl when none is given.
+    explicit ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits = {},
+                                       MailTransportFactory* transports = nullptr);
+
+    SignOn signOn(const QString& profile) override;
+
+private:
+    std::unique_ptr<MailInbox> makeInbox(const MailProfile& profile, const QString& password,
+                                         const std::shared_ptr<TroubleClock>& clock) const;
+    std::unique_ptr<MailOutbox> makeOutbox(const MailProfile& profile, const QString& password,
+                                           const std::shared_ptr<TroubleClock>& clock) const;
+
+    const SettingsStore& m_store;
+    TransportLimits m_limits;
+    std::unique_ptr<MailTransportFactory> m_ownTransports;
+    MailTransportFactory* m_transports{nullptr};
+};
+
+} // namespace Enrolix

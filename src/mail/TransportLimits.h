@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <chrono>
+#include <mutex>
+
+namespace Enrolix {
+
+// How long the mail servers of one pass may keep it waiting. A silent or trickling server fails
+// its request at the first limit it meets, and every later request of that connection at once.
+struct TransportLimits
+{
+    using Duration = std::chrono::milliseconds;
+    // Reaching the server, and TLS and sign-on on top.
+    Duration connect{std::chrono::seconds(10)};
+    // The server's answer to one command.
+    Duration answer{std::chrono::seconds(10)};
+    // Time a request may take without counting as trouble: a grace, plus what its bytes need at
+    // the slowest rate that counts as working.
+    Duration grace{std::chrono::seconds(1)};
+    qint64 slowestBytesPerSecond{16 * 1024};
+    // Troubled time (requests over their allowance) that all connections of a pass may spend
+    // together before the pass gives up on them.
+    Duration troubleBudget{std::chrono::seconds(20)};
+};
+
+// The troubled time a pass has spent so far, shared by its connections, which may run at once.
+class TroubleClock
+{
+public:
+    explicit TroubleClock(TransportLimits::Duration budget) : m_budget(budget) {}
+
+    // Whether a request troubled for so long now would overrun the budget.
+    bool overruns(TransportLimits::Duration current) const
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_spent + current > m_budget;
+    }
+    void add(TransportLimits::Duration troubled)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_spent += troubled;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    const TransportLimits::Duration m_budget;
+    TransportLimits::Duration m_spent{0};
+};
+
+} // namespace Enrolix

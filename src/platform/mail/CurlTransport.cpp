@@ -1,0 +1,210 @@
+#include "platform/mail/CurlTransport.h"
+
+#include "mail/MailProfile.h"
+
+#include <QUrl>
+
+#include <algorithm>
+#include <chrono>
+#include <mutex>
+
+namespace Enrolix {
+namespace {
+
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+long wholeSeconds(TransportLimits::Duration limit)
+{
+    return std::max(1L, long(duration_cast<seconds>(limit + milliseconds(999)).count()));
+}
+
+// What a failed request means to the coordinator.
+QString reasonFor(CURLcode code, const QString& detail)
+{
+    switch (code) {
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        return QStringLiteral("the address is not valid");
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("host not found");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("host unreachable");
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("the server did not answer in time");
+    case CURLE_ABORTED_BY_CALLBACK:
+        return QStringLiteral("the server answers too slowly");
+    case CURLE_LOGIN_DENIED:
+        // libcurl reports a folder that cannot be selected as a refused sign-on.
+        if (detail.startsWith(QLatin1String("Select failed")))
+            return QStringLiteral("folder missing");
+        return QStringLiteral("sign-on refused");
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return QStringLiteral("certificate not trusted");
+    case CURLE_SSL_CONNECT_ERROR:
+        return QStringLiteral("secure connection failed");
+    case CURLE_USE_SSL_FAILED:
+        return QStringLiteral("server offers no STARTTLS");
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return QStringLiteral("connection lost");
+    default:
+        return QString::fromUtf8(curl_easy_strerror(code));
+    }
+}
+
+} // namespace
+
+CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
+                             std::shared_ptr<TroubleClock> clock)
+    : m_limits(limits), m_clock(std::move(clock))
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    if (!m_clock)
+        m_clock = std::make_shared<TroubleClock>(limits.troubleBudget);
+    m_curl = curl_easy_init();
+    if (!m_curl)
+        return;
+    curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_error);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlBuffers::collect);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_body);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &CurlBuffers::collect);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &m_headers);
+    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CurlBuffers::Upload::supply);
+    curl_easy_setopt(m_curl, CURLOPT_READDATA, &m_upload);
+    curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &CurlTransport::progress);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_limits.answer));
+    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(profile.tls ? CURLUSESSL_TRY : CURLUSESSL_NONE));
+    if (!profile.user.isEmpty()) {
+        curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
+        curl_easy_setopt(m_curl, CURLOPT_PASSWORD, secret.toUtf8().constData());
+    }
+    if (!profile.caFile.isEmpty())
+        curl_easy_setopt(m_curl, CURLOPT_CAINFO, profile.caFile.toUtf8().constData());
+}
+
+CurlTransport::~CurlTransport()
+{
+    if (!m_curl)
+        return;
+    // The goodbye (LOGOUT, QUIT) of a healthy server is immediate; a silent one must not hold the
+    // end of the pass for a whole answer limit.
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::min(2L, wholeSeconds(m_limits.answer)));
+    curl_easy_cleanup(m_curl);
+}
+
+TransportLimits::Duration CurlTransport::troubled(qint64 bytes) const
+{
+    const milliseconds elapsed(m_started.elapsed());
+    const milliseconds allowance = m_limits.grace + milliseconds(bytes * 1000 / m_limits.slowestBytesPerSecond);
+    return elapsed > allowance ? elapsed : milliseconds(0);
+}
+
+int CurlTransport::progress(void* self, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
+{
+    auto* transport = static_cast<CurlTransport*>(self);
+    transport->m_bytes = qint64(received + sent);
+    const TransportLimits::Duration troubled = transport->troubled(transport->m_bytes);
+    return troubled.count() > 0 && transport->m_clock->overruns(troubled) ? 1 : 0;
+}
+
+bool CurlTransport::begin(const QByteArray& url)
+{
+    m_url = url;
+    if (!m_curl || m_lost)
+        return false;
+    m_body.clear();
+    m_headers.clear();
+    m_error[0] = '\0';
+    m_bytes = 0;
+    m_started.start();
+    return true;
+}
+
+bool CurlTransport::finish(CURLcode code)
+{
+    m_code = code;
+    m_clock->add(troubled(m_bytes));
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_ABORTED_BY_CALLBACK:
+    case CURLE_GOT_NOTHING:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_LOGIN_DENIED:
+    case CURLE_USE_SSL_FAILED:
+        // libcurl may still say goodbye to a server that stopped answering when the handle is
+        // cleaned up; that must not cost another answer limit.
+        m_lost = true;
+        curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
+        break;
+    default:
+        break;
+    }
+    return code == CURLE_OK;
+}
+
+bool CurlTransport::request(const QByteArray& url, const QByteArray& command)
+{
+    if (!begin(url))
+        return false;
+    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command.isEmpty() ? nullptr : command.constData());
+    return finish(curl_easy_perform(m_curl));
+}
+
+bool CurlTransport::send(const QByteArray& url, const QByteArray& from, const QByteArray& to, const QByteArray& message)
+{
+    if (!begin(url))
+        return false;
+    m_upload.reset(message);
+    curl_slist* recipients = curl_slist_append(nullptr, to.constData());
+    curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(m_curl, CURLOPT_MAIL_FROM, from.constData());
+    curl_easy_setopt(m_curl, CURLOPT_MAIL_RCPT, recipients);
+    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(message.size()));
+    const CURLcode code = curl_easy_perform(m_curl);
+    curl_easy_setopt(m_curl, CURLOPT_MAIL_RCPT, nullptr);
+    curl_slist_free_all(recipients);
+    m_upload.reset();
+    return finish(code);
+}
+
+long CurlTransport::responseCode() const
+{
+    long code = 0;
+    if (m_curl)
+        curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &code);
+    return code;
+}
+
+TransportFailure CurlTransport::failure() const
+{
+    const QUrl url = QUrl::fromEncoded(m_url);
+    const QString server =
+        url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo).toString();
+    if (!m_curl)
+        return {TransportFailure::Stage::Other, 0, server + QStringLiteral(": the mail library could not be started")};
+    if (m_code == CURLE_OK)
+        return {};
+    const QString detail = QString::fromUtf8(m_error);
+    QString reason = server + QStringLiteral(": ") + reasonFor(m_code, detail);
+    if (!detail.isEmpty())
+        reason += QStringLiteral(" (") + detail + QLatin1Char(')');
+    // libcurl reports the refusal of a recipient as a send error naming RCPT.
+    const bool atRecipient = m_code == CURLE_SEND_ERROR && detail.startsWith(QLatin1String("RCPT failed"));
+    return {atRecipient ? TransportFailure::Stage::Recipient : TransportFailure::Stage::Other, responseCode(), reason};
+}
+
+} // namespace Enrolix

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "mail/MailTransport.h"
+#include "platform/mail/CurlBuffers.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QString>
+#include <QtGlobal>
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace Enrolix {
+
+// A mail transport through one libcurl handle that keeps its connection between requests:
+// credentials, the extra certificate authority, STARTTLS whenever the server offers it, and
+// the time limits of the pass.
+class CurlTransport final : public MailTransport
+{
+public:
+    // clock: the troubled time of the pass, shared with its other connection.
+    CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
+                  std::shared_ptr<TroubleClock> clock);
+    ~CurlTransport() override;
+    Q_DISABLE_COPY_MOVE(CurlTransport)
+
+    bool request(const QByteArray& url, const QByteArray& command = {}) override;
+    bool send(const QByteArray& url, const QByteArray& from, const QByteArray& to, const QByteArray& message) override;
+    const QByteArray& body() const override { return m_body; }
+    const QByteArray& headers() const override { return m_headers; }
+    TransportFailure failure() const override;
+    bool lost() const override { return m_lost; }
+
+private:
+    bool begin(const QByteArray& url);
+    bool finish(CURLcode code);
+    static int progress(void* self, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent);
+    // The part of the request time that counts as trouble: all of it once it exceeds what its
+    // bytes allow.
+    TransportLimits::Duration troubled(qint64 bytes) const;
+    long responseCode() const;
+
+    CURL* m_curl{nullptr};
+    TransportLimits m_limits;
+    std::shared_ptr<TroubleClock> m_clock;
+    QElapsedTimer m_started;
+    qint64 m_bytes{0};
+    QByteArray m_url;
+    QByteArray m_body;
+    QByteArray m_headers;
+    CurlBuffers::Upload m_upload;
+    CURLcode m_code{CURLE_OK};
+    bool m_lost{false};
+    char m_error[CURL_ERROR_SIZE]{};
+};
+
+// Opens libcurl transports.
+class CurlTransportFactory final : public MailTransportFactory
+{
+public:
+    std::unique_ptr<MailTransport> open(const MailProfile& profile, const QString& secret,
+                                        const TransportLimits& limits, std::shared_ptr<TroubleClock> clock) override
+    {
+        return std::make_unique<CurlTransport>(profile, secret, limits, std::move(clock));
+    }
+};
+
+} // namespace Enrolix
