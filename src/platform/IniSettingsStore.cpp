@@ -14,6 +14,7 @@ QString IniSettingsStore::defaultFilePath()
 
 QString IniSettingsStore::read(const QString& section, const QString& key, const QString& fallback) const
 {
+    const QMutexLocker lock(&m_mutex);
     // Another program (or the user) may have edited the file since the last read.
     m_settings.sync();
     const QVariant value = m_settings.value(section + QLatin1Char('/') + key);
@@ -27,6 +28,7 @@ QString IniSettingsStore::read(const QString& section, const QString& key, const
 
 void IniSettingsStore::write(const QString& section, const QString& key, const QString& value)
 {
+    const QMutexLocker lock(&m_mutex);
     m_settings.setValue(section + QLatin1Char('/') + key, value);
     m_settings.sync();
 }

@@ -1,0 +1,75 @@
+#include "attendant/AttendantEngine.h"
+
+#include "attendant/PassListener.h"
+#include "settings/Settings.h"
+
+namespace Enrolix {
+
+// Lives on the worker thread: runs the passes and turns their reports into signals.
+class AttendantEngine::Worker final : public QObject, public PassListener
+{
+    Q_OBJECT
+
+public:
+    explicit Worker(MailSessionFactory& mail) : m_pass(m_settings, mail, *this) {}
+
+    void run(const Settings& settings)
+    {
+        m_settings = settings;
+        Q_EMIT ended(m_pass.run());
+    }
+
+    void statusChanged(const QString& status) override { Q_EMIT reportedStatus(status); }
+    void replySent(qint16 requestsProcessed) override { Q_EMIT reportedReply(requestsProcessed); }
+    void connectionFailed(qint16 connectionFailures, const QString& reason) override
+    {
+        Q_EMIT reportedFailure(connectionFailures, reason);
+    }
+
+Q_SIGNALS:
+    void reportedStatus(const QString& status);
+    void reportedReply(qint16 requestsProcessed);
+    void reportedFailure(qint16 connectionFailures, const QString& reason);
+    void ended(const Enrolix::PassReport& report);
+
+private:
+    Settings m_settings;
+    ProcessingPass m_pass;
+};
+
+AttendantEngine::AttendantEngine(const Settings& settings, MailSessionFactory& mail, QObject* parent)
+    : QObject(parent), m_settings(settings), m_worker(new Worker(mail))
+{
+    qRegisterMetaType<Enrolix::PassReport>();
+    m_thread.setObjectName(QStringLiteral("attendant pass"));
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &Worker::reportedStatus, this, &AttendantEngine::statusChanged);
+    connect(m_worker, &Worker::reportedReply, this, &AttendantEngine::replySent);
+    connect(m_worker, &Worker::reportedFailure, this, &AttendantEngine::connectionFailed);
+    connect(m_worker, &Worker::ended, this, [this](const PassReport& report) {
+        m_running = false;
+        Q_EMIT passEnded(report);
+    });
+    m_thread.start();
+}
+
+AttendantEngine::~AttendantEngine()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+bool AttendantEngine::startPass()
+{
+    if (m_running)
+        return false;
+    m_running = true;
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, settings = m_settings] { worker->run(settings); }, Qt::QueuedConnection);
+    return true;
+}
+
+} // namespace Enrolix
+
+#include "AttendantEngine.moc"

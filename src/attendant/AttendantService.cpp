@@ -1,0 +1,96 @@
+#include "attendant/AttendantService.h"
+
+#include "Version.h"
+#include "attendant/PassListener.h"
+#include "attendant/ProcessingPass.h"
+#include "mail/ProfileMailSessionFactory.h"
+#include "platform/IniSettingsStore.h"
+#include "platform/StopSignals.h"
+#include "settings/CounterFileCheck.h"
+#include "settings/Settings.h"
+
+#include <QTextStream>
+
+namespace Enrolix::AttendantService {
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "Usage: enrolix-attendant [--once]\n"
+    "Answers the course sign-up mails of the mailbox of the mail profile \"MS Exchange Settings\",\n"
+    "with the settings of the desktop program (~/.config/enrolix/enrolix.ini).\n"
+    "\n"
+    "  --once     one pass, then exit: 0 when it connected, 1 when it did not,\n"
+    "             3 when another pass held the working folder\n"
+    "  --help     this text\n"
+    "  --version  the version\n"
+    "\n"
+    "Without --once, a pass every Seconds_Wait_Between_Email_Processing seconds until SIGTERM\n"
+    "or SIGINT. One line on standard error per pass.\n");
+
+// The log line says everything; the pass's reports in between are not needed.
+class SilentListener final : public PassListener
+{
+public:
+    void statusChanged(const QString&) override {}
+    void replySent(qint16) override {}
+    void connectionFailed(qint16, const QString&) override {}
+};
+
+int exitCodeOf(const PassReport& report)
+{
+    if (report.busy)
+        return kBusy;
+    return report.failure.isEmpty() ? kConnected : kNotConnected;
+}
+
+} // namespace
+
+QString logLine(const PassReport& report)
+{
+    if (!report.failure.isEmpty())
+        return QStringLiteral("pass: not connected: ") + report.failure;
+    return QStringLiteral("pass: %1 replies sent, %2 passed over, %3 left for a later pass")
+        .arg(report.replies)
+        .arg(report.passedOver)
+        .arg(report.leftForLater);
+}
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    bool once = false;
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--once")) {
+            once = true;
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            out << kUsage;
+            return kConnected;
+        } else if (argument == QLatin1String("--version")) {
+            out << "enrolix-attendant " << Version::kText << '\n';
+            return kConnected;
+        } else {
+            err << "enrolix-attendant: unknown argument " << argument << "\n\n" << kUsage;
+            return kBadUsage;
+        }
+    }
+
+    // The embedded default working folder and mailbox, as the desktop program makes them.
+    prepareDefaultDataFolder();
+    IniSettingsStore store;
+    Settings settings;
+    ProfileMailSessionFactory mail(store);
+    SilentListener listener;
+    ProcessingPass pass(settings, mail, listener);
+    StopSignals stop([&pass] { pass.requestStop(); });
+    while (true) {
+        settings.LoadSettings(store);
+        const PassReport report = pass.run();
+        err << logLine(report) << '\n';
+        err.flush();
+        if (once)
+            return exitCodeOf(report);
+        if (stop.waitFor(std::chrono::seconds(settings.secondsWait())))
+            return kConnected;
+    }
+}
+
+} // namespace Enrolix::AttendantService
