@@ -15,6 +15,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsMessages.h"
 #include "support/ModalBoxAnswerer.h"
+#include "support/NamedCases.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -69,6 +70,12 @@ class TestMessageBoxes : public QObject
         Message box;
         bool destroyed;
     };
+    // Opens the window through the main window's menu entry.
+    template <auto Entry, auto Window> static QWidget& fromMainMenu(TestMessageBoxes& test)
+    {
+        (test.m_windows->main().*Entry)->trigger();
+        return (test.m_windows.get()->*Window)();
+    }
     static QWidget& copyInMain(TestMessageBoxes& test)
     {
         test.copyAttendees();
@@ -108,14 +115,10 @@ class TestMessageBoxes : public QObject
               },
               AdminMessages::mustBeNumeric(), true}},
             {"frmCreate",
-             {[](TestMessageBoxes& test) -> QWidget& {
-                  test.m_windows->main().mnuNew->trigger();
-                  return test.m_windows->create();
-              },
-              copyInMain, AdminMessages::nothingToCopy(), false}},
+             {fromMainMenu<&frmMain::mnuNew, &Windows::create>, copyInMain, AdminMessages::nothingToCopy(), false}},
             {"frmLocation",
              {[](TestMessageBoxes& test) -> QWidget& {
-                  test.m_windows->main().mnuNew->trigger();
+                  fromMainMenu<&frmMain::mnuNew, &Windows::create>(test);
                   frmCreate& create = test.m_windows->create();
                   create.txtTextBox1->setPlainText(QStringLiteral("Safety"));
                   create.txtTextBox2->setPlainText(QStringLiteral("May 4"));
@@ -124,17 +127,11 @@ class TestMessageBoxes : public QObject
               },
               copyInMain, AdminMessages::nothingToCopy(), false}},
             {"frmAutoAttend",
-             {[](TestMessageBoxes& test) -> QWidget& {
-                  test.m_windows->main().mnuBegin->trigger();
-                  return test.m_windows->attendant();
-              },
-              copyInMain, AdminMessages::nothingToCopy(), false}},
+             {fromMainMenu<&frmMain::mnuBegin, &Windows::attendant>, copyInMain, AdminMessages::nothingToCopy(),
+              false}},
             {"frmFirstTime",
-             {[](TestMessageBoxes& test) -> QWidget& {
-                  test.m_windows->main().mnuStartup->trigger();
-                  return test.m_windows->welcome();
-              },
-              copyInMain, AdminMessages::nothingToCopy(), false}},
+             {fromMainMenu<&frmMain::mnuStartup, &Windows::welcome>, copyInMain, AdminMessages::nothingToCopy(),
+              false}},
         };
         return cases;
     }
@@ -194,12 +191,7 @@ private Q_SLOTS:
         QTRY_VERIFY(about.isNull());
     }
 
-    void box_afterFrameClose_isShownOverTheWindowInFront_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < frameCloses().size(); ++row)
-            QTest::newRow(frameCloses().at(row).first) << row;
-    }
+    void box_afterFrameClose_isShownOverTheWindowInFront_data() { Testing::addRowPerCase(frameCloses()); }
     void box_afterFrameClose_isShownOverTheWindowInFront()
     {
         QFETCH(int, row);

@@ -11,6 +11,7 @@
 #include "admin/frmOptions.h"
 #include "admin/frmSure.h"
 #include "attendant/frmAutoAttend.h"
+#include "support/NamedCases.h"
 #include "support/TestContext.h"
 
 #include <QAbstractButton>
@@ -166,12 +167,7 @@ class TestTextFit : public QObject
     }
 
 private Q_SLOTS:
-    void everyCaption_atDesignSize_fitsItsControl_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < windows().size(); ++row)
-            QTest::newRow(windows().at(row).first) << row;
-    }
+    void everyCaption_atDesignSize_fitsItsControl_data() { Testing::addRowPerCase(windows()); }
     void everyCaption_atDesignSize_fitsItsControl()
     {
         QFETCH(int, row);
