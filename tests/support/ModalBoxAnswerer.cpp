@@ -112,6 +112,7 @@ void ModalBoxAnswerer::poll()
     if (box == m_answered) {
         if (++m_pollsSinceAnswer > kPatiencePolls) {
             m_problems << QStringLiteral("box \"%1\" stayed open after its answer").arg(box->text());
+            m_pollsSinceAnswer = 0;
             box->reject();
         }
         return;
@@ -137,7 +138,7 @@ void ModalBoxAnswerer::poll()
     if (next.answerWhen && !next.answerWhen() && ++m_pollsWaiting <= kPatiencePolls)
         return;
     if (next.answerWhen && m_pollsWaiting > kPatiencePolls)
-        m_problems << QStringLiteral("box \"%1\" answered before its condition held").arg(next.message.text);
+        m_problems << QStringLiteral("box \"%1\" answered although its condition never held").arg(next.message.text);
     const Expectation answered = m_expected.takeFirst();
     m_answered = box;
     m_pollsSinceAnswer = 0;

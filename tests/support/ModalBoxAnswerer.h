@@ -19,9 +19,9 @@ namespace Enrolix::Testing {
 QWidget* windowUnder(const QMessageBox& box);
 
 // Answers the real modal message boxes of a test from a script, as a person would: it watches for
-// the application's modal box, checks its title, text and buttons, and presses a button. A box
-// that comes when none is expected, or is left open after its answer, is closed at once and
-// recorded, so no test ever waits on a box.
+// the application's modal box, checks its title, text, buttons and owner, and presses a button.
+// A box that comes when none is expected is closed at once, one left open after its answer
+// within seconds, and either is recorded, so no test ever waits on a box.
 class ModalBoxAnswerer final : public QObject
 {
     Q_OBJECT
@@ -31,7 +31,7 @@ public:
     explicit ModalBoxAnswerer(QObject* parent = nullptr);
 
     // Expects the message next and presses the answer's button in it. whileOpen runs first, with
-    // the box on screen; the answer waits until whileOpen's condition, when given, holds.
+    // the box on screen; the answer then waits until answerWhen, when given, holds (5 s at most).
     void expect(const Message& message, Button answer = Button::Ok, std::function<void(QMessageBox&)> whileOpen = {},
                 std::function<bool()> answerWhen = {});
 
