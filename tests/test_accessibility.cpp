@@ -14,6 +14,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -71,6 +72,25 @@ private Q_SLOTS:
         for (QWidget* window : all)
             problems << unnamedControls(*window);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
+    void addressWindow_shown_readsTheAddressWithItsCaption()
+    {
+        Testing::TestContext test;
+        Windows windows(test.context);
+        frmLocation& window = windows.location();
+        const QString caption = QStringLiteral("The new registration course address is:");
+        for (const QString& event : {QStringLiteral("E00012"), QStringLiteral("E00013")}) {
+            window.setCurrentEvent(event);
+            window.show();
+            QAccessibleInterface* address = QAccessible::queryAccessibleInterface(window.lbladdress);
+            QVERIFY(address);
+            QCOMPARE(address->text(QAccessible::Name),
+                     QStringLiteral("https://example.org/courses/%1.html").arg(event));
+            QCOMPARE(address->text(QAccessible::Description), caption);
+            QVERIFY(address->state().focusable);
+            window.hide();
+        }
     }
 };
 

@@ -40,12 +40,26 @@ inline void fitCaption(QWidget* control)
     control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
 }
 
-// Like fitCaption for a caption that ends where its box begins: the label grows to the left.
-inline void fitCaptionLeftwards(QWidget* label)
+// Like fitCaption for a control whose right edge stays: a caption that ends where its box
+// begins, a button aligned with the one above it. It grows to the left.
+inline void fitCaptionLeftwards(QWidget* control)
 {
-    const int extra = label->sizeHint().width() - label->width();
+    const int extra = control->sizeHint().width() - control->width();
     if (extra > 0)
-        label->setGeometry(std::max(0, label->x() - extra), label->y(), label->width() + extra, label->height());
+        control->setGeometry(std::max(0, control->x() - extra), control->y(), control->width() + extra,
+                             control->height());
+}
+
+// Like fitCaption for a centred caption: the control grows equally on both sides, as far as its
+// parent's edges allow.
+inline void fitCaptionCentred(QWidget* control)
+{
+    const int room = control->parentWidget() ? control->parentWidget()->width() : control->sizeHint().width();
+    const int width = std::min(control->sizeHint().width(), room);
+    if (width <= control->width())
+        return;
+    const int left = std::clamp(control->x() - (width - control->width()) / 2, 0, room - width);
+    control->setGeometry(left, control->y(), width, control->height());
 }
 
 } // namespace Enrolix

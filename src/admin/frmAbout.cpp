@@ -67,7 +67,7 @@ frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     placeControl(cmdSysInfo, "cmdSysInfo", 4260, 3075, 1245, 345);
     cmdSysInfo->setAutoDefault(false);
-    fitCaption(cmdSysInfo);
+    fitCaptionLeftwards(cmdSysInfo);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 
     setFixedSize(twipsToPixels(5730, this), twipsToPixels(3555, this));

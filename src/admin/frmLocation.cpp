@@ -20,11 +20,14 @@ frmLocation::frmLocation(AppContext& context, QWidget* parent) : QWidget(parent)
     lblLabel1->setObjectName(QStringLiteral("lblLabel1"));
     lbladdress = new QLabel(this);
     lbladdress->setObjectName(QStringLiteral("lbladdress"));
-    lbladdress->setAccessibleName(lblLabel1->text());
+    // No accessible name of its own: a screen reader then reads the address shown, and the
+    // caption as its description.
+    lbladdress->setAccessibleDescription(lblLabel1->text());
     lbladdress->setFrameStyle(QFrame::Box | QFrame::Plain);
     lbladdress->setBackgroundRole(QPalette::Base);
     lbladdress->setAutoFillBackground(true);
-    lbladdress->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Selectable from the keyboard too, so the address can be reached with Tab and read out.
+    lbladdress->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lbladdress->setMargin(6);
     lblLabel1->setBuddy(lbladdress);
     cmdCopytoClip = new QPushButton(QStringLiteral("Copy Address to ClipBoard"), this);

@@ -25,7 +25,8 @@ QLabel* label(const char* name, const QString& caption, bool bold, QWidget* pare
     font.setBold(bold);
     control->setFont(font);
     control->setAlignment(Qt::AlignCenter);
-    control->setWordWrap(true);
+    // One line each, so the window is always as wide as the longest, whatever the font; a wrapped
+    // line would need a height that the window does not grow to when the question changes.
     return control;
 }
 

@@ -103,6 +103,8 @@ void frmAutoAttend::buildControls()
     setFocusPolicy(Qt::StrongFocus);
 
     setFixedSize(twipsToPixels(5775, this), twipsToPixels(3375, this));
+    // The title's typeface may be replaced by a wider one; the title then grows from its centre.
+    fitCaptionCentred(Label2);
 }
 
 void frmAutoAttend::setPass(std::function<void()> pass)

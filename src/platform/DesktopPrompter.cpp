@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QWindow>
 
 namespace Enrolix {
 namespace {
@@ -23,11 +24,33 @@ QMessageBox::StandardButton standardButton(Button button)
     return QMessageBox::Ok;
 }
 
+// The window a box is shown over: the active window while it is on screen, else the program's
+// only window on screen. A closed window may be waiting for its deletion, which can come while
+// the box is open; none when the choice is not clear.
+QWindow* ownerWindow()
+{
+    const QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible())
+        return active->windowHandle();
+    QWindow* shown = nullptr;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        const bool window = widget->windowType() == Qt::Window || widget->windowType() == Qt::Dialog;
+        if (!window || !widget->isVisible())
+            continue;
+        if (shown)
+            return nullptr;
+        shown = widget->windowHandle();
+    }
+    return shown;
+}
+
 } // namespace
 
 Button DesktopPrompter::ask(const Message& message)
 {
-    QMessageBox box(QApplication::activeWindow());
+    // No parent widget: a parent deletes its children with itself, even a box still running its
+    // event loop on this stack. The owner is only the box's transient parent, which Qt holds weakly.
+    QMessageBox box;
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(message.title);
     box.setTextFormat(Qt::PlainText);
@@ -38,6 +61,8 @@ Button DesktopPrompter::ask(const Message& message)
         buttons |= standardButton(button);
     box.setStandardButtons(buttons);
     box.setDefaultButton(standardButton(message.defaultButton));
+    box.winId();
+    box.windowHandle()->setTransientParent(ownerWindow());
     const int pressed = box.exec();
     for (Button button : message.buttons) {
         if (pressed == standardButton(button))
