@@ -38,6 +38,7 @@ test-sanitize: deps
 bench: build
 	$(BUILD_DIR)/bench/bench_event_list
 	$(BUILD_DIR)/bench/bench_attendant_pass
+	$(BUILD_DIR)/bench/bench_attendant_service
 	$(BUILD_DIR)/bench/bench_mime_read
 
 format: configure

@@ -1,16 +1,18 @@
 #include "admin/AppContext.h"
 #include "admin/Windows.h"
+#include "mail/ProfileMailSessionFactory.h"
 #include "platform/DesktopClipboard.h"
 #include "platform/DesktopHelpViewer.h"
 #include "platform/DesktopPrompter.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/SystemInfo_unix.h"
-#include "mail/ProfileMailSessionFactory.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
 #include <QIcon>
+
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -36,5 +38,10 @@ int main(int argc, char* argv[])
 
     Windows windows(context);
     windows.startUp();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // Exit ends the program at once, also in the middle of a pass: the journal of fetched mails,
+    // the pending replies and the unread flags let the next pass finish its work.
+    if (windows.passRunning())
+        std::_Exit(code);
+    return code;
 }

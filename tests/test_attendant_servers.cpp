@@ -1,14 +1,21 @@
 // The attendant window running real passes against the test IMAP server and SMTP sink.
 #include "admin/Windows.h"
+#include "admin/frmMain.h"
+#include "admin/frmSure.h"
 #include "attendant/Countdown.h"
 #include "attendant/RequestProtocol.h"
 #include "attendant/frmAutoAttend.h"
+#include "events/EventMessages.h"
+#include "mail/MimeReader.h"
 #include "settings/SettingsKeys.h"
+#include "support/FaultProxy.h"
 #include "support/MailSamples.h"
 #include "support/ServerBackend.h"
 #include "support/TestContext.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
 
@@ -40,6 +47,7 @@ private Q_SLOTS:
         window.cmdProcess->click();
         window.countdown().tick();
 
+        QTRY_VERIFY_WITH_TIMEOUT(!windows.passRunning(), 20000);
         QCOMPARE(window.Text1->text(), QStringLiteral("2"));
         QCOMPARE(window.Text5->text(), QStringLiteral("Connected"));
         QCOMPARE(window.Text4->text(), QStringLiteral("0"));
@@ -47,6 +55,57 @@ private Q_SLOTS:
         QCOMPARE(test.folders.read(test.folders.work() + QStringLiteral("E00012.sc")), QByteArray("Ann Archer\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(server.replies().size(), 2, 10000);
         QCOMPARE(server.unreadCount(), 0);
+    }
+
+    void closeWhileAPassAppends_waitsForIt_orRefuses_andNeverSplitsTheList()
+    {
+        Testing::TestContext test;
+        Testing::ServerBackend server(test.folders.root() + QStringLiteral("mail/"));
+        if (!server.problem().isEmpty())
+            QFAIL(qPrintable(server.problem()));
+        server.configure(test.store, SettingsKeys::kMailProfileName);
+        // A server 200 ms away: the pass holds the working folder for a few seconds.
+        const QStringList delay{QStringLiteral("--delay-ms"), QStringLiteral("100")};
+        Testing::FaultProxy imap(server.value(QStringLiteral("ENROLIX_IMAP_PORT")).toInt(), delay);
+        Testing::FaultProxy smtp(server.value(QStringLiteral("ENROLIX_SMTP_PORT")).toInt(), delay);
+        QVERIFY(imap.port() && smtp.port());
+        test.store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
+                         QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(imap.port()));
+        test.store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailOutbox,
+                         QStringLiteral("smtp://127.0.0.1:%1").arg(smtp.port()));
+        const QString record = test.folders.work() + QStringLiteral("E00003.sc");
+        test.folders.write(record, "Bob Baker\r\n");
+        test.folders.write(record + QLatin1Char('n'), "Safety\r\nMay 4\r\n");
+        server.deliver(Testing::requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00003"),
+                                            QStringLiteral("Ann Archer"), QStringLiteral("ann@example.org")));
+
+        Windows windows(test.context);
+        frmAutoAttend& window = windows.attendant();
+        window.cmdStart->click();
+        window.cmdProcess->click();
+        window.countdown().tick();
+        QVERIFY(windows.passRunning());
+        windows.showMain();
+        windows.main().lstEvent->setCurrentItem(
+            windows.main().lstEvent->findItems(QStringLiteral("E00003"), Qt::MatchExactly).first());
+        windows.main().mnuClose->trigger();
+        windows.sure().cmdYes->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!windows.passRunning(), 30000);
+
+        const QByteArray whole("Bob Baker\r\nAnn Archer\r\n");
+        if (test.prompter.shown().isEmpty()) {
+            // The close waited for the pass: the list moved whole, and nothing wrote to it afterwards.
+            QCOMPARE(test.folders.read(record + QStringLiteral(".cl")), whole);
+            QVERIFY(!QFile::exists(record));
+        } else {
+            QCOMPARE(test.prompter.shown().size(), 1);
+            QCOMPARE(test.prompter.shown().first(), EventMessages::workingFolderBusy());
+            QCOMPARE(test.folders.read(record), whole);
+            QVERIFY(!QFile::exists(record + QStringLiteral(".cl")));
+        }
+        test.prompter.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(server.replies().size(), 1, 10000);
+        QCOMPARE(MimeReader::read(server.replies().first()).subject, QStringLiteral("Registration Request Processed"));
     }
 
     void unreachableServer_countsAConnectionFailure()
@@ -60,6 +119,7 @@ private Q_SLOTS:
         frmAutoAttend& window = windows.attendant();
         window.cmdProcess->click();
         window.countdown().tick();
+        QTRY_VERIFY_WITH_TIMEOUT(!windows.passRunning(), 20000);
         QCOMPARE(window.Text4->text(), QStringLiteral(" 1"));
         QCOMPARE(window.Text5->text(), QStringLiteral("Not Connected"));
         QCOMPARE(window.Text1->text(), QStringLiteral("No Requests Processed"));

@@ -61,6 +61,7 @@ private Q_SLOTS:
         countdown.setPass([&] {
             ++passes;
             timerDuringPass = countdown.timerEnabled();
+            countdown.passEnded();
         });
         connect(&countdown, &Countdown::displayChanged, this, [&] { textDuringPass = countdown.secondsText(); });
         countdown.setTimerSeconds(1); // "Process Now!"
@@ -82,10 +83,39 @@ private Q_SLOTS:
         Countdown countdown(s);
         countdown.load();
         int passes = 0;
-        countdown.setPass([&] { ++passes; });
+        countdown.setPass([&] {
+            ++passes;
+            countdown.passEnded();
+        });
         for (int i = 0; i < 3; ++i)
             countdown.tick();
         QCOMPARE(passes, 3);
+    }
+
+    void passRunningElsewhere_keepsTheTimerOffUntilItEnds()
+    {
+        const Settings s = waitOf(600);
+        Countdown countdown(s);
+        countdown.setTimerEnabled(true);
+        countdown.setTimerSeconds(1);
+        int passes = 0;
+        int finished = 0;
+        countdown.setPass([&] { ++passes; });
+        connect(&countdown, &Countdown::passFinished, this, [&] { ++finished; });
+        countdown.tick();
+        QCOMPARE(passes, 1);
+        QVERIFY(countdown.passRunning());
+        QVERIFY(!countdown.timerEnabled());
+        QCOMPARE(finished, 0);
+        countdown.passEnded();
+        QVERIFY(!countdown.passRunning());
+        QVERIFY(countdown.timerEnabled());
+        QCOMPARE(finished, 1);
+        // A second end of the same pass changes nothing.
+        countdown.setTimerEnabled(false);
+        countdown.passEnded();
+        QVERIFY(!countdown.timerEnabled());
+        QCOMPARE(finished, 1);
     }
 
     void stopAndStart_goOnFromWhereItStopped()
@@ -114,7 +144,10 @@ private Q_SLOTS:
         countdown.tick();
         QCOMPARE(countdown.progress(), 50);
         int passes = 0;
-        countdown.setPass([&] { ++passes; });
+        countdown.setPass([&] {
+            ++passes;
+            countdown.passEnded();
+        });
         countdown.setTimerSeconds(1);
         countdown.tick();
         QCOMPARE(passes, 1);

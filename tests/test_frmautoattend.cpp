@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -93,7 +94,10 @@ private Q_SLOTS:
     void processNow_runsAPassOnTheNextTick_buttonsUnchanged()
     {
         int passes = 0;
-        m_window->setPass([&] { ++passes; });
+        m_window->setPass([&] {
+            ++passes;
+            m_window->countdown().passEnded();
+        });
         m_window->cmdStart->click();
         m_window->cmdStop->click();
         // Stopped: Process Now is disabled; from the running state it can be pressed.
@@ -106,6 +110,45 @@ private Q_SLOTS:
         QCOMPARE(m_window->Text6->text(), QStringLiteral(" 0"));
         QCOMPARE(m_window->pbrAuto->value(), 1);
         QCOMPARE(m_window->countdown().iTimerSeconds(), qint16(600));
+    }
+
+    // Clicks made while a pass runs elsewhere
+    void clicksDuringAPass_takeEffectAtItsEnd_inOrder_data()
+    {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<bool>("timer");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("Stop") << QStringList{"cmdStop"} << false << true;
+        QTest::newRow("Stop, then Start") << QStringList{"cmdStop", "cmdStart"} << true << true;
+        QTest::newRow("Stop, then Hide") << QStringList{"cmdStop", "cmdExit"} << false << false;
+        // Process Now was pressed while it could be: it starts the timer from the stopped state.
+        QTest::newRow("Stop, then Process Now") << QStringList{"cmdStop", "cmdProcess"} << true << true;
+    }
+    void clicksDuringAPass_takeEffectAtItsEnd_inOrder()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(bool, timer);
+        QFETCH(bool, visible);
+        m_window->setPass([] {});
+        m_window->cmdStart->click();
+        m_window->cmdProcess->click();
+        m_window->countdown().tick();
+        QVERIFY(m_window->countdown().passRunning());
+        QSignalSpy left(m_window.get(), &frmAutoAttend::left);
+        for (const QString& name : clicks) {
+            // Emitted as a click is: Hide is still disabled while the pass runs.
+            auto* button = m_window->findChild<QPushButton*>(name);
+            QVERIFY(button);
+            QMetaObject::invokeMethod(button, "clicked", Q_ARG(bool, false));
+        }
+        // In the pass: no button, display or timer changed yet.
+        checkButtons({false, true, false, true});
+        QVERIFY(!m_window->countdown().timerEnabled());
+        QVERIFY(m_window->isVisible());
+        m_window->countdown().passEnded();
+        QCOMPARE(m_window->countdown().timerEnabled(), timer);
+        QCOMPARE(m_window->isVisible(), visible);
+        QCOMPARE(left.size(), visible ? 0 : 1);
     }
 
     void listener_updatesTheDisplays()

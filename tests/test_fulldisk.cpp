@@ -92,9 +92,10 @@ private:
     // meets the full disk.
     void roomForPendingReplies() const
     {
+        // An entry of an event closed long ago, which the pass leaves alone.
         PendingReplies pending(PendingReplies::pathIn(m_folders->work()));
         QVERIFY(pending.add({QStringLiteral("earlier"),
-                             QStringLiteral("E00001"),
+                             QStringLiteral("E09999"),
                              RequestProtocol::RequestKind::Registration,
                              QStringLiteral("a"),
                              {}}));
@@ -157,9 +158,10 @@ private Q_SLOTS:
         const QByteArray list = QByteArray(4078, 'a') + "\r\n";
         createEvent(QStringLiteral("E00001"), list);
         // The pending replies have room in their page, so it is the list's append that fails.
+        // An entry of an event closed long ago, which the pass leaves alone.
         PendingReplies pending(PendingReplies::pathIn(m_folders->work()));
         QVERIFY(pending.add({QStringLiteral("earlier"),
-                             QStringLiteral("E00001"),
+                             QStringLiteral("E09999"),
                              RequestProtocol::RequestKind::Registration,
                              QStringLiteral("a"),
                              {}}));
@@ -240,8 +242,10 @@ private Q_SLOTS:
         disk.fill();
         ProcessingPass pass(m_settings, rig.factory, rig.listener);
         const PassReport full = pass.run();
-        // Bob's change was made while Ann's reply was under way; his reply waits with the rest.
-        QCOMPARE(m_folders->read(work(QStringLiteral("E00001.sc"))), QByteArray("Ann\r\nBob\r\n"));
+        // The mails handled while Ann's reply was under way keep their changes; their replies
+        // wait with the rest.
+        const QByteArray list = m_folders->read(work(QStringLiteral("E00001.sc")));
+        QVERIFY2(list.startsWith("Ann\r\n") && QByteArray("Ann\r\nBob\r\nCarl\r\n").startsWith(list), list.constData());
         QCOMPARE(rig.mail.unreadCount(), 3);
         QCOMPARE(pass.iMAPIErrors(), qint16(1));
         QVERIFY2(full.failure.contains(QStringLiteral("could not be stored")), qPrintable(full.failure));

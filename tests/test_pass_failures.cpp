@@ -174,8 +174,7 @@ private Q_SLOTS:
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Dora")));
         m_box->add(request(kCancel, QStringLiteral("E00012"), QStringLiteral("Bob")));
         const PassReport report = m_pass->run();
-        // Dora's change was made while Carl's reply was under way; her reply waits with the rest.
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\nCarl\r\nDora\r\n"));
+        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\nCarl\r\n"));
         QCOMPARE(m_box->read, QList<bool>({true, false, false, false}));
         QCOMPARE(report.replies, 1);
         QCOMPARE(report.leftForLater, 3);
@@ -253,6 +252,8 @@ private Q_SLOTS:
         QVERIFY(after.load());
         QVERIFY(!after.find(QStringLiteral("gone")));
         QVERIFY(after.find(m_box->mails.first().fingerprint));
+        // Its change was made sure of first: an append lost to a power cut comes back this way.
+        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nZed\r\nAnn\r\n"));
     }
 
     // One mail failing does not stop the others

@@ -10,8 +10,8 @@
 #include "admin/frmMain.h"
 #include "admin/frmOptions.h"
 #include "admin/frmSure.h"
+#include "attendant/AttendantEngine.h"
 #include "attendant/Countdown.h"
-#include "attendant/ProcessingPass.h"
 #include "attendant/frmAutoAttend.h"
 #include "platform/MountedVolumes.h"
 #include "platform/Prompter.h"
@@ -198,9 +198,15 @@ frmAutoAttend& Windows::attendant()
 {
     if (!m_attendant) {
         m_attendant = std::make_unique<frmAutoAttend>(m_context.settings);
-        // The pass reports to the window, which shows its counts and status at once.
-        m_pass = std::make_unique<ProcessingPass>(m_context.settings, m_context.mail, *m_attendant);
-        m_attendant->setPass([this] { m_pass->run(); });
+        // The pass runs on the engine's thread and reports to the window, which shows its counts
+        // and status as they come.
+        m_engine = std::make_unique<AttendantEngine>(m_context.settings, m_context.mail);
+        frmAutoAttend* window = m_attendant.get();
+        m_attendant->setPass([this] { m_engine->startPass(); });
+        connect(m_engine.get(), &AttendantEngine::statusChanged, window, &frmAutoAttend::statusChanged);
+        connect(m_engine.get(), &AttendantEngine::replySent, window, &frmAutoAttend::replySent);
+        connect(m_engine.get(), &AttendantEngine::connectionFailed, window, &frmAutoAttend::connectionFailed);
+        connect(m_engine.get(), &AttendantEngine::passEnded, window, [window] { window->countdown().passEnded(); });
         connect(m_attendant.get(), &frmAutoAttend::left, this, &Windows::showMain);
         returnToMainOnFrameClose(*m_attendant);
     }
@@ -210,12 +216,13 @@ frmAutoAttend& Windows::attendant()
 void Windows::startAutoProcessing()
 {
     frmAutoAttend& window = attendant();
-    window.show();
-    window.countdown().setTimerEnabled(true);
+    window.startRunning();
     m_main->hide();
-    window.cmdExit->setEnabled(false);
-    window.cmdStart->setEnabled(false);
-    window.cmdStop->setEnabled(true);
+}
+
+bool Windows::passRunning() const
+{
+    return m_engine && m_engine->running();
 }
 
 void Windows::wireMainCommands()

@@ -20,7 +20,7 @@ class frmLocation;
 class frmSure;
 class frmOptions;
 class frmDirSelect;
-class ProcessingPass;
+class AttendantEngine;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
 // navigation between them: a window that hides the main window shows it again when left.
@@ -54,6 +54,9 @@ public:
     // Shows the main window again (enabled), which refreshes its event list.
     void showMain();
 
+    // True while the attendant's pass runs on its thread.
+    bool passRunning() const;
+
     // The main window's commands.
     void commandCloseEvent();
     void commandOptions();
@@ -76,7 +79,7 @@ private:
     std::unique_ptr<VolumeList> m_volumes;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<frmAutoAttend> m_attendant;
-    std::unique_ptr<ProcessingPass> m_pass;
+    std::unique_ptr<AttendantEngine> m_engine;
     std::unique_ptr<frmFirstTime> m_welcome;
     QPointer<frmAbout> m_about;
     std::unique_ptr<frmCreate> m_create;

@@ -133,6 +133,10 @@ void frmCreate::onCreate()
         return;
     }
     const EventCreator::Outcome outcome = EventCreator(m_context.settings).create(information, dates);
+    if (outcome.busy) {
+        m_context.prompter.ask(EventMessages::workingFolderBusy());
+        return;
+    }
     if (!outcome.file.ok()) {
         m_context.prompter.ask(EventMessages::createFailed(outcome.file));
         return;

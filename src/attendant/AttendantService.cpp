@@ -14,18 +14,18 @@
 namespace Enrolix::AttendantService {
 namespace {
 
-const QString kUsage = QStringLiteral(
-    "Usage: enrolix-attendant [--once]\n"
-    "Answers the course sign-up mails of the mailbox of the mail profile \"MS Exchange Settings\",\n"
-    "with the settings of the desktop program (~/.config/enrolix/enrolix.ini).\n"
-    "\n"
-    "  --once     one pass, then exit: 0 when it connected, 1 when it did not,\n"
-    "             3 when another pass held the working folder\n"
-    "  --help     this text\n"
-    "  --version  the version\n"
-    "\n"
-    "Without --once, a pass every Seconds_Wait_Between_Email_Processing seconds until SIGTERM\n"
-    "or SIGINT. One line on standard error per pass.\n");
+const QString kUsage =
+    QStringLiteral("Usage: enrolix-attendant [--once]\n"
+                   "Answers the course sign-up mails of the mailbox of the mail profile \"MS Exchange Settings\",\n"
+                   "with the settings of the desktop program (~/.config/enrolix/enrolix.ini).\n"
+                   "\n"
+                   "  --once     one pass, then exit: 0 when it connected, 1 when it did not,\n"
+                   "             3 when another pass held the working folder\n"
+                   "  --help     this text\n"
+                   "  --version  the version\n"
+                   "\n"
+                   "Without --once, a pass every Seconds_Wait_Between_Email_Processing seconds until SIGTERM\n"
+                   "or SIGINT. One line on standard error per pass.\n");
 
 // The log line says everything; the pass's reports in between are not needed.
 class SilentListener final : public PassListener

@@ -52,9 +52,20 @@ void Countdown::tick()
     // The pass runs with the timer off, so ticks cannot pile up behind a long pass.
     m_seconds = m_settings.secondsWait();
     setTimerEnabled(false);
+    m_passRunning = true;
     if (m_pass)
         m_pass();
+    else
+        passEnded();
+}
+
+void Countdown::passEnded()
+{
+    if (!m_passRunning)
+        return;
+    m_passRunning = false;
     setTimerEnabled(true);
+    Q_EMIT passFinished();
 }
 
 } // namespace Enrolix

@@ -20,8 +20,12 @@ class Countdown final : public QObject
 public:
     explicit Countdown(const Settings& settings, QObject* parent = nullptr);
 
-    // Runs one processing pass; called inside the tick that brings the countdown to zero.
-    void setPass(std::function<void()> pass) { m_pass = std::move(pass); }
+    // Starts one processing pass; called inside the tick that brings the countdown to zero. The
+    // timer stays off from then until passEnded().
+    void setPass(std::function<void()> start) { m_pass = std::move(start); }
+    // The pass has ended: the timer runs again, and passFinished() follows.
+    void passEnded();
+    bool passRunning() const { return m_passRunning; }
 
     // Sets the countdown to the full wait, as when the attendant window loads.
     void load();
@@ -46,11 +50,14 @@ public:
 Q_SIGNALS:
     // After every tick's display values have changed (before a pass runs in that tick).
     void displayChanged();
+    // A pass has ended and the timer runs again.
+    void passFinished();
 
 private:
     const Settings& m_settings;
     QTimer m_timer;
     std::function<void()> m_pass;
+    bool m_passRunning{false};
     qint16 m_seconds{0};
     int m_progress{0};
 };

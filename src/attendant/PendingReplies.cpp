@@ -1,5 +1,6 @@
 #include "attendant/PendingReplies.h"
 
+#include "platform/DiskSync.h"
 #include "platform/TextFiles.h"
 
 #include <QFile>
@@ -85,11 +86,24 @@ std::optional<PendingReplies::Entry> PendingReplies::find(const QString& key) co
     return std::nullopt;
 }
 
-bool PendingReplies::add(const Entry& entry)
+std::optional<int> PendingReplies::add(const Entry& entry)
 {
-    if (!TextFiles::appendLine(m_path, lineOf(entry)).ok())
-        return false;
+    if (!TextFiles::appendLine(m_path, lineOf(entry), TextFiles::Sync::Later).ok())
+        return std::nullopt;
     m_entries.append(entry);
+    return ++m_written;
+}
+
+bool PendingReplies::durableUpTo(int sequence)
+{
+    const std::lock_guard<std::mutex> lock(m_syncing);
+    if (m_durable >= sequence)
+        return true;
+    // Everything written before the sync starts is covered by it.
+    const int written = m_written;
+    if (QFile::exists(m_path) && !DiskSync::path(m_path))
+        return false;
+    m_durable = written;
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QString>
 
+#include <atomic>
+#include <mutex>
 #include <optional>
 
 namespace Enrolix {
@@ -14,8 +16,10 @@ namespace Enrolix {
 // The replies whose sign-up list change has been made (or is about to be), kept until their
 // mails no longer wait. When such a request comes again, it gets exactly the reply its first
 // attempt sent or would have sent, never "Duplicate" about its own registration. Kept in the
-// working folder beside the lists it speaks of; every entry is on the disk before the change it
-// stands for.
+// working folder beside the lists it speaks of. An entry is written before the change it stands
+// for and is on the disk before its reply goes out; entries reach the disk together, with one
+// wait for the disk for all that were written by then (durableUpTo), which the thread sending
+// the replies may ask for.
 class PendingReplies
 {
 public:
@@ -40,8 +44,16 @@ public:
     // since a retried request could not be told from a new one.
     bool load();
     std::optional<Entry> find(const QString& key) const;
-    // False when the entry could not be put on the disk.
-    bool add(const Entry& entry);
+    // Every entry, in the order added.
+    const QList<Entry>& entries() const { return m_entries; }
+    // Writes the entry and returns its sequence number for durableUpTo; nothing when it could not
+    // be written.
+    std::optional<int> add(const Entry& entry);
+    // The sequence number that covers every entry read from the file.
+    static constexpr int kLoaded = 1;
+    // Waits until the entries up to this sequence number are on the disk; false when the disk
+    // reports a failure. Safe to call from another thread while entries are added.
+    bool durableUpTo(int sequence);
     // The reply of this request went out, or never will, and its mail is marked read. Should
     // the mail come back all the same (a mark lost to a power cut), it gets the same reply again.
     void finish(const QString& key);
@@ -59,6 +71,10 @@ private:
 
     QString m_path;
     QList<Entry> m_entries;
+    std::mutex m_syncing;
+    // The file as loaded counts as one write, as it may not be on the disk yet either.
+    std::atomic<int> m_written{kLoaded};
+    std::atomic<int> m_durable{0};
 };
 
 } // namespace Enrolix

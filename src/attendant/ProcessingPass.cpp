@@ -72,6 +72,8 @@ void ProcessingPass::work(MailSession& session, PassReport& report)
         m_repliesStopped = true;
     }
     RequestHandler handler(m_settings, pending);
+    if (failure.isEmpty())
+        handler.recover();
     m_session = &session;
     m_seen.clear();
     m_allRead = true;
@@ -83,16 +85,20 @@ void ProcessingPass::work(MailSession& session, PassReport& report)
             continue;
         }
         handleMail(session, handler, index, report);
+        settleReplies(session, handler, report, Settle::Available);
+        while (!m_queued.isEmpty() && session.repliesQueued() >= kRepliesAhead)
+            settleReplies(session, handler, report, Settle::One);
     }
-    settleReply(session, handler, report);
+    settleReplies(session, handler, report, Settle::All);
     const bool whole = !m_repliesStopped && !m_stopRequested && m_allRead;
     m_session = nullptr;
     m_selected = -1;
     m_repliesStopped = false;
+    const bool synced = handler.syncChanges();
     session.signOff();
-    // Entries of mails that no longer wait are forgotten, once every unread mail has been seen
-    // and the marks of this pass are on the disk.
-    if (whole && failure.isEmpty())
+    // Entries of mails that no longer wait are forgotten once every unread mail has been seen
+    // and the lists and the marks of this pass are on the disk.
+    if (whole && synced && failure.isEmpty())
         pending.keepOnly(m_seen);
     if (failure.isEmpty())
         failure = session.failure();
@@ -104,6 +110,9 @@ void ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, i
 {
     m_selected = index;
     const std::optional<IncomingMail> mail = session.read(index);
+    // The next mail is on its way while this one is handled.
+    if (index + 1 < session.count() && !m_stopRequested)
+        session.prefetch(index + 1);
     if (!mail) {
         m_allRead = false;
         session.leaveUnread(index);
@@ -119,28 +128,47 @@ void ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, i
         return;
     }
     const Request request{kind, RequestProtocol::eventNumberOf(mail->text), mail->senderName, mail->fingerprint};
-    const std::optional<RequestProtocol::Reply> reply = handler.answer(request);
-    // The reply before this one must have gone out before this one starts, and a failed outbox
-    // leaves this mail, whose change the pending replies hold, for a later pass too.
-    settleReply(session, handler, report);
-    if (!reply || m_repliesStopped) {
+    const std::optional<RequestHandler::Answer> answer = handler.answer(request);
+    if (!answer) {
         session.leaveUnread(index);
         ++report.leftForLater;
         return;
     }
+    m_queued.insert(index, request);
     m_selected = index;
-    SendReply(mail->senderAddress, mail->senderName, reply->subject, reply->text);
-    m_underWay = Reply{index, request};
+    PendingReplies* pending = handler.pending();
+    const int sequence = answer->pendingSequence;
+    SendReply(mail->senderAddress, mail->senderName, answer->reply.subject, answer->reply.text,
+              [pending, sequence] { return sequence == 0 || pending->durableUpTo(sequence); });
 }
 
-void ProcessingPass::settleReply(MailSession& session, RequestHandler& handler, PassReport& report)
+void ProcessingPass::settleReplies(MailSession& session, RequestHandler& handler, PassReport& report, Settle mode)
 {
-    if (!m_underWay)
-        return;
-    const Reply reply = *m_underWay;
-    m_underWay.reset();
-    const SendResult result = session.finishReply();
-    switch (result) {
+    while (!m_queued.isEmpty()) {
+        const bool wait = mode != Settle::Available;
+        const std::optional<SettledReply> settled = session.settledReply(wait);
+        if (!settled) {
+            if (!wait)
+                return;
+            // The session lost its replies: their mails wait for a later pass.
+            for (auto it = m_queued.cbegin(); it != m_queued.cend(); ++it) {
+                session.leaveUnread(it.key());
+                ++report.leftForLater;
+            }
+            m_queued.clear();
+            return;
+        }
+        settle(session, handler, report, *settled);
+        if (mode == Settle::One)
+            mode = Settle::Available;
+    }
+}
+
+void ProcessingPass::settle(MailSession& session, RequestHandler& handler, PassReport& report,
+                            const SettledReply& settled)
+{
+    const Request request = m_queued.take(settled.index);
+    switch (settled.result) {
     case SendResult::Sent:
         increment(m_iRequestsProcessed);
         m_listener.replySent(m_iRequestsProcessed);
@@ -151,20 +179,22 @@ void ProcessingPass::settleReply(MailSession& session, RequestHandler& handler, 
         break;
     case SendResult::Deferred:
     case SendResult::Unavailable:
-        session.leaveUnread(reply.index);
+        session.leaveUnread(settled.index);
         ++report.leftForLater;
-        m_repliesStopped = m_repliesStopped || result == SendResult::Unavailable;
+        // No further list is changed once replies cannot go out; the mails already handled
+        // keep their changes, and their replies wait in the pending replies.
+        m_repliesStopped = m_repliesStopped || settled.result == SendResult::Unavailable;
         return;
     }
     // A pending reply is forgotten only once its mail will not come again.
-    if (session.markRead(reply.index))
-        handler.replied(reply.request);
+    if (session.markRead(settled.index))
+        handler.replied(request);
 }
 
 void ProcessingPass::SendReply(const QString& senderemail, const QString& sender, const QString& subject,
-                               const QString& message)
+                               const QString& message, std::function<bool()> ready)
 {
-    m_session->startReply(m_selected, senderemail, sender, subject, message);
+    m_session->queueReply(m_selected, senderemail, sender, subject, message, std::move(ready));
 }
 
 void ProcessingPass::connectionFailed(PassReport& report, const QString& reason)

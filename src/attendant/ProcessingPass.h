@@ -3,13 +3,14 @@
 #include "attendant/RequestHandler.h"
 #include "mail/MailSession.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
 
 #include <atomic>
 #include <chrono>
-#include <optional>
+#include <functional>
 
 namespace Enrolix {
 
@@ -62,20 +63,23 @@ public:
     qint16 iMAPIErrors() const { return m_iMAPIErrors; }
 
 private:
-    // A reply under way, and the request it answers.
-    struct Reply
-    {
-        int index;
-        Request request;
-    };
+    // Replies queued and not yet settled, at most: they go out while the next mails are handled,
+    // and their pending entries reach the disk together.
+    static constexpr int kRepliesAhead = 16;
+    // Marks the mails of settled replies as they fared: those settled already, or after waiting
+    // for one more, or for all.
+    enum class Settle { Available, One, All };
+
     void work(MailSession& session, PassReport& report);
-    // Reads and handles one mail; a reply is started, after the one before it has gone out.
+    // Reads and handles one mail; its reply is queued.
     void handleMail(MailSession& session, RequestHandler& handler, int index, PassReport& report);
-    // Waits for the reply under way and marks its mail as it fared.
-    void settleReply(MailSession& session, RequestHandler& handler, PassReport& report);
+    void settleReplies(MailSession& session, RequestHandler& handler, PassReport& report, Settle mode);
+    void settle(MailSession& session, RequestHandler& handler, PassReport& report, const SettledReply& settled);
     void connectionFailed(PassReport& report, const QString& reason);
-    // Sends one reply to the selected mail; counted when it has gone out.
-    void SendReply(const QString& senderemail, const QString& sender, const QString& subject, const QString& message);
+    // Queues one reply to the selected mail, to go once its change is on the disk; counted
+    // when it has gone out.
+    void SendReply(const QString& senderemail, const QString& sender, const QString& subject, const QString& message,
+                   std::function<bool()> ready);
 
     const Settings& m_settings;
     MailSessionFactory& m_mail;
@@ -84,7 +88,8 @@ private:
     std::atomic<bool> m_stopRequested{false};
     MailSession* m_session{nullptr};
     int m_selected{-1};
-    std::optional<Reply> m_underWay;
+    // The requests whose replies are queued, by the index of their mails.
+    QHash<int, Request> m_queued;
     // Replies cannot go out any more in this pass: no further list may be changed.
     bool m_repliesStopped{false};
     // Fingerprints of the mails read in this pass.

@@ -2,6 +2,7 @@
 
 #include "events/EventFiles.h"
 #include "platform/ControlCharacters.h"
+#include "platform/DiskSync.h"
 #include "platform/TextFiles.h"
 
 #include <QFileInfo>
@@ -28,16 +29,22 @@ bool hasLine(const QString& text, const QString& line)
     return false;
 }
 
-// Adds the name to the list, or takes every line of it out, unless the list holds that already.
-bool applyChange(const QString& record, const QString& list, RequestKind kind, const QString& name)
+} // namespace
+
+bool RequestHandler::applyChange(const QString& record, const QString& list, RequestKind kind, const QString& name)
 {
-    if (kind == RequestKind::Registration)
-        return hasLine(list, name) || TextFiles::appendLine(record, name).ok();
+    if (kind == RequestKind::Registration) {
+        if (hasLine(list, name))
+            return true;
+        if (!TextFiles::appendLine(record, name, TextFiles::Sync::Later).ok())
+            return false;
+        m_unsynced.insert(record);
+        return true;
+    }
+    // A rewrite replaces the file and waits for the disk before it does.
     QStringList kept = TextFiles::splitLines(list);
     return kept.removeAll(name) == 0 || TextFiles::writeLines(record, kept).ok();
 }
-
-} // namespace
 
 RequestHandler::RequestHandler(const Settings& settings, PendingReplies& pending)
     : m_settings(settings), m_pending(pending)
@@ -54,38 +61,39 @@ bool RequestHandler::isOpenEvent(const QString& event) const
     return QFileInfo(files.recordPath(event)).isFile() && QFileInfo(files.descriptionPath(event)).isFile();
 }
 
-bool RequestHandler::makeSure(const PendingReplies::Entry& entry) const
+bool RequestHandler::makeSure(const PendingReplies::Entry& entry)
 {
     const QString record = EventFiles(m_settings).recordPath(entry.event);
     const std::optional<QString> list = TextFiles::readAll(record);
     return list && applyChange(record, *list, entry.kind, entry.name);
 }
 
-std::optional<Reply> RequestHandler::change(const Request& request, const QString& list, Reply reply)
+std::optional<RequestHandler::Answer> RequestHandler::change(const Request& request, const QString& list, Reply reply)
 {
-    if (!m_pending.add({request.key, request.event, request.kind, request.name, reply}))
+    const std::optional<int> sequence = m_pending.add({request.key, request.event, request.kind, request.name, reply});
+    if (!sequence)
         return std::nullopt;
     if (!applyChange(EventFiles(m_settings).recordPath(request.event), list, request.kind, request.name))
         return std::nullopt;
-    return reply;
+    return Answer{reply, *sequence};
 }
 
-std::optional<Reply> RequestHandler::answer(const Request& request)
+std::optional<RequestHandler::Answer> RequestHandler::answer(const Request& request)
 {
     if (const std::optional<PendingReplies::Entry> pending = m_pending.find(request.key)) {
         // A finished request whose mail came back all the same: its reply once more.
         if (pending->done)
-            return pending->reply;
+            return Answer{pending->reply, PendingReplies::kLoaded};
         // The event was closed since: whatever the first attempt did, it is answered afresh.
         if (!isOpenEvent(pending->event))
             m_pending.remove(request.key);
         else if (!makeSure(*pending))
             return std::nullopt;
         else
-            return pending->reply;
+            return Answer{pending->reply, PendingReplies::kLoaded};
     }
     if (!isOpenEvent(request.event))
-        return RequestProtocol::replyFor(Outcome::NoSuchEvent, request.event);
+        return Answer{RequestProtocol::replyFor(Outcome::NoSuchEvent, request.event)};
 
     const EventFiles files(m_settings);
     const std::optional<QString> list = TextFiles::readAll(files.recordPath(request.event));
@@ -97,13 +105,13 @@ std::optional<Reply> RequestHandler::answer(const Request& request)
     switch (request.kind) {
     case RequestKind::Registration:
         if (hasLine(*list, request.name))
-            return RequestProtocol::replyFor(Outcome::Duplicate, request.event);
+            return Answer{RequestProtocol::replyFor(Outcome::Duplicate, request.event)};
         if (!description)
             return std::nullopt;
         return change(request, *list, RequestProtocol::replyFor(Outcome::Registered, request.event, *description));
     case RequestKind::Cancellation:
         if (!TextFiles::splitLines(*list).contains(request.name))
-            return RequestProtocol::replyFor(Outcome::NotRegistered, request.event);
+            return Answer{RequestProtocol::replyFor(Outcome::NotRegistered, request.event)};
         if (!description)
             return std::nullopt;
         return change(request, *list, RequestProtocol::replyFor(Outcome::Cancelled, request.event, *description));
@@ -113,7 +121,7 @@ std::optional<Reply> RequestHandler::answer(const Request& request)
         QString attendees;
         for (const QString& line : TextFiles::splitLines(*list))
             attendees += line + TextFiles::kLineEnd;
-        return RequestProtocol::replyFor(Outcome::AttendeeList, request.event, *description, attendees);
+        return Answer{RequestProtocol::replyFor(Outcome::AttendeeList, request.event, *description, attendees)};
     }
     case RequestKind::None:
         break;
@@ -124,6 +132,25 @@ std::optional<Reply> RequestHandler::answer(const Request& request)
 void RequestHandler::replied(const Request& request)
 {
     m_pending.finish(request.key);
+}
+
+void RequestHandler::recover()
+{
+    // In the order made: a cancellation after a registration of the same name stays the last word.
+    for (const PendingReplies::Entry& entry : m_pending.entries()) {
+        if (isOpenEvent(entry.event))
+            makeSure(entry);
+    }
+}
+
+bool RequestHandler::syncChanges()
+{
+    bool synced = true;
+    for (const QString& record : std::as_const(m_unsynced))
+        synced = DiskSync::path(record) && synced;
+    if (synced)
+        m_unsynced.clear();
+    return synced;
 }
 
 } // namespace Enrolix

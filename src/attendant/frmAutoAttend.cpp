@@ -25,6 +25,7 @@ frmAutoAttend::frmAutoAttend(const Settings& settings, QWidget* parent)
     setWindowTitle(QStringLiteral("Enrolix - Automated Processing"));
     buildControls();
     connect(m_countdown, &Countdown::displayChanged, this, &frmAutoAttend::showCountdown);
+    connect(m_countdown, &Countdown::passFinished, this, &frmAutoAttend::applyDeferred);
     m_countdown->setTimerEnabled(false);
     m_countdown->load();
 }
@@ -92,10 +93,10 @@ void frmAutoAttend::buildControls()
     cmdStop = button("cmdStop", QStringLiteral("Stop"), 1320, 1095);
     cmdStart = button("cmdStart", QStringLiteral("Start"), 2520, 1095);
     cmdProcess = button("cmdProcess", QStringLiteral("Process Now!"), 3960, 1695);
-    connect(cmdStart, &QPushButton::clicked, this, &frmAutoAttend::onStart);
-    connect(cmdStop, &QPushButton::clicked, this, &frmAutoAttend::onStop);
-    connect(cmdProcess, &QPushButton::clicked, this, &frmAutoAttend::onProcessNow);
-    connect(cmdExit, &QPushButton::clicked, this, &frmAutoAttend::onHide);
+    connect(cmdStart, &QPushButton::clicked, this, [this] { click(Click::Start); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { click(Click::Stop); });
+    connect(cmdProcess, &QPushButton::clicked, this, [this] { click(Click::ProcessNow); });
+    connect(cmdExit, &QPushButton::clicked, this, [this] { click(Click::Hide); });
 
     // The status boxes are displays only: they never keep the keyboard focus.
     for (QLineEdit* box : {Text4, Text5, Text6})
@@ -107,41 +108,67 @@ void frmAutoAttend::buildControls()
     fitCaptionCentred(Label2);
 }
 
-void frmAutoAttend::setPass(std::function<void()> pass)
+void frmAutoAttend::setPass(std::function<void()> start)
 {
-    m_countdown->setPass(std::move(pass));
+    m_countdown->setPass(std::move(start));
 }
 
-void frmAutoAttend::onStart()
+void frmAutoAttend::startRunning()
 {
-    show();
-    m_countdown->setTimerEnabled(true);
-    cmdStart->setEnabled(false);
-    cmdStop->setEnabled(true);
-    cmdExit->setEnabled(false);
-    cmdProcess->setEnabled(true);
+    click(Click::StartEntry);
 }
 
-void frmAutoAttend::onStop()
+void frmAutoAttend::click(Click click)
 {
-    m_countdown->setTimerEnabled(false);
-    cmdStart->setEnabled(true);
-    cmdStop->setEnabled(false);
-    cmdExit->setEnabled(true);
-    cmdProcess->setEnabled(false);
+    if (m_countdown->passRunning())
+        m_deferred.append(click);
+    else
+        apply(click);
 }
 
-void frmAutoAttend::onProcessNow()
+void frmAutoAttend::applyDeferred()
 {
-    m_countdown->setTimerSeconds(1);
-    show();
-    m_countdown->setTimerEnabled(true);
+    while (!m_deferred.isEmpty() && !m_countdown->passRunning())
+        apply(m_deferred.takeFirst());
 }
 
-void frmAutoAttend::onHide()
+void frmAutoAttend::setButtons(const Buttons& buttons)
 {
-    hide();
-    Q_EMIT left();
+    cmdStart->setEnabled(buttons.start);
+    cmdStop->setEnabled(buttons.stop);
+    cmdExit->setEnabled(buttons.exit);
+    cmdProcess->setEnabled(buttons.process);
+}
+
+// The window's states: running (Start), stopped (Stop), a pass on the next tick (Process Now),
+// hidden (Hide), and running as the main window's entry leaves it.
+void frmAutoAttend::apply(Click click)
+{
+    switch (click) {
+    case Click::Start:
+        show();
+        m_countdown->setTimerEnabled(true);
+        setButtons({false, true, false, true});
+        break;
+    case Click::Stop:
+        m_countdown->setTimerEnabled(false);
+        setButtons({true, false, true, false});
+        break;
+    case Click::ProcessNow:
+        m_countdown->setTimerSeconds(1);
+        show();
+        m_countdown->setTimerEnabled(true);
+        break;
+    case Click::Hide:
+        hide();
+        Q_EMIT left();
+        break;
+    case Click::StartEntry:
+        show();
+        m_countdown->setTimerEnabled(true);
+        setButtons({false, true, false, cmdProcess->isEnabled()});
+        break;
+    }
 }
 
 void frmAutoAttend::showCountdown()
@@ -153,19 +180,16 @@ void frmAutoAttend::showCountdown()
 void frmAutoAttend::statusChanged(const QString& status)
 {
     Text5->setText(status);
-    Text5->repaint();
 }
 
 void frmAutoAttend::replySent(qint16 requestsProcessed)
 {
     Text1->setText(QString::number(requestsProcessed));
-    Text1->repaint();
 }
 
 void frmAutoAttend::connectionFailed(qint16 connectionFailures, const QString& reason)
 {
     Text4->setText(QLatin1Char(' ') + QString::number(connectionFailures));
-    Text4->repaint();
     // Why the last failed pass failed, for a coordinator setting up the mail profile.
     Text5->setToolTip(reason);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "attendant/PassListener.h"
-
+#include <QList>
 #include <QWidget>
 
 #include <functional>
@@ -18,7 +17,9 @@ struct Settings;
 
 // The attendant's face and clock: replies sent, failed connections, the last connection's
 // state and the seconds to the next pass, with buttons to start, stop, process now and hide.
-class frmAutoAttend final : public QWidget, public PassListener
+// The pass runs elsewhere: the window answers clicks while it runs, and a click made during a
+// pass takes effect when the pass ends, in the order made.
+class frmAutoAttend final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAutoAttend)
@@ -28,14 +29,19 @@ public:
     explicit frmAutoAttend(const Settings& settings, QWidget* parent = nullptr);
     ~frmAutoAttend() override;
 
-    // The processing pass that a tick reaching zero runs.
-    void setPass(std::function<void()> pass);
+    // Starts the processing pass that a tick reaching zero runs; the pass reports its end with
+    // countdown().passEnded().
+    void setPass(std::function<void()> start);
     Countdown& countdown() { return *m_countdown; }
 
-    // PassListener: the displays change at once, also while the pass holds the event loop.
-    void statusChanged(const QString& status) override;
-    void replySent(qint16 requestsProcessed) override;
-    void connectionFailed(qint16 connectionFailures, const QString& reason) override;
+    // The main window's Start Auto Processing: shown and running, Hide and Start disabled, Stop
+    // enabled, Process Now as it was.
+    void startRunning();
+
+    // What the pass reports: the displays change at once.
+    void statusChanged(const QString& status);
+    void replySent(qint16 requestsProcessed);
+    void connectionFailed(qint16 connectionFailures, const QString& reason);
 
     QLabel* Label2{nullptr};
     QProgressBar* pbrAuto{nullptr};
@@ -60,14 +66,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class Click { Start, Stop, ProcessNow, Hide, StartEntry };
+    struct Buttons
+    {
+        bool start, stop, exit, process;
+    };
+
     void buildControls();
-    void onStart();
-    void onStop();
-    void onProcessNow();
-    void onHide();
+    // Does what the click asks, or notes it for the end of the pass under way.
+    void click(Click click);
+    void apply(Click click);
+    void applyDeferred();
+    void setButtons(const Buttons& buttons);
     void showCountdown();
 
     Countdown* m_countdown{nullptr};
+    QList<Click> m_deferred;
 };
 
 } // namespace Enrolix

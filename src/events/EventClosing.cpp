@@ -52,8 +52,12 @@ QStringList closedPageLines(const QString& event, const QString& description)
     };
 }
 
-CloseResult CloseEvent(const Settings& settings, const QString& event)
+CloseResult CloseEvent(const Settings& settings, const QString& event, std::chrono::milliseconds lockWait)
 {
+    // A pass must not append to a list while it is moved; checks and moves happen under the lock.
+    WorkingFolderLock lock(settings.Working_Files_Directory);
+    if (lock.lock(lockWait) == WorkingFolderLock::Outcome::Busy)
+        return refused(EventMessages::workingFolderBusy());
     const EventFiles files(settings);
     const QString record = files.recordPath(event);
     const QString description = files.descriptionPath(event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "events/WorkingFolderLock.h"
 #include "platform/Message.h"
 
 #include <QString>
@@ -25,7 +26,10 @@ struct CloseResult
 // content unchanged, and its page is replaced by the closed page. Everything that can be
 // seen in advance (a file missing, a closed name taken, the page folder unusable) is
 // checked before the first move; a failed second move puts the first one back.
-CloseResult CloseEvent(const Settings& settings, const QString& event);
+// Holds the working folder's lock, waiting for it at most lockWait; refused when the attendant
+// holds it longer.
+CloseResult CloseEvent(const Settings& settings, const QString& event,
+                       std::chrono::milliseconds lockWait = WorkingFolderLock::kWindowWait);
 
 // The closed page, line by line, for an event whose description file holds description.
 QStringList closedPageLines(const QString& event, const QString& description);

@@ -17,6 +17,12 @@ Message notClosed(const QString& event, const QString& cause)
 
 } // namespace
 
+Message workingFolderBusy()
+{
+    return plainMessage(
+        QStringLiteral("The attendant is answering requests in this working folder. Please try again in a moment."));
+}
+
 Message closeNoRecordFile(const QString& event, const QString& path)
 {
     return notClosed(event, QStringLiteral("Its sign-up file %1 does not exist.").arg(path));

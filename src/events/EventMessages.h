@@ -15,6 +15,9 @@ Message provideNameAndDate();
 // A creation step failed; the title carries the failure's code and description.
 Message createFailed(const FileResult& failure);
 
+// The attendant holds the working folder: creating or closing changed nothing.
+Message workingFolderBusy();
+
 // Closing refused before anything moved.
 Message closeNoRecordFile(const QString& event, const QString& path);
 Message closeNoDescriptionFile(const QString& event, const QString& path);

@@ -2,6 +2,7 @@
 
 #include "mail/IncomingMail.h"
 
+#include <functional>
 #include <optional>
 
 namespace Enrolix {
@@ -18,6 +19,13 @@ enum class SendResult {
     Unavailable,
 };
 
+// A reply that went out, or could not, and the mail it answers.
+struct SettledReply
+{
+    int index{-1};
+    SendResult result{SendResult::Deferred};
+};
+
 // One signed-on mail session: the unread mails of the profile's inbox, addressed by index in
 // mailbox order, and the replies to them. A mail fetched here stays unread until markRead.
 class MailSession
@@ -30,23 +38,32 @@ public:
     virtual int count() const = 0;
     // The mail at index, or nothing when it cannot be read.
     virtual std::optional<IncomingMail> read(int index) = 0;
-    // Starts sending a reply to the mail at index (read before), threaded to it. The session
-    // goes on meanwhile, so the next mail can be read while the reply is under way. At most one
-    // reply is under way: finishReply() waits for it and tells how it fared.
-    virtual void startReply(int index, const QString& address, const QString& name, const QString& subject,
-                            const QString& text) = 0;
-    virtual SendResult finishReply() = 0;
+    // May start fetching the mail at index, so that reading it later does not wait; the
+    // session's other work goes on meanwhile.
+    virtual void prefetch(int /*index*/) {}
+    // Queues a reply to the mail at index (read before), threaded to it. Replies go out one
+    // after the other, in the order queued, while the session goes on reading mails; ready is
+    // asked just before a reply goes, and a reply it holds back is Deferred.
+    virtual void queueReply(int index, const QString& address, const QString& name, const QString& subject,
+                            const QString& text, std::function<bool()> ready = {}) = 0;
+    // The oldest queued reply not yet taken, once settled; with wait, waits for it while any
+    // reply is queued. Nothing when none is settled (or, with wait, none is queued).
+    virtual std::optional<SettledReply> settledReply(bool wait) = 0;
+    // Replies queued and not yet taken.
+    virtual int repliesQueued() const = 0;
+    // Sends one reply and waits for it.
     SendResult sendReply(int index, const QString& address, const QString& name, const QString& subject,
                          const QString& text)
     {
-        startReply(index, address, name, subject, text);
-        return finishReply();
+        queueReply(index, address, name, subject, text);
+        const std::optional<SettledReply> settled = settledReply(true);
+        return settled ? settled->result : SendResult::Deferred;
     }
     // The mail at index has been handled. False when the mark could not be set.
     virtual bool markRead(int index) = 0;
     // The mail at index is to be handled again by a later pass.
     virtual void leaveUnread(int index) = 0;
-    // Ends the session (after any reply under way); failures are ignored.
+    // Ends the session (after every queued reply); failures are ignored.
     virtual void signOff() = 0;
     // Why the session failed, for the coordinator: the inbox could not be read or was lost, or
     // the outbox became unavailable. Empty while nothing failed.

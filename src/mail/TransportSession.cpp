@@ -38,12 +38,38 @@ bool TransportSession::isValid(int index) const
     return m_inbox && index >= 0 && index < m_ids.size();
 }
 
+void TransportSession::joinPrefetch()
+{
+    if (!m_prefetch.valid())
+        return;
+    m_prefetched = std::make_pair(m_prefetching, m_prefetch.get());
+    m_prefetching = -1;
+}
+
+void TransportSession::prefetch(int index)
+{
+    joinPrefetch();
+    if (!isValid(index) || m_fetched.at(index) || m_inbox->lost())
+        return;
+    m_fetched[index] = true;
+    m_prefetching = index;
+    m_prefetch =
+        std::async(std::launch::async, [inbox = m_inbox.get(), id = m_ids.at(index)] { return inbox->fetch(id); });
+}
+
 std::optional<IncomingMail> TransportSession::read(int index)
 {
     if (!isValid(index))
         return std::nullopt;
-    m_fetched[index] = true;
-    const std::optional<QByteArray> raw = m_inbox->fetch(m_ids.at(index));
+    joinPrefetch();
+    std::optional<QByteArray> raw;
+    if (m_prefetched && m_prefetched->first == index) {
+        raw = std::move(m_prefetched->second);
+        m_prefetched.reset();
+    } else {
+        m_fetched[index] = true;
+        raw = m_inbox->fetch(m_ids.at(index));
+    }
     if (!raw) {
         // One unreadable message is that message's trouble; a lost server is the session's.
         if (m_inbox->lost())
@@ -56,37 +82,50 @@ std::optional<IncomingMail> TransportSession::read(int index)
     return mail;
 }
 
-void TransportSession::startReply(int index, const QString& address, const QString& name, const QString& subject,
-                                  const QString& text)
+void TransportSession::queueReply(int index, const QString& address, const QString& name, const QString& subject,
+                                  const QString& text, std::function<bool()> ready)
 {
-    finishReply();
-    if (!isValid(index) || !m_mails.at(index) || !m_outbox) {
-        m_reply = std::async(std::launch::deferred, [] { return SendResult::Deferred; });
+    if (!m_sender && m_outbox)
+        m_sender = std::make_unique<ReplySender>(*m_outbox);
+    // A reply to a mail that was never read has nothing to thread to and nowhere to go.
+    const bool known = isValid(index) && m_mails.at(index) && m_sender;
+    if (!known) {
+        if (m_sender)
+            m_sender->queue(index, m_from, address, {}, [] { return false; });
         return;
     }
     const QByteArray message = ReplyComposer::compose({m_from, address, name, subject, text}, *m_mails.at(index));
-    m_reply = std::async(std::launch::async, [outbox = m_outbox.get(), from = m_from, address, message] {
-        return outbox->send(from, address, message);
-    });
+    m_sender->queue(index, m_from, address, message, std::move(ready));
 }
 
-SendResult TransportSession::finishReply()
+std::optional<SettledReply> TransportSession::settledReply(bool wait)
 {
-    if (!m_reply.valid())
-        return SendResult::Deferred;
-    const SendResult result = m_reply.get();
-    if (result == SendResult::Unavailable)
-        m_failure = m_outbox->failure();
-    return result;
+    if (!m_sender)
+        return std::nullopt;
+    return m_sender->take(wait);
+}
+
+int TransportSession::repliesQueued() const
+{
+    return m_sender ? m_sender->queued() : 0;
+}
+
+QString TransportSession::failure() const
+{
+    if (m_failure.isEmpty() && m_sender)
+        return m_sender->failure();
+    return m_failure;
 }
 
 bool TransportSession::markRead(int index)
 {
+    joinPrefetch();
     return isValid(index) && m_inbox->markRead(m_ids.at(index));
 }
 
 void TransportSession::leaveUnread(int index)
 {
+    joinPrefetch();
     // A mail never fetched is as unread as it was.
     if (isValid(index) && m_fetched.at(index))
         m_inbox->leaveUnread(m_ids.at(index));
@@ -94,8 +133,15 @@ void TransportSession::leaveUnread(int index)
 
 void TransportSession::signOff()
 {
-    if (m_reply.valid())
-        m_reply.wait();
+    joinPrefetch();
+    m_prefetched.reset();
+    // The failure of a reply stays readable after the sender has gone.
+    if (m_sender) {
+        m_sender->drain();
+        if (m_failure.isEmpty())
+            m_failure = m_sender->failure();
+        m_sender.reset();
+    }
     // Closing the transports ends their connections.
     m_outbox.reset();
     if (m_inbox)

@@ -3,6 +3,7 @@
 #include "mail/MailInbox.h"
 #include "mail/MailOutbox.h"
 #include "mail/MailSession.h"
+#include "mail/ReplySender.h"
 
 #include <QList>
 
@@ -22,16 +23,20 @@ public:
     bool fetchUnread() override;
     int count() const override;
     std::optional<IncomingMail> read(int index) override;
-    void startReply(int index, const QString& address, const QString& name, const QString& subject,
-                    const QString& text) override;
-    SendResult finishReply() override;
+    void prefetch(int index) override;
+    void queueReply(int index, const QString& address, const QString& name, const QString& subject, const QString& text,
+                    std::function<bool()> ready = {}) override;
+    std::optional<SettledReply> settledReply(bool wait) override;
+    int repliesQueued() const override;
     bool markRead(int index) override;
     void leaveUnread(int index) override;
     void signOff() override;
-    QString failure() const override { return m_failure; }
+    QString failure() const override;
 
 private:
     bool isValid(int index) const;
+    // Waits for a prefetch under way: the inbox is used by one thread at a time.
+    void joinPrefetch();
 
     std::unique_ptr<MailInbox> m_inbox;
     std::unique_ptr<MailOutbox> m_outbox;
@@ -41,9 +46,12 @@ private:
     // Whether a fetch of the mail was started, which may have marked it read on the server.
     QList<bool> m_fetched;
     QString m_failure;
-    // The reply under way, sent on a thread of its own: the outbox is used by nothing else
-    // meanwhile. Declared last, so it is waited for before the outbox goes.
-    std::future<SendResult> m_reply;
+    // A mail being fetched ahead on a thread of its own, and the one fetched so.
+    int m_prefetching{-1};
+    std::optional<std::pair<int, std::optional<QByteArray>>> m_prefetched;
+    // Declared last, so the prefetch and the replies are waited for before the stores go.
+    std::future<std::optional<QByteArray>> m_prefetch;
+    std::unique_ptr<ReplySender> m_sender;
 };
 
 } // namespace Enrolix

@@ -28,23 +28,27 @@ public:
             return std::nullopt;
         return m_box.mails.at(m_unread.at(index));
     }
-    void startReply(int index, const QString& address, const QString& name, const QString& subject,
-                    const QString& text) override
+    void queueReply(int index, const QString& address, const QString& name, const QString& subject, const QString& text,
+                    std::function<bool()> ready) override
     {
-        m_underWay = Sent{m_unread.at(index), address, name, subject, text};
+        // Settled at once, in the order queued, as a fast outbox would.
+        SendResult result = SendResult::Deferred;
+        if (!ready || ready()) {
+            result = m_box.sendResults.isEmpty() ? SendResult::Sent : m_box.sendResults.takeFirst();
+            if (result == SendResult::Unavailable)
+                m_failure = m_box.failureReason;
+            if (result == SendResult::Sent)
+                m_box.sent.append({m_unread.at(index), address, name, subject, text});
+        }
+        m_settled.append({index, result});
     }
-    SendResult finishReply() override
+    std::optional<SettledReply> settledReply(bool) override
     {
-        if (!m_underWay)
-            return SendResult::Deferred;
-        const SendResult result = m_box.sendResults.isEmpty() ? SendResult::Sent : m_box.sendResults.takeFirst();
-        if (result == SendResult::Unavailable)
-            m_failure = m_box.failureReason;
-        if (result == SendResult::Sent)
-            m_box.sent.append(*m_underWay);
-        m_underWay.reset();
-        return result;
+        if (m_settled.isEmpty())
+            return std::nullopt;
+        return m_settled.takeFirst();
     }
+    int repliesQueued() const override { return int(m_settled.size()); }
     bool markRead(int index) override
     {
         m_box.read[m_unread.at(index)] = true;
@@ -57,7 +61,7 @@ public:
 private:
     ScriptedMailbox& m_box;
     QString m_failure;
-    std::optional<Sent> m_underWay;
+    QList<SettledReply> m_settled;
     QList<int> m_unread;
 };
 

@@ -48,18 +48,33 @@ public:
     {
         return guarded([&] { return m_inner->read(index); });
     }
-    void startReply(int index, const QString& address, const QString& name, const QString& subject,
-                    const QString& text) override
+    void prefetch(int index) override
     {
         guarded([&] {
-            m_inner->startReply(index, address, name, subject, text);
+            m_inner->prefetch(index);
             return true;
         });
     }
-    SendResult finishReply() override
+    void queueReply(int index, const QString& address, const QString& name, const QString& subject, const QString& text,
+                    std::function<bool()> ready) override
     {
-        return guarded([&] { return m_inner->finishReply(); });
+        guarded([&] {
+            m_inner->queueReply(index, address, name, subject, text, std::move(ready));
+            return true;
+        });
     }
+    // Only a call that settles a reply is a boundary: how often one comes back empty depends
+    // on the timing of the sending thread.
+    std::optional<SettledReply> settledReply(bool wait) override
+    {
+        std::optional<SettledReply> settled = m_inner->settledReply(wait);
+        if (settled) {
+            boundary();
+            boundary();
+        }
+        return settled;
+    }
+    int repliesQueued() const override { return m_inner->repliesQueued(); }
     bool markRead(int index) override
     {
         return guarded([&] { return m_inner->markRead(index); });

@@ -1,0 +1,174 @@
+// enrolix-attendant --once over 200 request mails against the test fixture's Dovecot server
+// and SMTP sink, reached through a loopback proxy that holds every chunk 10 ms each way (a
+// server 20 ms away), beside a plain sequential loop over the same mails through the same
+// proxy (one search, then per mail one fetch and one SMTP send, no logic); then the same with
+// no delay. Prints both rates and their ratio, medians of 5 rounds.
+#include "events/EventFiles.h"
+#include "support/CurlTestClient.h"
+#include "support/FaultProxy.h"
+#include "support/MailSamples.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+using namespace Enrolix;
+using namespace Enrolix::Testing;
+
+namespace {
+
+constexpr int kMails = 200;
+constexpr int kRounds = 5;
+constexpr int kEvents = 10;
+
+QMap<QString, QString> readEnvironment(const QString& path)
+{
+    QMap<QString, QString> env;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const qsizetype eq = line.indexOf('=');
+            if (eq > 0)
+                env.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
+        }
+    }
+    return env;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+class Bench
+{
+public:
+    Bench(const QString& root, const QMap<QString, QString>& env) : m_root(root), m_env(env) {}
+
+    // Rates in mails a second: the attendant's pass, then the plain loop, over the same mails.
+    std::pair<double, double> round(int round, int imapPort, int smtpPort)
+    {
+        const QString user = QStringLiteral("bench%1-%2").arg(QCoreApplication::applicationPid()).arg(round);
+        const QByteArray imap = "imap://127.0.0.1:" + QByteArray::number(imapPort) + "/INBOX";
+        const QByteArray smtp = "smtp://127.0.0.1:" + QByteArray::number(smtpPort);
+        CurlTestClient client(m_env.value(QStringLiteral("ENROLIX_MAIL_CA")), user);
+        for (int i = 0; i < kMails; ++i)
+            client.append(imap,
+                          requestMail(QStringLiteral("Register for Event   (Enrolix)"),
+                                      EventFiles::eventNumber(1 + i % kEvents), QStringLiteral("Person %1").arg(i),
+                                      QStringLiteral("p%1@example.org").arg(i)));
+        const double pass = attendantRate(user, imap, smtp);
+        client.request(imap, "UID STORE 1:* -FLAGS.SILENT (\\Seen)");
+        return {pass, loopRate(client, imap, smtp)};
+    }
+
+private:
+    double attendantRate(const QString& user, const QByteArray& imap, const QByteArray& smtp)
+    {
+        const QString work = m_root + QStringLiteral("/work-") + user + QLatin1Char('/');
+        QDir().mkpath(work);
+        for (int e = 1; e <= kEvents; ++e) {
+            QFile record(work + EventFiles::eventNumber(e) + QStringLiteral(".sc"));
+            QFile description(work + EventFiles::eventNumber(e) + QStringLiteral(".scn"));
+            if (record.open(QIODevice::WriteOnly) && description.open(QIODevice::WriteOnly))
+                description.write("Course\r\nMay 4, 2027\r\n");
+        }
+        const QString config = m_root + QStringLiteral("/config-") + user;
+        {
+            QSettings ini(config + QStringLiteral("/enrolix/enrolix.ini"), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("options/Working_Files_Directory"), work);
+            const QString profile = QStringLiteral("MS Exchange Settings/");
+            ini.setValue(profile + QStringLiteral("inbox"), QString::fromUtf8(imap));
+            ini.setValue(profile + QStringLiteral("outbox"), QString::fromUtf8(smtp));
+            ini.setValue(profile + QStringLiteral("user"), user);
+            ini.setValue(profile + QStringLiteral("password"), QStringLiteral("secret"));
+            ini.setValue(profile + QStringLiteral("from"), QStringLiteral("attendant@example.com"));
+            ini.setValue(profile + QStringLiteral("ca_file"), m_env.value(QStringLiteral("ENROLIX_MAIL_CA")));
+        }
+        QProcess attendant;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_root + QStringLiteral("/data-") + user);
+        attendant.setProcessEnvironment(environment);
+        QElapsedTimer timer;
+        timer.start();
+        attendant.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
+        attendant.waitForFinished(600000);
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        const QByteArray log = attendant.readAllStandardError();
+        if (!log.startsWith("pass: " + QByteArray::number(kMails) + " replies sent"))
+            std::fprintf(stderr, "attendant: %s", log.constData());
+        return kMails / seconds;
+    }
+
+    double loopRate(CurlTestClient& client, const QByteArray& imap, const QByteArray& smtp) const
+    {
+        CurlTestClient sender(m_env.value(QStringLiteral("ENROLIX_MAIL_CA")), QStringLiteral("raw"));
+        curl_slist* recipients = curl_slist_append(nullptr, "<raw@example.org>");
+        const QByteArray reply = "From: raw@example.com\r\nTo: raw@example.org\r\nSubject: Raw\r\n\r\nRaw reply\r\n";
+        QElapsedTimer timer;
+        timer.start();
+        int sent = 0;
+        if (const std::optional<QList<QByteArray>> uids = client.unread(imap)) {
+            for (const QByteArray& uid : *uids) {
+                if (client.request(imap + ";UID=" + uid) && sender.upload(smtp + "/bench", reply, recipients))
+                    ++sent;
+            }
+        }
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        curl_slist_free_all(recipients);
+        if (sent != kMails)
+            std::fprintf(stderr, "plain loop: %d of %d mails\n", sent, kMails);
+        return sent / seconds;
+    }
+
+    QString m_root;
+    QMap<QString, QString> m_env;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir root;
+    const QString envFile = root.path() + QStringLiteral("/servers.env");
+    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
+    const QMap<QString, QString> env = readEnvironment(envFile);
+    if (env.isEmpty()) {
+        std::fprintf(stderr, "the mail servers did not start\n");
+        return 1;
+    }
+    Bench bench(root.path(), env);
+    int round = 0;
+    for (const int delay : {10, 0}) {
+        const QStringList options{QStringLiteral("--delay-ms"), QString::number(delay)};
+        FaultProxy imap(env.value(QStringLiteral("ENROLIX_IMAP_PORT")).toInt(), options);
+        FaultProxy smtp(env.value(QStringLiteral("ENROLIX_SMTP_PORT")).toInt(), options);
+        QList<double> passRates;
+        QList<double> loopRates;
+        QList<double> ratios;
+        for (int i = 0; i < kRounds; ++i) {
+            const auto [pass, loop] = bench.round(++round, imap.port(), smtp.port());
+            passRates << pass;
+            loopRates << loop;
+            ratios << pass / loop;
+        }
+        std::printf("attendant --once, %d mails, %d ms each way: %.1f mails/s; plain loop: %.1f mails/s; ratio %.2f "
+                    "(medians of %d)\n",
+                    kMails, delay, median(passRates), median(loopRates), median(ratios), kRounds);
+        std::fflush(stdout);
+    }
+    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("stop"), envFile});
+    return 0;
+}

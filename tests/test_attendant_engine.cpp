@@ -1,0 +1,157 @@
+// The attendant's pass on its worker thread, against a server that accepts the connection and
+// never answers: the windows go on answering, clicks take effect when the pass ends, and
+// creating or closing an event waits for the working folder's lock, or says why it cannot.
+#include "admin/Windows.h"
+#include "admin/frmCreate.h"
+#include "admin/frmMain.h"
+#include "admin/frmSure.h"
+#include "attendant/Countdown.h"
+#include "attendant/frmAutoAttend.h"
+#include "events/EventMessages.h"
+#include "settings/SettingsKeys.h"
+#include "support/SilentServer.h"
+#include "support/TestContext.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Enrolix;
+using namespace Enrolix::Testing;
+
+namespace {
+
+// A click as the window system delivers it: a press and a release waiting in the event queue.
+void postClick(QWidget* button)
+{
+    const QPointF centre = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(centre);
+    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, centre, global, Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton,
+                                                        Qt::NoButton, Qt::NoModifier));
+}
+
+} // namespace
+
+class TestAttendantEngine : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestContext> m_test;
+    std::unique_ptr<SilentServer> m_silent;
+    std::unique_ptr<Windows> m_windows;
+
+    // A pass under way that holds the working folder until the silent server's answer limit.
+    frmAutoAttend& startSilentPass()
+    {
+        frmAutoAttend& window = m_windows->attendant();
+        window.cmdStart->click();
+        window.cmdProcess->click();
+        window.countdown().tick();
+        return window;
+    }
+    void waitForThePassToEnd() { QTRY_VERIFY_WITH_TIMEOUT(!m_windows->passRunning(), 30000); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_test = std::make_unique<TestContext>();
+        m_silent = std::make_unique<SilentServer>();
+        QVERIFY(m_silent->port() > 0);
+        m_test->store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
+                            QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(m_silent->port()));
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00003.sc"), "Ann Archer\r\n");
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00003.scn"), "Safety\r\nMay 4\r\n");
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("Auto_Counter.txt"), "7\r\n");
+        m_windows = std::make_unique<Windows>(m_test->context);
+    }
+    void cleanup()
+    {
+        if (m_windows)
+            waitForThePassToEnd();
+        ENROLIX_VERIFY_BOXES(m_test->prompter);
+        m_windows.reset();
+        m_silent.reset();
+        m_test.reset();
+    }
+
+    void silentServer_windowAnswersAClickAtOnce_andStopHoldsAfterThePass()
+    {
+        frmAutoAttend& window = startSilentPass();
+        QVERIFY(m_windows->passRunning());
+        QElapsedTimer sinceClick;
+        qint64 answeredAfter = -1;
+        connect(window.cmdStop, &QPushButton::clicked, this, [&] { answeredAfter = sinceClick.elapsed(); });
+        sinceClick.start();
+        postClick(window.cmdStop);
+        QTRY_VERIFY_WITH_TIMEOUT(answeredAfter >= 0, 5000);
+        QVERIFY2(answeredAfter < 100, qPrintable(QStringLiteral("answered after %1 ms").arg(answeredAfter)));
+        // The pass goes on, and the click waits for its end.
+        QVERIFY(m_windows->passRunning());
+        QVERIFY(!window.cmdExit->isEnabled());
+
+        waitForThePassToEnd();
+        QVERIFY(!window.countdown().timerEnabled());
+        QVERIFY(window.cmdStart->isEnabled());
+        QVERIFY(!window.cmdStop->isEnabled());
+        QVERIFY(window.cmdExit->isEnabled());
+        QCOMPARE(window.Text5->text(), QStringLiteral("Not Connected"));
+        QCOMPARE(window.Text4->text(), QStringLiteral(" 1"));
+        QVERIFY2(window.Text5->toolTip().contains(QStringLiteral("did not answer in time")),
+                 qPrintable(window.Text5->toolTip()));
+    }
+
+    void closeDuringAPass_isRefusedAndChangesNothing()
+    {
+        startSilentPass();
+        m_windows->showMain();
+        const QList<QListWidgetItem*> items =
+            m_windows->main().lstEvent->findItems(QStringLiteral("E00003"), Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        m_windows->main().lstEvent->setCurrentItem(items.first());
+        m_windows->main().mnuClose->trigger();
+        m_test->prompter.expect(EventMessages::workingFolderBusy());
+        m_windows->sure().cmdYes->click();
+        ENROLIX_VERIFY_BOXES(m_test->prompter);
+        QCOMPARE(m_test->folders.read(m_test->folders.work() + QStringLiteral("E00003.sc")),
+                 QByteArray("Ann Archer\r\n"));
+        QVERIFY(!QFile::exists(m_test->folders.work() + QStringLiteral("E00003.sc.cl")));
+
+        // Once the pass has ended, the same close goes through.
+        waitForThePassToEnd();
+        m_windows->main().lstEvent->setCurrentItem(
+            m_windows->main().lstEvent->findItems(QStringLiteral("E00003"), Qt::MatchExactly).first());
+        m_windows->main().mnuClose->trigger();
+        m_windows->sure().cmdYes->click();
+        QVERIFY(QFile::exists(m_test->folders.work() + QStringLiteral("E00003.sc.cl")));
+    }
+
+    void createDuringAPass_isRefusedAndTakesNoNumber()
+    {
+        startSilentPass();
+        m_windows->showMain();
+        m_windows->main().mnuNew->trigger();
+        frmCreate& dialog = m_windows->create();
+        dialog.txtTextBox1->setPlainText(QStringLiteral("Safety"));
+        dialog.txtTextBox2->setPlainText(QStringLiteral("May 4"));
+        m_test->prompter.expect(EventMessages::workingFolderBusy());
+        dialog.cmdCreate->click();
+        ENROLIX_VERIFY_BOXES(m_test->prompter);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(m_test->folders.read(m_test->folders.work() + QStringLiteral("Auto_Counter.txt")),
+                 QByteArray("7\r\n"));
+        QVERIFY(!QFile::exists(m_test->folders.work() + QStringLiteral("E00007.sc")));
+    }
+};
+
+QTEST_MAIN(TestAttendantEngine)
+#include "test_attendant_engine.moc"

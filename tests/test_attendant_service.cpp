@@ -1,0 +1,253 @@
+// enrolix-attendant as a coordinator runs it: on a fresh data folder, against a dead server,
+// as a service stopped by a signal, beside another attendant on the same folder and mailbox,
+// and after a pass that was killed while it held the working folder.
+#include "events/WorkingFolderLock.h"
+#include "mail/MimeReader.h"
+#include "platform/IniSettingsStore.h"
+#include "settings/SettingsKeys.h"
+#include "support/MailSamples.h"
+#include "support/MaildirBackend.h"
+#include "support/ServerBackend.h"
+#include "support/SilentServer.h"
+#include "support/TestFolders.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace Enrolix;
+using namespace Enrolix::Testing;
+
+namespace {
+
+const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
+
+struct Run
+{
+    int exitCode{-1};
+    QString out;
+    QString err;
+    qint64 ms{0};
+};
+
+// The attendant with the test's own XDG folders (TestFolders sets them for this process).
+void prepare(QProcess& process, const QStringList& arguments)
+{
+    process.setProgram(QStringLiteral(ENROLIX_ATTENDANT));
+    process.setArguments(arguments);
+}
+
+Run runAttendant(const QStringList& arguments, int timeoutMs = 60000)
+{
+    QProcess process;
+    prepare(process, arguments);
+    QElapsedTimer timer;
+    timer.start();
+    process.start();
+    if (!process.waitForFinished(timeoutMs))
+        process.kill();
+    process.waitForFinished();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()),
+            timer.elapsed()};
+}
+
+} // namespace
+
+class TestAttendantService : public QObject
+{
+    Q_OBJECT
+
+private:
+    // The profile, in the settings file the attendant reads, pointing at a mail backend.
+    static void useMail(const MailBackend& backend, const TestFolders& folders)
+    {
+        IniSettingsStore store;
+        backend.configure(store, SettingsKeys::kMailProfileName);
+        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
+        store.write(SettingsKeys::kOptions, SettingsKeys::kSecondsWait, QStringLiteral("5"));
+    }
+    static void createEvent(const TestFolders& folders)
+    {
+        folders.write(folders.work() + QStringLiteral("E00001.sc"), {});
+        folders.write(folders.work() + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
+    }
+    static QMap<QString, QStringList> subjectsByRecipient(const MailBackend& backend)
+    {
+        QMap<QString, QStringList> subjects;
+        for (const QByteArray& raw : backend.replies())
+            subjects[recipientOf(raw).address].append(MimeReader::read(raw).subject);
+        return subjects;
+    }
+
+private Q_SLOTS:
+    // The command line
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: enrolix-attendant [--once]";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "enrolix-attendant 2.0.7";
+        QTest::newRow("unknown") << QStringList{"--twice"} << 2 << "unknown argument --twice";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, printed);
+        TestFolders folders;
+        const Run run = runAttendant(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2((run.out + run.err).contains(printed), qPrintable(run.out + run.err));
+    }
+
+    // One pass
+    void once_onAFreshDataFolder_answersAMailDroppedIntoTheInbox()
+    {
+        TestFolders folders;
+        const QString data = folders.root() + QStringLiteral("data/enrolix/");
+        QVERIFY(QDir().mkpath(data + QStringLiteral("mail/inbox/new")));
+        folders.write(data + QStringLiteral("E00001.sc"), {});
+        folders.write(data + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
+        folders.write(
+            data + QStringLiteral("mail/inbox/new/1.dropped"),
+            requestMail(kRegister, QStringLiteral("E00001"), QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
+        const Run run = runAttendant({QStringLiteral("--once")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QStringLiteral("pass: 1 replies sent, 0 passed over, 0 left for a later pass\n"));
+        QCOMPARE(folders.read(data + QStringLiteral("E00001.sc")), QByteArray("Ann\r\n"));
+        QCOMPARE(QDir(data + QStringLiteral("mail/outbox/new")).entryList(QDir::Files).size(), 1);
+    }
+
+    void once_onADeadImapPort_saysWhyAndExits1Within30Seconds()
+    {
+        TestFolders folders;
+        int dead = 0;
+        {
+            const SilentServer closed;
+            dead = closed.port();
+        }
+        IniSettingsStore store;
+        store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
+                    QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(dead));
+        const Run run = runAttendant({QStringLiteral("--once")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(
+            run.err.startsWith(QStringLiteral("pass: not connected: imap://127.0.0.1:%1: host unreachable").arg(dead)),
+            qPrintable(run.err));
+        QVERIFY2(run.ms < 30000, qPrintable(QString::number(run.ms)));
+    }
+
+    // The working folder's lock
+    void once_whileAnotherHoldsTheFolder_exits3()
+    {
+        TestFolders folders;
+        MaildirBackend mail(folders.root() + QStringLiteral("mail/"));
+        useMail(mail, folders);
+        QLockFile held(folders.work() + WorkingFolderLock::kFileName);
+        QVERIFY(held.tryLock(0));
+        const Run run = runAttendant({QStringLiteral("--once")}, 90000);
+        QCOMPARE(run.exitCode, 3);
+        QCOMPARE(run.err, QStringLiteral("pass: not connected: working folder busy\n"));
+        QVERIFY(run.ms >= 29000);
+    }
+
+    void lockOfAKilledPass_doesNotHoldTheNext()
+    {
+        TestFolders folders;
+        const SilentServer silent;
+        IniSettingsStore store;
+        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
+        store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
+                    QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(silent.port()));
+        QProcess stuck;
+        prepare(stuck, {QStringLiteral("--once")});
+        stuck.start();
+        QVERIFY(stuck.waitForStarted());
+        // It holds the folder while it waits for the silent server.
+        QTRY_VERIFY(QFile::exists(folders.work() + WorkingFolderLock::kFileName));
+        ::kill(pid_t(stuck.processId()), SIGKILL);
+        QVERIFY(stuck.waitForFinished());
+        QVERIFY(QFile::exists(folders.work() + WorkingFolderLock::kFileName));
+
+        MaildirBackend mail(folders.root() + QStringLiteral("mail/"));
+        useMail(mail, folders);
+        const Run run = runAttendant({QStringLiteral("--once")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.ms < 10000, qPrintable(QString::number(run.ms)));
+    }
+
+    // As a service
+    void service_stoppedBySignal_endsAfterTheMailBeingHandled_andLosesNone()
+    {
+        TestFolders folders;
+        MaildirBackend mail(folders.root() + QStringLiteral("mail/"));
+        useMail(mail, folders);
+        createEvent(folders);
+        constexpr int kMails = 300;
+        for (int i = 0; i < kMails; ++i)
+            mail.deliver(requestMail(kRegister, QStringLiteral("E00001"), QStringLiteral("Person %1").arg(i),
+                                     QStringLiteral("p%1@example.org").arg(i)));
+        QProcess service;
+        prepare(service, {});
+        service.start();
+        QVERIFY(service.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!mail.replies().isEmpty(), 30000);
+        ::kill(pid_t(service.processId()), SIGTERM);
+        QVERIFY(service.waitForFinished(30000));
+        QCOMPARE(service.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(service.exitCode(), 0);
+        const QString log = QString::fromUtf8(service.readAllStandardError());
+        // Stopped within its first pass: the mails after the one being handled wait.
+        const QRegularExpressionMatch left =
+            QRegularExpression(QStringLiteral("^pass: \\d+ replies sent, 0 passed over, "
+                                              "(\\d+) left for a later pass\n$"))
+                .match(log);
+        QVERIFY2(left.hasMatch() && left.captured(1).toInt() > 0, qPrintable(log));
+
+        const Run rest = runAttendant({QStringLiteral("--once")});
+        QCOMPARE(rest.exitCode, 0);
+        QCOMPARE(mail.unreadCount(), 0);
+        const QMap<QString, QStringList> subjects = subjectsByRecipient(mail);
+        QCOMPARE(subjects.size(), kMails);
+        for (auto it = subjects.cbegin(); it != subjects.cend(); ++it)
+            QCOMPARE(it.value(), QStringList{QStringLiteral("Registration Request Processed")});
+    }
+
+    void twoAttendantsTogether_answerEveryRequestOnce()
+    {
+        TestFolders folders;
+        ServerBackend backend(folders.root() + QStringLiteral("mail/"));
+        QVERIFY2(backend.problem().isEmpty(), qPrintable(backend.problem()));
+        useMail(backend, folders);
+        createEvent(folders);
+        constexpr int kMails = 20;
+        for (int i = 0; i < kMails; ++i)
+            backend.deliver(requestMail(kRegister, QStringLiteral("E00001"), QStringLiteral("Person %1").arg(i),
+                                        QStringLiteral("p%1@example.org").arg(i)));
+        QProcess first;
+        QProcess second;
+        prepare(first, {QStringLiteral("--once")});
+        prepare(second, {QStringLiteral("--once")});
+        first.start();
+        second.start();
+        QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(int(backend.replies().size()), kMails, 10000);
+        const QMap<QString, QStringList> subjects = subjectsByRecipient(backend);
+        QCOMPARE(subjects.size(), kMails);
+        for (auto it = subjects.cbegin(); it != subjects.cend(); ++it)
+            QCOMPARE(it.value(), QStringList{QStringLiteral("Registration Request Processed")});
+        QCOMPARE(backend.unreadCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAttendantService)
+#include "test_attendant_service.moc"
