@@ -20,8 +20,8 @@ long wholeSeconds(TransportLimits::Duration limit)
     return std::max(1L, long(duration_cast<seconds>(limit + milliseconds(999)).count()));
 }
 
-// What a failed request means to the coordinator.
-QString reasonFor(CURLcode code, const QString& detail)
+// What a failed request means to the coordinator; token: the sign-on offered an access token.
+QString reasonFor(CURLcode code, const QString& detail, bool token)
 {
     switch (code) {
     case CURLE_UNSUPPORTED_PROTOCOL:
@@ -39,6 +39,8 @@ QString reasonFor(CURLcode code, const QString& detail)
         // libcurl reports a folder that cannot be selected as a refused sign-on.
         if (detail.startsWith(QLatin1String("Select failed")))
             return QStringLiteral("folder missing");
+        if (token)
+            return QStringLiteral("sign-on refused: the access token was not accepted");
         return QStringLiteral("sign-on refused");
     case CURLE_PEER_FAILED_VERIFICATION:
         return QStringLiteral("certificate not trusted");
@@ -59,7 +61,8 @@ QString reasonFor(CURLcode code, const QString& detail)
 
 CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
                              std::shared_ptr<TroubleClock> clock)
-    : m_limits(limits), m_clock(std::move(clock))
+    : m_limits(limits), m_clock(std::move(clock)), m_sendsSecret(!profile.user.isEmpty()),
+      m_sendsToken(m_sendsSecret && profile.signOnMethod() != MailProfile::SignOnMethod::Password)
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -82,9 +85,15 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_limits.answer));
     curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(profile.tls ? CURLUSESSL_TRY : CURLUSESSL_NONE));
-    if (!profile.user.isEmpty()) {
+    if (m_sendsSecret) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
-        curl_easy_setopt(m_curl, CURLOPT_PASSWORD, secret.toUtf8().constData());
+        if (m_sendsToken) {
+            const bool xoauth2 = profile.signOnMethod() == MailProfile::SignOnMethod::XOAuth2;
+            curl_easy_setopt(m_curl, CURLOPT_XOAUTH2_BEARER, secret.toUtf8().constData());
+            curl_easy_setopt(m_curl, CURLOPT_LOGIN_OPTIONS, xoauth2 ? "AUTH=XOAUTH2" : "AUTH=OAUTHBEARER");
+        } else {
+            curl_easy_setopt(m_curl, CURLOPT_PASSWORD, secret.toUtf8().constData());
+        }
     }
     if (!profile.caFile.isEmpty())
         curl_easy_setopt(m_curl, CURLOPT_CAINFO, profile.caFile.toUtf8().constData());
@@ -199,7 +208,7 @@ TransportFailure CurlTransport::failure() const
     if (m_code == CURLE_OK)
         return {};
     const QString detail = QString::fromUtf8(m_error);
-    QString reason = server + QStringLiteral(": ") + reasonFor(m_code, detail);
+    QString reason = server + QStringLiteral(": ") + reasonFor(m_code, detail, m_sendsToken);
     if (!detail.isEmpty())
         reason += QStringLiteral(" (") + detail + QLatin1Char(')');
     // libcurl reports the refusal of a recipient as a send error naming RCPT.

@@ -15,8 +15,8 @@
 namespace Enrolix {
 
 // A mail transport through one libcurl handle that keeps its connection between requests:
-// credentials, the extra certificate authority, STARTTLS whenever the server offers it, and
-// the time limits of the pass.
+// credentials (a password or an OAuth 2.0 access token), the extra certificate authority,
+// STARTTLS whenever the server offers it, and the time limits of the pass.
 class CurlTransport final : public MailTransport
 {
 public:
@@ -52,6 +52,8 @@ private:
     QByteArray m_headers;
     CurlBuffers::Upload m_upload;
     CURLcode m_code{CURLE_OK};
+    bool m_sendsSecret{false};
+    bool m_sendsToken{false};
     bool m_lost{false};
     char m_error[CURL_ERROR_SIZE]{};
 };
