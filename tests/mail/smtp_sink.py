@@ -12,8 +12,8 @@ recipient of that sender gets 452 (no room), so a test can make the server full 
 --plain offers no TLS at all. Any PLAIN or LOGIN sign-on is accepted. With --introspect, an
 XOAUTH2 or OAUTHBEARER sign-on is accepted when the token introspection endpoint finds its
 token valid for its user, and each one is noted in auth.log of the root: mechanism, user,
-token, "accepted" or "refused". With --record, every byte a client sends is kept, one file per
-connection, in that folder.
+token, "accepted" or "refused". With --record, every byte a client sends is kept in that
+folder, one file per connection, named N.open while it lasts and N.in once it has ended.
 """
 import argparse
 import asyncio
@@ -117,13 +117,15 @@ class Sink:
 
 
 class RecordingSMTP(SMTP):
-    """Keeps what the client sends, byte for byte, before the protocol reads it."""
+    """Keeps what the client sends, byte for byte, before the protocol reads it: in N.open while
+    the connection lasts, renamed to N.in once it has ended."""
 
     def __init__(self, *args, record=None, **kwargs):
         super().__init__(*args, **kwargs)
         self.record = None
         if record:
-            self.record = open(os.path.join(record, "%06d.in" % next(connections)), "ab", buffering=0)
+            self.path = os.path.join(record, "%06d" % next(connections))
+            self.record = open(self.path + ".open", "ab", buffering=0)
 
     def data_received(self, data):
         if self.record:
@@ -133,6 +135,7 @@ class RecordingSMTP(SMTP):
     def connection_lost(self, error):
         if self.record:
             self.record.close()
+            os.rename(self.path + ".open", self.path + ".in")
         super().connection_lost(error)
 
 

@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <chrono>
 #include <mutex>
@@ -57,11 +59,52 @@ QString reasonFor(CURLcode code, const QString& detail, bool token)
     }
 }
 
+// The host of the URL exactly as libcurl will connect to it.
+QByteArray curlHost(const QByteArray& url)
+{
+    CURLU* parsed = curl_url();
+    QByteArray host;
+    char* part = nullptr;
+    if (parsed && curl_url_set(parsed, CURLUPART_URL, url.constData(), 0) == CURLUE_OK &&
+        curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK)
+        host = part;
+    curl_free(part);
+    curl_url_cleanup(parsed);
+    return host;
+}
+
 } // namespace
+
+bool CurlTransport::isLoopback(const QByteArray& url)
+{
+    QByteArray host = curlHost(url);
+    if (host.compare("localhost", Qt::CaseInsensitive) == 0)
+        return true;
+    in_addr v4{};
+    if (inet_pton(AF_INET, host.constData(), &v4) == 1)
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    if (host.startsWith('[') && host.endsWith(']'))
+        host = host.mid(1, host.size() - 2);
+    in6_addr v6{};
+    if (inet_pton(AF_INET6, host.constData(), &v6) != 1)
+        return false;
+    if (IN6_IS_ADDR_LOOPBACK(&v6))
+        return true;
+    return IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127;
+}
+
+long CurlTransport::startTls(const QByteArray& url) const
+{
+    if (!m_tls)
+        return CURLUSESSL_NONE;
+    // A password written into the address goes out as well as the profile's own.
+    const bool secret = m_sendsSecret || !QUrl::fromEncoded(url).userInfo().isEmpty();
+    return secret && !isLoopback(url) ? CURLUSESSL_ALL : CURLUSESSL_TRY;
+}
 
 CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
                              std::shared_ptr<TroubleClock> clock)
-    : m_limits(limits), m_clock(std::move(clock)), m_sendsSecret(!profile.user.isEmpty()),
+    : m_limits(limits), m_clock(std::move(clock)), m_tls(profile.tls), m_sendsSecret(!profile.user.isEmpty()),
       m_sendsToken(m_sendsSecret && profile.signOnMethod() != MailProfile::SignOnMethod::Password)
 {
     static std::once_flag once;
@@ -84,7 +127,6 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_limits.answer));
-    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(profile.tls ? CURLUSESSL_TRY : CURLUSESSL_NONE));
     if (m_sendsSecret) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
         if (m_sendsToken) {
@@ -133,6 +175,7 @@ bool CurlTransport::begin(const QByteArray& url)
     m_headers.clear();
     m_error[0] = '\0';
     m_bytes = 0;
+    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, startTls(url));
     m_started.start();
     return true;
 }
