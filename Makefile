@@ -1,6 +1,7 @@
 # The two everyday commands: `make run` builds and starts Enrolix, `make test` builds and runs
 # every test. Both install missing Debian packages first. `make test-sanitize` runs every test
-# again in a build of its own with the address and undefined-behaviour sanitizers.
+# again in a build of its own with the address and undefined-behaviour sanitizers. `make package`
+# builds the Debian package enrolix_VERSION_ARCH.deb into this folder.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 SANITIZE_DIR ?= build-asan
@@ -9,7 +10,7 @@ SANITIZE_FLAGS = -DCMAKE_BUILD_TYPE=Debug \
 	-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-sanitize bench clean format
+.PHONY: deps configure build run test test-sanitize package bench clean format
 
 deps:
 	@scripts/install-deps
@@ -34,6 +35,11 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+package: build
+	rm -rf $(BUILD_DIR)/package
+	cd $(BUILD_DIR) && cpack -G DEB -B package
+	cp $(BUILD_DIR)/package/enrolix_*.deb .
 
 bench: build
 	$(BUILD_DIR)/bench/bench_event_list

@@ -27,6 +27,7 @@ MailProfile MailProfile::read(const SettingsStore& store, const QString& name)
     profile.attendantAddress = store.read(kOptions, kRegAttend, kDefaultRegAttend);
     profile.caFile = store.read(name, kMailCaFile, {});
     profile.tls = store.read(name, kMailTls, {}).compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
+    profile.auth = store.read(name, kMailAuth, {}).trimmed().toLower();
     return profile;
 }
 
@@ -67,6 +68,17 @@ QString MailProfile::sender() const
     if (!user.isEmpty())
         return user;
     return attendantAddress;
+}
+
+std::optional<MailProfile::SignOnMethod> MailProfile::signOnMethod() const
+{
+    if (auth.isEmpty() || auth == QLatin1String("password"))
+        return SignOnMethod::Password;
+    if (auth == QLatin1String("xoauth2"))
+        return SignOnMethod::XOAuth2;
+    if (auth == QLatin1String("oauthbearer"))
+        return SignOnMethod::OAuthBearer;
+    return std::nullopt;
 }
 
 } // namespace Enrolix

@@ -13,6 +13,10 @@ struct MailProfile
 {
     static inline const QString kMaildirScheme = QStringLiteral("maildir:");
 
+    // How the secret signs on: as a password, or as an OAuth 2.0 access token in one of the two
+    // SASL mechanisms that carry one.
+    enum class SignOnMethod { Password, XOAuth2, OAuthBearer };
+
     QString inbox;
     QString outbox;
     QString user;
@@ -22,6 +26,8 @@ struct MailProfile
     QString caFile;
     // False when the profile asks for plain connections (tls=off).
     bool tls{true};
+    // The auth key as written, in lower case; empty for a password.
+    QString auth;
     // The attendant mailbox of the options (RegAttend).
     QString attendantAddress;
 
@@ -38,6 +44,9 @@ struct MailProfile
 
     // The address replies come from.
     QString sender() const;
+
+    // The method that auth names; nothing when it names none.
+    std::optional<SignOnMethod> signOnMethod() const;
 };
 
 } // namespace Enrolix

@@ -66,6 +66,8 @@ std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProf
 SignOn ProfileMailSessionFactory::signOn(const QString& name)
 {
     const MailProfile profile = MailProfile::read(m_store, name);
+    if (!profile.signOnMethod())
+        return {nullptr, QStringLiteral("auth=%1: not password, xoauth2 or oauthbearer").arg(profile.auth)};
     const std::optional<QString> password = profile.resolvePassword();
     if (!password)
         return {nullptr, QStringLiteral("the password command of the mail profile failed")};

@@ -1,15 +1,50 @@
 #include "platform/IniSettingsStore.h"
 
+#include "settings/SettingsKeys.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
-namespace Enrolix {
+#include <algorithm>
 
-IniSettingsStore::IniSettingsStore(const QString& filePath) : m_settings(filePath, QSettings::IniFormat) {}
+namespace Enrolix {
+namespace {
+
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+} // namespace
+
+IniSettingsStore::IniSettingsStore(const QString& filePath) : m_settings(filePath, QSettings::IniFormat)
+{
+    if (holdsPassword())
+        keepPrivate();
+}
 
 QString IniSettingsStore::defaultFilePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/enrolix/enrolix.ini");
+}
+
+bool IniSettingsStore::holdsPassword() const
+{
+    const QStringList sections = m_settings.childGroups();
+    return std::any_of(sections.begin(), sections.end(), [this](const QString& section) {
+        return !read(section, SettingsKeys::kMailPassword, {}).isEmpty();
+    });
+}
+
+void IniSettingsStore::keepPrivate() const
+{
+    const QString path = m_settings.fileName();
+    if (!QFileInfo::exists(path)) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile(path).open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly);
+    } else {
+        QFile::setPermissions(path, kOwnerOnly);
+    }
 }
 
 QString IniSettingsStore::read(const QString& section, const QString& key, const QString& fallback) const
@@ -29,8 +64,11 @@ QString IniSettingsStore::read(const QString& section, const QString& key, const
 void IniSettingsStore::write(const QString& section, const QString& key, const QString& value)
 {
     const QMutexLocker lock(&m_mutex);
+    // Created private, a new file never stands readable by others; rewritten, it keeps that.
+    keepPrivate();
     m_settings.setValue(section + QLatin1Char('/') + key, value);
     m_settings.sync();
+    keepPrivate();
 }
 
 } // namespace Enrolix

@@ -8,7 +8,9 @@
 namespace Enrolix {
 
 // The settings store as an INI file, normally ~/.config/enrolix/enrolix.ini. Safe to use from
-// several threads: the attendant's pass reads its mail profile on a worker thread.
+// several threads: the attendant's pass reads its mail profile on a worker thread. The file may
+// hold mail passwords, so it is readable by its owner only once written, and once opened while
+// a profile in it holds a password.
 class IniSettingsStore final : public SettingsStore
 {
 public:
@@ -20,6 +22,10 @@ public:
     void write(const QString& section, const QString& key, const QString& value) override;
 
 private:
+    bool holdsPassword() const;
+    // Owner-only permissions (0600); a missing file is created with them, empty.
+    void keepPrivate() const;
+
     mutable QMutex m_mutex;
     mutable QSettings m_settings;
 };

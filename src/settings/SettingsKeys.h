@@ -43,5 +43,7 @@ inline const QString kMailFrom = QStringLiteral("from");
 inline const QString kMailCaFile = QStringLiteral("ca_file");
 // "off": a plain imap:// or smtp:// connection on purpose, without STARTTLS.
 inline const QString kMailTls = QStringLiteral("tls");
+// "xoauth2" or "oauthbearer": the password command prints an OAuth 2.0 access token.
+inline const QString kMailAuth = QStringLiteral("auth");
 
 } // namespace Enrolix::SettingsKeys

@@ -7,8 +7,10 @@ It listens on a free port of 127.0.0.1 and prints that port as its first line of
 SIGUSR1 heals it: connections made afterwards pass through untouched, so a test can reach the
 same server under the same address once the fault is over.
 
-    fault_proxy.py TARGET_PORT [--delay-ms N] [--silent-after TEXT] [--trickle BYTES_PER_S]
-                   [--trickle-after TEXT] [--greet LINE]
+    fault_proxy.py TARGET_PORT [--target-host ADDRESS] [--delay-ms N] [--silent-after TEXT]
+                   [--trickle BYTES_PER_S] [--trickle-after TEXT] [--greet LINE]
+
+The target is on 127.0.0.1 unless --target-host names another address (a test host).
 """
 import argparse
 import asyncio
@@ -71,14 +73,14 @@ async def pump(reader, writer, fault, to_client):
 async def handle(client_reader, client_writer, options):
     if healed:
         options = argparse.Namespace(delay_ms=0, silent_after=None, trickle=0, trickle_after=None, greet=None,
-                                     target=options.target)
+                                     target=options.target, target_host=options.target_host)
     if options.greet is not None:
         client_writer.write(options.greet.encode() + b"\r\n")
         await client_writer.drain()
         client_writer.close()
         return
     try:
-        server_reader, server_writer = await asyncio.open_connection("127.0.0.1", options.target)
+        server_reader, server_writer = await asyncio.open_connection(options.target_host, options.target)
     except OSError:
         client_writer.close()
         return
@@ -90,6 +92,7 @@ async def handle(client_reader, client_writer, options):
 async def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("target", type=int)
+    parser.add_argument("--target-host", default="127.0.0.1")
     parser.add_argument("--delay-ms", type=float, default=0)
     parser.add_argument("--silent-after")
     parser.add_argument("--trickle", type=float, default=0)

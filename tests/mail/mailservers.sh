@@ -1,112 +1,68 @@
 #!/usr/bin/env bash
 # Starts or stops the private mail servers of the integration tests: a Dovecot IMAP server and
-# an SMTP sink, each with a STARTTLS port and an implicit-TLS port, on free loopback ports, with
-# all their state in a fresh temporary folder. `start ENVFILE` writes the ports and folders to
-# ENVFILE for the tests; `stop ENVFILE` stops both servers and removes the folder.
+# an SMTP sink, each with a STARTTLS port and an implicit-TLS port, on free loopback ports, and
+# the OAuth 2.0 token server that both ask about access tokens, with all their state in a fresh
+# temporary folder. `start ENVFILE` writes the ports and folders to ENVFILE for the tests;
+# `stop ENVFILE` stops the servers and removes the folder.
 set -euo pipefail
 
 action=${1:?start or stop}
 envfile=${2:?path of the environment file}
 here=$(cd "$(dirname "$0")" && pwd)
-
-free_port() {
-    /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-
-wait_for_port() {
-    local port=$1
-    for _ in $(seq 1 100); do
-        if /usr/bin/python3 -c "import socket,sys; socket.create_connection(('127.0.0.1', $port), 0.2)" 2>/dev/null; then
-            return 0
-        fi
-        sleep 0.05
-    done
-    echo "nothing answers on port $port" >&2
-    return 1
-}
+# shellcheck source=serverlib.sh
+. "$here/serverlib.sh"
 
 stop() {
-    [ -f "$envfile" ] || return 0
-    # shellcheck disable=SC1090
-    . "$envfile"
-    if [ -f "$ENROLIX_MAIL_STATE/sink.pid" ]; then
-        kill "$(cat "$ENROLIX_MAIL_STATE/sink.pid")" 2>/dev/null || true
-    fi
-    if [ -f "$ENROLIX_MAIL_STATE/run/master.pid" ]; then
-        local pid
-        pid=$(cat "$ENROLIX_MAIL_STATE/run/master.pid")
-        kill "$pid" 2>/dev/null || true
-        for _ in $(seq 1 100); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.05
-        done
-    fi
-    case "$ENROLIX_MAIL_STATE" in
-        /tmp/enrolix-mail.*) rm -rf "$ENROLIX_MAIL_STATE" ;;
+    local state
+    state=$(env_value "$envfile" ENROLIX_MAIL_STATE)
+    [ -n "$state" ] || { rm -f "$envfile"; return 0; }
+    stop_process "$state/sink.pid"
+    stop_process "$state/tokens.pid"
+    stop_dovecot "$state"
+    case "$state" in
+        /tmp/enrolix-mail.*) rm -rf "$state" ;;
     esac
     rm -f "$envfile"
 }
 
 start() {
     stop
-    local state imap_port imaps_port smtp_port smtps_port
+    local state ports=() port
     state=$(mktemp -d /tmp/enrolix-mail.XXXXXX)
     chmod 755 "$state"
-    imap_port=$(free_port)
-    imaps_port=$(free_port)
-    smtp_port=$(free_port)
-    while [ "$imaps_port" = "$imap_port" ]; do imaps_port=$(free_port); done
-    while [ "$smtp_port" = "$imap_port" ] || [ "$smtp_port" = "$imaps_port" ]; do smtp_port=$(free_port); done
-    smtps_port=$(free_port)
-    while [ "$smtps_port" = "$imap_port" ] || [ "$smtps_port" = "$imaps_port" ] || [ "$smtps_port" = "$smtp_port" ]; do
-        smtps_port=$(free_port)
+    echo "ENROLIX_MAIL_STATE=$state" > "$envfile"
+    while [ ${#ports[@]} -lt 5 ]; do
+        port=$(free_port)
+        [[ " ${ports[*]} " == *" $port "* ]] || ports+=("$port")
     done
-    mkdir -p "$state/run" "$state/state" "$state/mail" "$state/home" "$state/sink"
+    local imap_port=${ports[0]} imaps_port=${ports[1]} smtp_port=${ports[2]} smtps_port=${ports[3]}
+    local token_port=${ports[4]}
+    mkdir -p "$state/sink" "$state/tokens"
 
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
         -addext "subjectAltName=IP:127.0.0.1,DNS:localhost" \
         -keyout "$state/key.pem" -out "$state/cert.pem" 2>/dev/null
     chmod 644 "$state/cert.pem"
 
-    local login_user internal_user mail_user chroot_line
-    if [ "$(id -u)" -eq 0 ]; then
-        login_user=dovenull
-        internal_user=dovecot
-        mail_user=dovecot
-        chown dovecot:dovecot "$state/mail" "$state/home"
-    else
-        login_user=$(id -un)
-        internal_user=$(id -un)
-        mail_user=$(id -un)
-    fi
-    chroot_line="chroot ="
-
-    cat > "$state/dovecot.conf" <<CONF
-base_dir = $state/run
-state_dir = $state/state
-instance_name = enrolix-test-$(basename "$state")
-listen = 127.0.0.1
-protocols = imap
-log_path = $state/dovecot.log
-default_login_user = $login_user
-default_internal_user = $internal_user
-first_valid_uid = 1
-mail_location = maildir:$state/mail/%u
-ssl = yes
+    cat > "$state/oauth2.conf.ext" <<CONF
+introspection_mode = post
+introspection_url = http://127.0.0.1:$token_port/introspect
+force_introspection = yes
+username_attribute = username
+active_attribute = active
+active_value = true
+CONF
+    write_dovecot_conf "$state" 127.0.0.1 "ssl = yes
 ssl_cert = <$state/cert.pem
 ssl_key = <$state/key.pem
-disable_plaintext_auth = no
-auth_mechanisms = plain login
+auth_mechanisms = plain login xoauth2 oauthbearer
 passdb {
-  driver = static
-  args = password=secret
-}
-userdb {
-  driver = static
-  args = uid=$mail_user gid=$mail_user home=$state/home/%u
+  driver = oauth2
+  mechanisms = xoauth2 oauthbearer
+  args = $state/oauth2.conf.ext
 }
 service imap-login {
-  $chroot_line
+  chroot =
   inet_listener imap {
     address = 127.0.0.1
     port = $imap_port
@@ -116,38 +72,30 @@ service imap-login {
     port = $imaps_port
     ssl = yes
   }
-}
-service anvil {
-  $chroot_line
-}
-service stats {
-  unix_listener stats-reader {
-    mode = 0666
-  }
-  unix_listener stats-writer {
-    mode = 0666
-  }
-}
-CONF
+}"
 
-    cat > "$envfile" <<ENV
-ENROLIX_MAIL_STATE=$state
+    cat >> "$envfile" <<ENV
 ENROLIX_IMAP_PORT=$imap_port
 ENROLIX_IMAPS_PORT=$imaps_port
 ENROLIX_SMTP_PORT=$smtp_port
 ENROLIX_SMTPS_PORT=$smtps_port
 ENROLIX_MAIL_CA=$state/cert.pem
 ENROLIX_SINK_DIR=$state/sink
+ENROLIX_TOKEN_URL=http://127.0.0.1:$token_port
+ENROLIX_TOKEN_TOOL=$here/token_server.py
 ENV
 
+    setsid /usr/bin/python3 "$here/token_server.py" serve "$token_port" "$state/tokens" \
+        > "$state/tokens.log" 2>&1 < /dev/null &
+    echo $! > "$state/tokens.pid"
     /usr/sbin/dovecot -c "$state/dovecot.conf" < /dev/null > "$state/dovecot.out" 2>&1
-    setsid /usr/bin/python3 "$here/smtp_sink.py" "$smtp_port" "$smtps_port" "$state/sink" "$state/cert.pem" "$state/key.pem" \
+    setsid /usr/bin/python3 "$here/smtp_sink.py" --root "$state/sink" --starttls "$smtp_port" --tls "$smtps_port" \
+        --cert "$state/cert.pem" --key "$state/key.pem" --introspect "http://127.0.0.1:$token_port/introspect" \
         > "$state/sink.log" 2>&1 < /dev/null &
     echo $! > "$state/sink.pid"
-    wait_for_port "$imap_port"
-    wait_for_port "$imaps_port"
-    wait_for_port "$smtp_port"
-    wait_for_port "$smtps_port"
+    for port in "${ports[@]}"; do
+        wait_for_port 127.0.0.1 "$port"
+    done
 }
 
 case "$action" in

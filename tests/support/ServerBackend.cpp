@@ -1,13 +1,13 @@
 #include "support/ServerBackend.h"
 
 #include "support/CurlTestClient.h"
+#include "support/EnvironmentFile.h"
 
 #include "platform/SettingsStore.h"
 #include "settings/SettingsKeys.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 namespace Enrolix::Testing {
 
@@ -15,17 +15,13 @@ ServerBackend::ServerBackend(const QString& /*root*/)
 {
     static int sequence = 0;
     m_user = QStringLiteral("t%1-%2").arg(QCoreApplication::applicationPid()).arg(++sequence);
-    const QString envPath = qEnvironmentVariable("ENROLIX_MAIL_SERVERS");
-    QFile file(envPath);
-    if (envPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        m_problem = QStringLiteral("the mail servers of the test fixture are not running (no %1)").arg(envPath);
+    const std::optional<QMap<QString, QString>> env = readEnvironmentFile("ENROLIX_MAIL_SERVERS");
+    if (!env) {
+        m_problem = QStringLiteral("the mail servers of the test fixture are not running (no %1)")
+                        .arg(qEnvironmentVariable("ENROLIX_MAIL_SERVERS"));
         return;
     }
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq > 0)
-            m_env.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1).trimmed()));
-    }
+    m_env = *env;
 }
 
 QString ServerBackend::problem() const

@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <chrono>
 #include <mutex>
@@ -20,8 +22,8 @@ long wholeSeconds(TransportLimits::Duration limit)
     return std::max(1L, long(duration_cast<seconds>(limit + milliseconds(999)).count()));
 }
 
-// What a failed request means to the coordinator.
-QString reasonFor(CURLcode code, const QString& detail)
+// What a failed request means to the coordinator; token: the sign-on offered an access token.
+QString reasonFor(CURLcode code, const QString& detail, bool token)
 {
     switch (code) {
     case CURLE_UNSUPPORTED_PROTOCOL:
@@ -39,6 +41,8 @@ QString reasonFor(CURLcode code, const QString& detail)
         // libcurl reports a folder that cannot be selected as a refused sign-on.
         if (detail.startsWith(QLatin1String("Select failed")))
             return QStringLiteral("folder missing");
+        if (token)
+            return QStringLiteral("sign-on refused: the access token was not accepted");
         return QStringLiteral("sign-on refused");
     case CURLE_PEER_FAILED_VERIFICATION:
         return QStringLiteral("certificate not trusted");
@@ -55,11 +59,53 @@ QString reasonFor(CURLcode code, const QString& detail)
     }
 }
 
+// The host of the URL exactly as libcurl will connect to it.
+QByteArray curlHost(const QByteArray& url)
+{
+    CURLU* parsed = curl_url();
+    QByteArray host;
+    char* part = nullptr;
+    if (parsed && curl_url_set(parsed, CURLUPART_URL, url.constData(), 0) == CURLUE_OK &&
+        curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK)
+        host = part;
+    curl_free(part);
+    curl_url_cleanup(parsed);
+    return host;
+}
+
 } // namespace
+
+bool CurlTransport::isLoopback(const QByteArray& url)
+{
+    QByteArray host = curlHost(url);
+    if (host.compare("localhost", Qt::CaseInsensitive) == 0)
+        return true;
+    in_addr v4{};
+    if (inet_pton(AF_INET, host.constData(), &v4) == 1)
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    if (host.startsWith('[') && host.endsWith(']'))
+        host = host.mid(1, host.size() - 2);
+    in6_addr v6{};
+    if (inet_pton(AF_INET6, host.constData(), &v6) != 1)
+        return false;
+    if (IN6_IS_ADDR_LOOPBACK(&v6))
+        return true;
+    return IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127;
+}
+
+long CurlTransport::startTls(const QByteArray& url) const
+{
+    if (!m_tls)
+        return CURLUSESSL_NONE;
+    // A password written into the address goes out as well as the profile's own.
+    const bool secret = m_sendsSecret || !QUrl::fromEncoded(url).userInfo().isEmpty();
+    return secret && !isLoopback(url) ? CURLUSESSL_ALL : CURLUSESSL_TRY;
+}
 
 CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
                              std::shared_ptr<TroubleClock> clock)
-    : m_limits(limits), m_clock(std::move(clock))
+    : m_limits(limits), m_clock(std::move(clock)), m_tls(profile.tls), m_sendsSecret(!profile.user.isEmpty()),
+      m_sendsToken(m_sendsSecret && profile.signOnMethod() != MailProfile::SignOnMethod::Password)
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -81,10 +127,15 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_limits.answer));
-    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(profile.tls ? CURLUSESSL_TRY : CURLUSESSL_NONE));
-    if (!profile.user.isEmpty()) {
+    if (m_sendsSecret) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
-        curl_easy_setopt(m_curl, CURLOPT_PASSWORD, secret.toUtf8().constData());
+        if (m_sendsToken) {
+            const bool xoauth2 = profile.signOnMethod() == MailProfile::SignOnMethod::XOAuth2;
+            curl_easy_setopt(m_curl, CURLOPT_XOAUTH2_BEARER, secret.toUtf8().constData());
+            curl_easy_setopt(m_curl, CURLOPT_LOGIN_OPTIONS, xoauth2 ? "AUTH=XOAUTH2" : "AUTH=OAUTHBEARER");
+        } else {
+            curl_easy_setopt(m_curl, CURLOPT_PASSWORD, secret.toUtf8().constData());
+        }
     }
     if (!profile.caFile.isEmpty())
         curl_easy_setopt(m_curl, CURLOPT_CAINFO, profile.caFile.toUtf8().constData());
@@ -124,6 +175,7 @@ bool CurlTransport::begin(const QByteArray& url)
     m_headers.clear();
     m_error[0] = '\0';
     m_bytes = 0;
+    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, startTls(url));
     m_started.start();
     return true;
 }
@@ -199,7 +251,7 @@ TransportFailure CurlTransport::failure() const
     if (m_code == CURLE_OK)
         return {};
     const QString detail = QString::fromUtf8(m_error);
-    QString reason = server + QStringLiteral(": ") + reasonFor(m_code, detail);
+    QString reason = server + QStringLiteral(": ") + reasonFor(m_code, detail, m_sendsToken);
     if (!detail.isEmpty())
         reason += QStringLiteral(" (") + detail + QLatin1Char(')');
     // libcurl reports the refusal of a recipient as a send error naming RCPT.

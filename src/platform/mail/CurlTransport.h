@@ -15,8 +15,8 @@
 namespace Enrolix {
 
 // A mail transport through one libcurl handle that keeps its connection between requests:
-// credentials, the extra certificate authority, STARTTLS whenever the server offers it, and
-// the time limits of the pass.
+// credentials (a password or an OAuth 2.0 access token), the extra certificate authority,
+// STARTTLS, and the time limits of the pass.
 class CurlTransport final : public MailTransport
 {
 public:
@@ -33,6 +33,10 @@ public:
     TransportFailure failure() const override;
     bool lost() const override { return m_lost; }
 
+    // Whether the server of the URL is this machine, as libcurl reads its host: an address of
+    // 127.0.0.0/8 or ::1, or "localhost".
+    static bool isLoopback(const QByteArray& url);
+
 private:
     bool begin(const QByteArray& url);
     bool finish(CURLcode code);
@@ -41,6 +45,9 @@ private:
     // bytes allow.
     TransportLimits::Duration troubled(qint64 bytes) const;
     long responseCode() const;
+    // STARTTLS on a plain imap:// or smtp:// connection: required before a secret goes to
+    // another machine, taken whenever offered otherwise, never with tls=off.
+    long startTls(const QByteArray& url) const;
 
     CURL* m_curl{nullptr};
     TransportLimits m_limits;
@@ -52,6 +59,9 @@ private:
     QByteArray m_headers;
     CurlBuffers::Upload m_upload;
     CURLcode m_code{CURLE_OK};
+    bool m_tls{true};
+    bool m_sendsSecret{false};
+    bool m_sendsToken{false};
     bool m_lost{false};
     char m_error[CURL_ERROR_SIZE]{};
 };
