@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
 #include "support/CurlTestClient.h"
+#include "support/EnvironmentFile.h"
 #include "support/MemorySettingsStore.h"
 
 #include <QCoreApplication>
@@ -98,16 +99,7 @@ double runPass(const Settings& settings, SettingsStore& store, int* failures)
 QMap<QString, QString> startServers(const QString& envFile)
 {
     QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
-    QMap<QString, QString> env;
-    QFile file(envFile);
-    if (file.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            const qsizetype eq = line.indexOf('=');
-            if (eq > 0)
-                env.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-        }
-    }
-    return env;
+    return Testing::readEnvironmentFileAt(envFile).value_or(QMap<QString, QString>());
 }
 
 // Registrations only, on Maildir folders, against lists of the given length.

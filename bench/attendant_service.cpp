@@ -5,6 +5,7 @@
 // no delay. Prints both rates and their ratio, medians of 5 rounds.
 #include "events/EventFiles.h"
 #include "support/CurlTestClient.h"
+#include "support/EnvironmentFile.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
 
@@ -29,20 +30,6 @@ namespace {
 constexpr int kMails = 200;
 constexpr int kRounds = 5;
 constexpr int kEvents = 10;
-
-QMap<QString, QString> readEnvironment(const QString& path)
-{
-    QMap<QString, QString> env;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            const qsizetype eq = line.indexOf('=');
-            if (eq > 0)
-                env.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-        }
-    }
-    return env;
-}
 
 double median(QList<double> values)
 {
@@ -144,7 +131,7 @@ int main(int argc, char* argv[])
     QTemporaryDir root;
     const QString envFile = root.path() + QStringLiteral("/servers.env");
     QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
-    const QMap<QString, QString> env = readEnvironment(envFile);
+    const QMap<QString, QString> env = readEnvironmentFileAt(envFile).value_or(QMap<QString, QString>());
     if (env.isEmpty()) {
         std::fprintf(stderr, "the mail servers did not start\n");
         return 1;

@@ -7,8 +7,15 @@ namespace Enrolix::Testing {
 std::optional<QMap<QString, QString>> readEnvironmentFile(const char* variable)
 {
     const QString path = qEnvironmentVariable(variable);
+    if (path.isEmpty())
+        return std::nullopt;
+    return readEnvironmentFileAt(path);
+}
+
+std::optional<QMap<QString, QString>> readEnvironmentFileAt(const QString& path)
+{
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QMap<QString, QString> values;
     for (const QByteArray& line : file.readAll().split('\n')) {
