@@ -87,6 +87,17 @@ private Q_SLOTS:
         QCOMPARE(m_folders->read(m_page), kClosedPage);
     }
 
+    void close_addressesBesideTheList_moveWithIt()
+    {
+        const QString addresses = m_folders->work() + QStringLiteral("E00003.sca");
+        const QByteArray kept = "Ann Archer\tann@example.org\r\n";
+        m_folders->write(addresses, kept);
+        QVERIFY(CloseEvent(m_settings, QStringLiteral("E00003")).closed());
+        QVERIFY(!QFile::exists(addresses));
+        QCOMPARE(m_folders->read(addresses + QStringLiteral(".cl")), kept);
+        QCOMPARE(m_folders->read(m_record + QStringLiteral(".cl")), kSignUps);
+    }
+
     void close_missingPage_isCreated()
     {
         QVERIFY(QFile::remove(m_page));
@@ -140,6 +151,10 @@ private Q_SLOTS:
             << "add E00003.scn.cl"
             << "Event E00003 was not closed.\rA file named <work>E00003.scn.cl already exists.\rNothing has been "
                "changed; the event is still open.";
+        QTest::newRow("addresses closed name taken")
+            << "addresses taken"
+            << "Event E00003 was not closed.\rA file named <work>E00003.sca.cl already exists.\rNothing has been "
+               "changed; the event is still open.";
         QTest::newRow("page folder missing")
             << "no pages"
             << "Event E00003 was not closed.\rThe page folder <pages> does not exist or cannot be written to.\rNothing "
@@ -154,7 +169,10 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(work + prepare.mid(3)));
         else if (prepare.startsWith(QStringLiteral("add ")))
             m_folders->write(work + prepare.mid(4), "older closed event\r\n");
-        else
+        else if (prepare == QLatin1String("addresses taken")) {
+            m_folders->write(work + QStringLiteral("E00003.sca"), "Ann Archer\tann@example.org\r\n");
+            m_folders->write(work + QStringLiteral("E00003.sca.cl"), "older closed event\r\n");
+        } else
             m_settings.HTML_File_Path = m_folders->root() + QStringLiteral("unplugged/");
 
         const QMap<QString, QByteArray> before = snapshot(*m_folders);

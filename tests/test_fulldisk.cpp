@@ -98,6 +98,8 @@ private:
                              QStringLiteral("E09999"),
                              RequestProtocol::RequestKind::Registration,
                              QStringLiteral("a"),
+                             {},
+                             false,
                              {}}));
     }
 
@@ -164,6 +166,8 @@ private Q_SLOTS:
                              QStringLiteral("E09999"),
                              RequestProtocol::RequestKind::Registration,
                              QStringLiteral("a"),
+                             {},
+                             false,
                              {}}));
         const QString name = QStringLiteral("Bartholomew Aberforth-Smythe");
         rig.request(kRegister, name);
@@ -181,7 +185,7 @@ private Q_SLOTS:
 
     void mixedRun_onANearlyFullDisk_confirmsOnlyWhatWasWritten()
     {
-        SmallDisk disk(m_folders->work(), 64);
+        SmallDisk disk(m_folders->work(), 256);
         ENROLIX_REQUIRE_DISK(disk);
         Rig rig(m_folders->root());
         const QStringList events{QStringLiteral("E00001"), QStringLiteral("E00002"), QStringLiteral("E00003")};

@@ -164,6 +164,31 @@ private Q_SLOTS:
         QCOMPARE(m_backend->unreadCount(), 0);
     }
 
+    void requests_keepTheAddressesBesideTheList()
+    {
+        // A list from before addresses were kept: Old has none.
+        createEvent(QStringLiteral("E00012"), "Old\r\n");
+        const QString addresses = m_folders->work() + QStringLiteral("E00012.sca");
+        send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+        send(kRegister, QStringLiteral("E00012"), QStringLiteral("Bob"), QStringLiteral("bob@example.org"));
+        // The same name from another address is the same person: nothing more is kept.
+        send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"), QStringLiteral("ann@elsewhere.org"));
+        m_pass->run();
+        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Old\r\nAnn\r\nBob\r\n"));
+        QCOMPARE(m_folders->read(addresses), QByteArray("Ann\tann@example.org\r\nBob\tbob@example.org\r\n"));
+        send(kCancel, QStringLiteral("E00012"), QStringLiteral("Ann"), QStringLiteral("ann@elsewhere.org"));
+        send(kCancel, QStringLiteral("E00012"), QStringLiteral("Old"), QStringLiteral("old@example.org"));
+        m_pass->run();
+        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Bob\r\n"));
+        QCOMPARE(m_folders->read(addresses), QByteArray("Bob\tbob@example.org\r\n"));
+        QStringList subjects;
+        for (const QByteArray& raw : newReplies())
+            subjects << MimeReader::read(raw).subject;
+        QCOMPARE(subjects, (QStringList{"Registration Request Processed", "Registration Request Processed",
+                                        "Duplicate Registration Request", "Cancellation Request Processed",
+                                        "Cancellation Request Processed"}));
+    }
+
     void registration_nameAlreadyListed_isDuplicateAndFileUnchanged()
     {
         const QByteArray list = "Bob\nAnn Example\r\nCarl";

@@ -205,7 +205,8 @@ private Q_SLOTS:
         QVERIFY(pending.load());
         const RequestProtocol::Reply reply{QStringLiteral("Registration Request Processed"), QStringLiteral("Saved")};
         QVERIFY(pending.add({m_box->mails.first().fingerprint, QStringLiteral("E00012"),
-                             RequestProtocol::RequestKind::Registration, QStringLiteral("Ann"), reply}));
+                             RequestProtocol::RequestKind::Registration, QStringLiteral("Ann"), reply, false,
+                             QStringLiteral("ann@example.org")}));
         m_pass->run();
         QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\n"));
         QCOMPARE(m_box->sent.size(), 1);
@@ -244,6 +245,8 @@ private Q_SLOTS:
                              QStringLiteral("E00012"),
                              RequestProtocol::RequestKind::Registration,
                              QStringLiteral("Zed"),
+                             {},
+                             false,
                              {}}));
         m_box->sendResults = {SendResult::Deferred};
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));

@@ -18,6 +18,7 @@ const QString kDropped = QStringLiteral("dropped");
 const QString kEvent = QStringLiteral("event");
 const QString kKind = QStringLiteral("kind");
 const QString kName = QStringLiteral("name");
+const QString kAddress = QStringLiteral("address");
 const QString kSubject = QStringLiteral("subject");
 const QString kText = QStringLiteral("text");
 const QString kRegistration = QStringLiteral("registration");
@@ -31,6 +32,7 @@ QString lineOf(const PendingReplies::Entry& entry)
         {kEvent, entry.event},
         {kKind, entry.kind == RequestKind::Cancellation ? kCancellation : kRegistration},
         {kName, entry.name},
+        {kAddress, entry.address},
         {kSubject, entry.reply.subject},
         {kText, entry.reply.text},
     };
@@ -72,7 +74,9 @@ bool PendingReplies::load()
                           object.value(kEvent).toString(),
                           kind,
                           object.value(kName).toString(),
-                          {object.value(kSubject).toString(), object.value(kText).toString()}});
+                          {object.value(kSubject).toString(), object.value(kText).toString()},
+                          false,
+                          object.value(kAddress).toString()});
     }
     return true;
 }

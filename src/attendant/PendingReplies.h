@@ -33,6 +33,9 @@ public:
         RequestProtocol::Reply reply;
         // The reply went out (or never will), and the mail was marked read.
         bool done{false};
+        // The sender's address, kept beside the name by a registration; empty for entries of
+        // earlier versions, which kept none.
+        QString address;
     };
 
     // The file of a working folder (which ends in the separator).

@@ -127,7 +127,8 @@ void ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, i
         ++report.passedOver;
         return;
     }
-    const Request request{kind, RequestProtocol::eventNumberOf(mail->text), mail->senderName, mail->fingerprint};
+    const Request request{kind, RequestProtocol::eventNumberOf(mail->text), mail->senderName, mail->senderAddress,
+                          mail->fingerprint};
     const std::optional<RequestHandler::Answer> answer = handler.answer(request);
     if (!answer) {
         session.leaveUnread(index);

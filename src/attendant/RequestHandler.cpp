@@ -1,6 +1,7 @@
 #include "attendant/RequestHandler.h"
 
 #include "events/EventFiles.h"
+#include "events/SignUpAddresses.h"
 #include "platform/ControlCharacters.h"
 #include "platform/DiskSync.h"
 #include "platform/TextFiles.h"
@@ -31,19 +32,31 @@ bool hasLine(const QString& text, const QString& line)
 
 } // namespace
 
-bool RequestHandler::applyChange(const QString& record, const QString& list, RequestKind kind, const QString& name)
+bool RequestHandler::applyChange(const QString& event, const QString& list, RequestKind kind, const QString& name,
+                                 const QString& address)
 {
+    const EventFiles files(m_settings);
+    const QString record = files.recordPath(event);
+    const QString addresses = files.addressPath(event);
     if (kind == RequestKind::Registration) {
-        if (hasLine(list, name))
+        if (!hasLine(list, name)) {
+            if (!TextFiles::appendLine(record, name, TextFiles::Sync::Later).ok())
+                return false;
+            m_unsynced.insert(record);
+        }
+        // The list first: it is the authority, and an address is only kept for a name in it.
+        if (address.isEmpty())
             return true;
-        if (!TextFiles::appendLine(record, name, TextFiles::Sync::Later).ok())
+        if (!SignUpAddresses::add(addresses, name, address, TextFiles::Sync::Later).ok())
             return false;
-        m_unsynced.insert(record);
+        m_unsynced.insert(addresses);
         return true;
     }
     // A rewrite replaces the file and waits for the disk before it does.
     QStringList kept = TextFiles::splitLines(list);
-    return kept.removeAll(name) == 0 || TextFiles::writeLines(record, kept).ok();
+    if (kept.removeAll(name) > 0 && !TextFiles::writeLines(record, kept).ok())
+        return false;
+    return SignUpAddresses::remove(addresses, name).ok();
 }
 
 RequestHandler::RequestHandler(const Settings& settings, PendingReplies& pending)
@@ -63,17 +76,17 @@ bool RequestHandler::isOpenEvent(const QString& event) const
 
 bool RequestHandler::makeSure(const PendingReplies::Entry& entry)
 {
-    const QString record = EventFiles(m_settings).recordPath(entry.event);
-    const std::optional<QString> list = TextFiles::readAll(record);
-    return list && applyChange(record, *list, entry.kind, entry.name);
+    const std::optional<QString> list = TextFiles::readAll(EventFiles(m_settings).recordPath(entry.event));
+    return list && applyChange(entry.event, *list, entry.kind, entry.name, entry.address);
 }
 
 std::optional<RequestHandler::Answer> RequestHandler::change(const Request& request, const QString& list, Reply reply)
 {
-    const std::optional<int> sequence = m_pending.add({request.key, request.event, request.kind, request.name, reply});
+    const std::optional<int> sequence =
+        m_pending.add({request.key, request.event, request.kind, request.name, reply, false, request.address});
     if (!sequence)
         return std::nullopt;
-    if (!applyChange(EventFiles(m_settings).recordPath(request.event), list, request.kind, request.name))
+    if (!applyChange(request.event, list, request.kind, request.name, request.address))
         return std::nullopt;
     return Answer{reply, *sequence};
 }

@@ -18,6 +18,8 @@ struct Request
     QString event;
     // The sender's display name: the person's line in the sign-up list.
     QString name;
+    // The sender's address, kept beside the name for the invitations after the draw.
+    QString address;
     // The mail's fingerprint, the same whenever the mail is read again.
     QString key;
 };
@@ -60,9 +62,10 @@ private:
     // Announces the change, then makes it to the list as just read.
     std::optional<Answer> change(const Request& request, const QString& list, RequestProtocol::Reply reply);
 
-    // Adds the name, or takes every line of it out, unless the list holds that already.
-    bool applyChange(const QString& record, const QString& list, RequestProtocol::RequestKind kind,
-                     const QString& name);
+    // Adds the name (and its address beside the list), or takes every line of it out, unless
+    // the list holds that already.
+    bool applyChange(const QString& event, const QString& list, RequestProtocol::RequestKind kind, const QString& name,
+                     const QString& address);
 
     const Settings& m_settings;
     PendingReplies& m_pending;

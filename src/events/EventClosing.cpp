@@ -63,6 +63,10 @@ CloseResult CloseEvent(const Settings& settings, const QString& event, std::chro
     const QString description = files.descriptionPath(event);
     const QString closedRecord = record + EventFiles::kClosedSuffix;
     const QString closedDescription = description + EventFiles::kClosedSuffix;
+    const QString addresses = files.addressPath(event);
+    const QString closedAddresses = addresses + EventFiles::kClosedSuffix;
+    // The addresses beside the list go with it; an event without them closes all the same.
+    const bool hasAddresses = TextFiles::exists(addresses);
     // The whole event number names the page, so a stray file such as "E00003 copy.sc" can
     // never overwrite the page of E00003.
     const QString page = files.pagePath(event);
@@ -76,6 +80,8 @@ CloseResult CloseEvent(const Settings& settings, const QString& event, std::chro
         if (TextFiles::exists(taken))
             return refused(EventMessages::closeNameTaken(event, taken));
     }
+    if (hasAddresses && TextFiles::exists(closedAddresses))
+        return refused(EventMessages::closeNameTaken(event, closedAddresses));
     if (!isWritableFolder(settings.HTML_File_Path))
         return refused(EventMessages::closePageFolderUnavailable(event, settings.HTML_File_Path));
     // The closed page is written out before anything moves, so a full page folder is found
@@ -84,17 +90,22 @@ CloseResult CloseEvent(const Settings& settings, const QString& event, std::chro
     if (!closedPage.result().ok())
         return refused(EventMessages::closePageNotStaged(event, page, closedPage.result().description));
 
-    QFile recordFile(record);
-    if (!recordFile.rename(closedRecord))
-        return refused(EventMessages::closeMoveFailed(event, record, recordFile.errorString()));
-    QFile descriptionFile(description);
-    if (!descriptionFile.rename(closedDescription)) {
-        const QString reason = descriptionFile.errorString();
-        QFile moved(closedRecord);
-        if (moved.rename(record))
-            return refused(EventMessages::closeMoveFailed(event, description, reason));
+    QList<QPair<QString, QString>> moves{{record, closedRecord}, {description, closedDescription}};
+    if (hasAddresses)
+        moves.append({addresses, closedAddresses});
+    for (qsizetype done = 0; done < moves.size(); ++done) {
+        QFile file(moves.at(done).first);
+        if (file.rename(moves.at(done).second))
+            continue;
+        const QString reason = file.errorString();
+        // What moved already goes back, so the event stays whole and open.
+        bool undone = true;
+        for (qsizetype back = done - 1; back >= 0; --back)
+            undone = QFile::rename(moves.at(back).second, moves.at(back).first) && undone;
+        if (done == 0 || undone)
+            return refused(EventMessages::closeMoveFailed(event, moves.at(done).first, reason));
         return CloseResult{CloseResult::Status::HalfClosed,
-                           EventMessages::closeHalfDone(event, record, description, reason)};
+                           EventMessages::closeHalfDone(event, record, moves.at(done).first, reason)};
     }
 
     const FileResult written = closedPage.commit();

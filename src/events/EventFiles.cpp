@@ -22,6 +22,11 @@ QString EventFiles::descriptionPath(const QString& event) const
     return m_settings.Working_Files_Directory + event + kDescriptionSuffix;
 }
 
+QString EventFiles::addressPath(const QString& event) const
+{
+    return m_settings.Working_Files_Directory + event + kAddressSuffix;
+}
+
 QString EventFiles::pagePath(const QString& event) const
 {
     return m_settings.HTML_File_Path + event + kPageSuffix;
@@ -60,8 +65,10 @@ bool EventFiles::anyFileExists(const QString& event) const
 {
     const QString record = recordPath(event);
     const QString description = descriptionPath(event);
+    const QString addresses = addressPath(event);
     return TextFiles::exists(record) || TextFiles::exists(description) || TextFiles::exists(record + kClosedSuffix) ||
-           TextFiles::exists(description + kClosedSuffix) || TextFiles::exists(pagePath(event));
+           TextFiles::exists(description + kClosedSuffix) || TextFiles::exists(addresses) ||
+           TextFiles::exists(addresses + kClosedSuffix) || TextFiles::exists(pagePath(event));
 }
 
 } // namespace Enrolix

@@ -18,6 +18,7 @@ public:
 
     static inline const QString kRecordSuffix = QStringLiteral(".sc");
     static inline const QString kDescriptionSuffix = QStringLiteral(".scn");
+    static inline const QString kAddressSuffix = QStringLiteral(".sca");
     static inline const QString kClosedSuffix = QStringLiteral(".cl");
     static inline const QString kPageSuffix = QStringLiteral(".html");
 
@@ -26,6 +27,8 @@ public:
 
     QString recordPath(const QString& event) const;
     QString descriptionPath(const QString& event) const;
+    // The addresses of the sign-ups (SignUpAddresses).
+    QString addressPath(const QString& event) const;
     QString pagePath(const QString& event) const;
     QString publishedAddress(const QString& event) const;
 
