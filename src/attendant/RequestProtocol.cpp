@@ -9,11 +9,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kSelection = QStringLiteral("If you are selected, an invitation for this course will be sent to you via "
                                           "E-mail after the closure of the sign-up period.");
 
-QString withEventInformation(const QString& description)
-{
-    return kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description;
-}
-
 // The number as echoed in a reply: it comes from a stranger's mail, and a control character in
 // it (a CR after a five-character line, an ESC out of broken base64) must not reach the reply.
 QString visible(const QString& event)
@@ -27,6 +22,11 @@ QString visible(const QString& event)
 }
 
 } // namespace
+
+QString withEventInformation(const QString& description)
+{
+    return kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description;
+}
 
 RequestKind classify(const QString& subject)
 {

@@ -39,6 +39,16 @@ QString EventFiles::publishedAddress(const QString& event) const
 
 FileResult EventFiles::listOpenEvents(QStringList& events) const
 {
+    return listEvents(kRecordSuffix, events);
+}
+
+FileResult EventFiles::listClosedEvents(QStringList& events) const
+{
+    return listEvents(kRecordSuffix + kClosedSuffix, events);
+}
+
+FileResult EventFiles::listEvents(const QString& suffix, QStringList& events) const
+{
     const QString folder = m_settings.Working_Files_Directory;
     const QFileInfo info(folder);
     if (!info.exists() || !info.isDir())
@@ -48,7 +58,7 @@ FileResult EventFiles::listOpenEvents(QStringList& events) const
                           QStringLiteral("The folder %1 cannot be read.").arg(folder)};
 
     QDir dir(folder);
-    dir.setNameFilters({QStringLiteral("*") + kRecordSuffix});
+    dir.setNameFilters({QStringLiteral("*") + suffix});
     dir.setFilter(QDir::Files | QDir::Hidden);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     const QStringList names = dir.entryList();
@@ -56,7 +66,7 @@ FileResult EventFiles::listOpenEvents(QStringList& events) const
     QStringList listed;
     listed.reserve(names.size());
     for (const QString& name : names)
-        listed.append(name.chopped(kRecordSuffix.size()));
+        listed.append(name.chopped(suffix.size()));
     events = listed;
     return FileResult::success();
 }

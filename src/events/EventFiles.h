@@ -36,11 +36,15 @@ public:
     // ascending by name without regard to case, each less its last three characters.
     // Fails, leaving events untouched, when the working folder cannot be listed.
     FileResult listOpenEvents(QStringList& events) const;
+    // The closed events in the same way: the files matching "*.sc.cl".
+    FileResult listClosedEvents(QStringList& events) const;
 
     // True when any file of the event exists, open or closed, or its page.
     bool anyFileExists(const QString& event) const;
 
 private:
+    FileResult listEvents(const QString& suffix, QStringList& events) const;
+
     const Settings& m_settings;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/MailOutbox.h"
 #include "mail/MailSession.h"
 
 #include <QString>
@@ -15,6 +16,15 @@ struct SignOn
     QString failure;
 };
 
+// The outbox of a profile, to send mails of the program's own, or why it could not be opened.
+struct OutboxSignOn
+{
+    std::unique_ptr<MailOutbox> outbox;
+    // The address the mails come from.
+    QString from;
+    QString failure;
+};
+
 // Opens mail sessions on named profiles.
 class MailSessionFactory
 {
@@ -22,6 +32,8 @@ public:
     virtual ~MailSessionFactory() = default;
     // Signs on to the profile; no session when it cannot be opened or its mail system not reached.
     virtual SignOn signOn(const QString& profile) = 0;
+    // The profile's outbox alone; a server is reached at the first send.
+    virtual OutboxSignOn openOutbox(const QString& profile) = 0;
 };
 
 } // namespace Enrolix

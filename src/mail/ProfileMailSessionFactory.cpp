@@ -63,14 +63,44 @@ std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProf
     return nullptr;
 }
 
+std::optional<QString> ProfileMailSessionFactory::secretOf(const MailProfile& profile, QString& failure) const
+{
+    if (!profile.signOnMethod()) {
+        failure = QStringLiteral("auth=%1: not password, xoauth2 or oauthbearer").arg(profile.auth);
+        return std::nullopt;
+    }
+    const std::optional<QString> password = profile.resolvePassword();
+    if (!password)
+        failure = QStringLiteral("the password command of the mail profile failed");
+    return password;
+}
+
+OutboxSignOn ProfileMailSessionFactory::openOutbox(const QString& name)
+{
+    const MailProfile profile = MailProfile::read(m_store, name);
+    QString failure;
+    const std::optional<QString> password = secretOf(profile, failure);
+    if (!password)
+        return {nullptr, {}, failure};
+    std::unique_ptr<MailOutbox> outbox =
+        makeOutbox(profile, *password, std::make_shared<TroubleClock>(m_limits.troubleBudget));
+    if (!outbox)
+        return {nullptr, {}, outboxProblem(profile)};
+    return {std::move(outbox), profile.sender(), {}};
+}
+
+QString ProfileMailSessionFactory::outboxProblem(const MailProfile& profile)
+{
+    return QStringLiteral("outbox %1: not a maildir:, smtp:// or smtps:// address").arg(profile.outbox);
+}
+
 SignOn ProfileMailSessionFactory::signOn(const QString& name)
 {
     const MailProfile profile = MailProfile::read(m_store, name);
-    if (!profile.signOnMethod())
-        return {nullptr, QStringLiteral("auth=%1: not password, xoauth2 or oauthbearer").arg(profile.auth)};
-    const std::optional<QString> password = profile.resolvePassword();
+    QString failure;
+    const std::optional<QString> password = secretOf(profile, failure);
     if (!password)
-        return {nullptr, QStringLiteral("the password command of the mail profile failed")};
+        return {nullptr, failure};
     // Both connections of the session share one allowance for slow and silent servers.
     const auto clock = std::make_shared<TroubleClock>(m_limits.troubleBudget);
     std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password, clock);
@@ -78,7 +108,7 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name)
         return {nullptr, QStringLiteral("inbox %1: not a maildir:, imap:// or imaps:// address").arg(profile.inbox)};
     std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password, clock);
     if (!outbox)
-        return {nullptr, QStringLiteral("outbox %1: not a maildir:, smtp:// or smtps:// address").arg(profile.outbox)};
+        return {nullptr, outboxProblem(profile)};
     if (!inbox->open())
         return {nullptr, inbox->failure()};
     return {std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender()), {}};

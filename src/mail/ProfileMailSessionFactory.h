@@ -3,6 +3,8 @@
 #include "mail/MailSessionFactory.h"
 #include "mail/MailTransport.h"
 
+#include <optional>
+
 namespace Enrolix {
 
 class MailInbox;
@@ -20,8 +22,12 @@ public:
                                        MailTransportFactory* transports = nullptr);
 
     SignOn signOn(const QString& profile) override;
+    OutboxSignOn openOutbox(const QString& profile) override;
 
 private:
+    // The password or token of the profile; nothing, and why, when it cannot be had.
+    std::optional<QString> secretOf(const MailProfile& profile, QString& failure) const;
+    static QString outboxProblem(const MailProfile& profile);
     std::unique_ptr<MailInbox> makeInbox(const MailProfile& profile, const QString& password,
                                          const std::shared_ptr<TroubleClock>& clock) const;
     std::unique_ptr<MailOutbox> makeOutbox(const MailProfile& profile, const QString& password,

@@ -94,9 +94,8 @@ GMimePart* textPart(const QString& text)
     return GMIME_PART(part);
 }
 
-} // namespace
-
-QByteArray compose(const Reply& reply, const IncomingMail& request)
+// The message of reply; threaded to request when there is one.
+QByteArray composeMessage(const Reply& reply, const IncomingMail* request, const char* autoSubmitted)
 {
     GMimeLibrary::ensureInitialised();
     GMimeMessage* message = g_mime_message_new(TRUE);
@@ -118,13 +117,13 @@ QByteArray compose(const Reply& reply, const IncomingMail& request)
     const QByteArray id = QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + '@' + domainOf(reply.from).toUtf8();
     g_mime_message_set_message_id(message, id.constData());
 
-    if (MessageIds::isSane(request.messageId)) {
-        const QByteArray parent = '<' + request.messageId.toUtf8() + '>';
-        const QByteArray references = MessageIds::replyReferences(request.references, request.messageId);
+    if (request && MessageIds::isSane(request->messageId)) {
+        const QByteArray parent = '<' + request->messageId.toUtf8() + '>';
+        const QByteArray references = MessageIds::replyReferences(request->references, request->messageId);
         g_mime_object_set_header(object, "In-Reply-To", parent.constData(), nullptr);
         g_mime_object_set_header(object, "References", references.constData(), nullptr);
     }
-    g_mime_object_set_header(object, "Auto-Submitted", "auto-replied", nullptr);
+    g_mime_object_set_header(object, "Auto-Submitted", autoSubmitted, nullptr);
 
     GMimePart* body = textPart(reply.text);
     g_mime_message_set_mime_part(message, GMIME_OBJECT(body));
@@ -133,6 +132,18 @@ QByteArray compose(const Reply& reply, const IncomingMail& request)
     const QByteArray result = GMimeLibrary::toBytes(object);
     g_object_unref(message);
     return result;
+}
+
+} // namespace
+
+QByteArray compose(const Reply& reply, const IncomingMail& request)
+{
+    return composeMessage(reply, &request, "auto-replied");
+}
+
+QByteArray composeNotification(const Reply& reply)
+{
+    return composeMessage(reply, nullptr, "auto-generated");
 }
 
 } // namespace Enrolix::ReplyComposer

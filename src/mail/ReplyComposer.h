@@ -23,4 +23,8 @@ struct Reply
 // tab replaced by visible stand-ins.
 QByteArray compose(const Reply& reply, const IncomingMail& request);
 
+// A mail the program sends of its own accord (a notification after a draw): as a reply, but
+// answering no mail, and "Auto-Submitted: auto-generated".
+QByteArray composeNotification(const Reply& reply);
+
 } // namespace Enrolix::ReplyComposer

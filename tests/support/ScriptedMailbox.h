@@ -22,6 +22,8 @@ public:
     };
 
     SignOn signOn(const QString& profile) override;
+    // A scripted mailbox sends nothing of its own.
+    OutboxSignOn openOutbox(const QString&) override { return {nullptr, {}, QStringLiteral("no outbox")}; }
 
     // A mail without a fingerprint gets one of its own.
     void add(const IncomingMail& mail);

@@ -110,6 +110,7 @@ public:
             opened.session = std::make_unique<DyingSession>(std::move(opened.session));
         return opened;
     }
+    OutboxSignOn openOutbox(const QString& profile) override { return m_inner.openOutbox(profile); }
 
 private:
     MailSessionFactory& m_inner;

@@ -1,0 +1,79 @@
+#include "lottery/LotteryMessages.h"
+
+namespace Enrolix::LotteryMessages {
+namespace {
+
+QString sentCounts(int invitations, int waiting, int withoutAddress)
+{
+    return QStringLiteral("Notifications sent: %1 invitations, %2 waiting-list mails, %3 without an address.")
+        .arg(invitations)
+        .arg(waiting)
+        .arg(withoutAddress);
+}
+
+} // namespace
+
+Message noClosedEvent()
+{
+    return plainMessage(QStringLiteral("There is no closed event to draw."));
+}
+
+Message seatsNotWhole()
+{
+    return plainMessage(QStringLiteral("Seats must be a whole number from 1 up."));
+}
+
+Message noDrawKey()
+{
+    return plainMessage(QStringLiteral("Please enter the draw key."));
+}
+
+Message drawAlreadyNotified()
+{
+    return plainMessage(QStringLiteral("Notifications for this draw have been sent; it cannot be drawn again."));
+}
+
+Message profileUnreachable(const QString& reason)
+{
+    return plainMessage(QStringLiteral("The mail profile could not be reached; nothing was sent.") + QLatin1Char('\r') +
+                        reason);
+}
+
+Message notificationsSent(int invitations, int waiting, int withoutAddress, int notDelivered)
+{
+    QString text = sentCounts(invitations, waiting, withoutAddress);
+    if (notDelivered > 0)
+        text += QLatin1Char('\r') + QStringLiteral("%1 could not be delivered now; Send Notifications again to retry them.")
+                                        .arg(notDelivered);
+    return plainMessage(text);
+}
+
+Message allAlreadySent()
+{
+    return plainMessage(QStringLiteral("All notifications for this draw have already been sent."));
+}
+
+Message sendingStopped(int invitations, int waiting, int withoutAddress, const QString& reason)
+{
+    return plainMessage(sentCounts(invitations, waiting, withoutAddress) + QLatin1Char('\r') +
+                        QStringLiteral("Sending stopped; the others will be sent by the next Send Notifications.") +
+                        QLatin1Char('\r') + reason);
+}
+
+Message sendingElsewhere()
+{
+    return plainMessage(QStringLiteral("The notifications of this event are being sent right now by another window or "
+                                       "program. Please try again when that has finished."));
+}
+
+Message fileProblem(const QString& reason)
+{
+    return plainMessage(QStringLiteral("A file of the draw could not be written or read.") + QLatin1Char('\r') + reason);
+}
+
+QString resultRow(int rank, const QString& name, bool selected)
+{
+    return QStringLiteral("%1. %2 - %3").arg(rank).arg(name, selected ? kSelected : kWaitingList);
+}
+
+} // namespace Enrolix::LotteryMessages

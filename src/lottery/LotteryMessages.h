@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Message.h"
+
+namespace Enrolix {
+
+// The fixed texts of the draw, the notifications and the exports.
+namespace LotteryMessages {
+
+inline const QString kDrawCaption = QStringLiteral("Draw Lottery");
+inline const QString kSelected = QStringLiteral("Selected");
+inline const QString kWaiting = QStringLiteral("Waiting");
+inline const QString kWaitingList = QStringLiteral("Waiting list");
+
+Message noClosedEvent();
+Message seatsNotWhole();
+Message noDrawKey();
+Message drawAlreadyNotified();
+Message profileUnreachable(const QString& reason);
+// notDelivered: mails the server refused or put off for one recipient, tried again at the next Send.
+Message notificationsSent(int invitations, int waiting, int withoutAddress, int notDelivered);
+Message allAlreadySent();
+// Some were sent, then the mail system was lost; the rest go at the next Send.
+Message sendingStopped(int invitations, int waiting, int withoutAddress, const QString& reason);
+// Another window or program is sending this draw's notifications right now.
+Message sendingElsewhere();
+// A file of the draw or an export could not be written or read.
+Message fileProblem(const QString& reason);
+
+// The row of a name in the draw window's result list.
+QString resultRow(int rank, const QString& name, bool selected);
+
+} // namespace LotteryMessages
+} // namespace Enrolix

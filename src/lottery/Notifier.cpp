@@ -1,0 +1,152 @@
+#include "lottery/Notifier.h"
+
+#include "attendant/RequestProtocol.h"
+#include "lottery/ClosedEvent.h"
+#include "lottery/DrawRecord.h"
+#include "lottery/LotteryMessages.h"
+#include "mail/MailSessionFactory.h"
+#include "mail/ReplyComposer.h"
+#include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
+
+#include <QLockFile>
+#include <QSet>
+
+namespace Enrolix {
+namespace {
+
+const QChar kTab = QLatin1Char('\t');
+
+// One line of the ".sent" file: the person as drawn, so two people sharing an address each
+// get their own mail.
+QString sentLine(const QString& name, const QString& address)
+{
+    return name + kTab + address;
+}
+
+ReplyComposer::Reply notification(const Settings& settings, const ClosedEvent& closed, const Draw::Entry& entry,
+                                  int seats, const QString& from)
+{
+    const QString& n = closed.event;
+    const QString contact = QStringLiteral("please contact the ") + settings.Training_Coordinator_Name +
+                            QStringLiteral(" at ") + settings.Training_Coordinator_Ext;
+    const QString information = RequestProtocol::withEventInformation(closed.description);
+    ReplyComposer::Reply reply{from, closed.addresses.value(entry.name), entry.name, {}, {}};
+    if (entry.selected) {
+        reply.subject = QStringLiteral("Course Invitation");
+        reply.text = QStringLiteral("You have been selected in the lottery for event ") + n +
+                     QStringLiteral(".  This is your invitation to the course.  If you cannot attend, ") + contact +
+                     QStringLiteral(".") + information;
+    } else {
+        reply.subject = QStringLiteral("Course Waiting List");
+        reply.text = QStringLiteral("The lottery for event ") + n +
+                     QStringLiteral(" has been drawn.  You were not selected; you are number ") +
+                     QString::number(entry.rank - seats) +
+                     QStringLiteral(" on the waiting list.  If a place becomes free, you will be contacted.") +
+                     information;
+    }
+    return reply;
+}
+
+} // namespace
+
+Message NotifyOutcome::message() const
+{
+    switch (kind) {
+    case Kind::Done:
+        return LotteryMessages::notificationsSent(invitations, waiting, withoutAddress, notDelivered);
+    case Kind::NothingLeft:
+        return LotteryMessages::allAlreadySent();
+    case Kind::Unreachable:
+        return LotteryMessages::profileUnreachable(reason);
+    case Kind::Stopped:
+        return LotteryMessages::sendingStopped(invitations, waiting, withoutAddress, reason);
+    case Kind::Busy:
+        return LotteryMessages::sendingElsewhere();
+    case Kind::FileProblem:
+        break;
+    }
+    return LotteryMessages::fileProblem(reason);
+}
+
+bool Notifier::anySent(const ClosedEvent& closed)
+{
+    const std::optional<QStringList> lines = TextFiles::readLines(closed.sentPath);
+    return lines && !lines->isEmpty();
+}
+
+NotifyOutcome Notifier::send(const ClosedEvent& closed, const DrawRecord& draw,
+                             const std::function<void(int, int)>& progress)
+{
+    NotifyOutcome outcome;
+    // Two windows or two machines sending the same draw would mail everybody twice.
+    QLockFile lock(closed.sentPath + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) {
+        outcome.kind = lock.error() == QLockFile::LockFailedError ? NotifyOutcome::Kind::Busy
+                                                                   : NotifyOutcome::Kind::FileProblem;
+        outcome.reason = closed.sentPath + QStringLiteral(".lock");
+        return outcome;
+    }
+
+    QSet<QString> sent;
+    if (TextFiles::exists(closed.sentPath)) {
+        FileResult failure;
+        const std::optional<QStringList> lines = TextFiles::readLines(closed.sentPath, &failure);
+        if (!lines) {
+            outcome.kind = NotifyOutcome::Kind::FileProblem;
+            outcome.reason = failure.description;
+            return outcome;
+        }
+        sent = QSet<QString>(lines->begin(), lines->end());
+    }
+
+    QList<Draw::Entry> left;
+    for (const Draw::Entry& entry : draw.entries) {
+        const QString address = closed.addresses.value(entry.name);
+        if (address.isEmpty())
+            ++outcome.withoutAddress;
+        else if (!sent.contains(sentLine(entry.name, address)))
+            left.append(entry);
+    }
+    if (left.isEmpty()) {
+        outcome.kind = NotifyOutcome::Kind::NothingLeft;
+        return outcome;
+    }
+
+    const OutboxSignOn opened = m_mail.openOutbox(SettingsKeys::kMailProfileName);
+    if (!opened.outbox) {
+        outcome.kind = NotifyOutcome::Kind::Unreachable;
+        outcome.reason = opened.failure;
+        return outcome;
+    }
+    for (int i = 0; i < left.size(); ++i) {
+        const Draw::Entry& entry = left.at(i);
+        const ReplyComposer::Reply mail = notification(m_settings, closed, entry, draw.seats, opened.from);
+        const SendResult result =
+            opened.outbox->send(opened.from, mail.toAddress, ReplyComposer::composeNotification(mail));
+        if (result == SendResult::Unavailable) {
+            const bool anyOut = outcome.invitations + outcome.waiting > 0;
+            outcome.kind = anyOut ? NotifyOutcome::Kind::Stopped : NotifyOutcome::Kind::Unreachable;
+            outcome.reason = opened.outbox->failure();
+            return outcome;
+        }
+        if (result != SendResult::Sent) {
+            ++outcome.notDelivered;
+        } else {
+            ++(entry.selected ? outcome.invitations : outcome.waiting);
+            const FileResult recorded = TextFiles::appendLine(closed.sentPath, sentLine(entry.name, mail.toAddress));
+            if (!recorded.ok()) {
+                // Without the record the next run would mail this person again: stop here.
+                outcome.kind = NotifyOutcome::Kind::FileProblem;
+                outcome.reason = recorded.description;
+                return outcome;
+            }
+        }
+        if (progress)
+            progress(i + 1, int(left.size()));
+    }
+    return outcome;
+}
+
+} // namespace Enrolix
