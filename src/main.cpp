@@ -2,6 +2,7 @@
 #include "admin/Windows.h"
 #include "mail/ProfileMailSessionFactory.h"
 #include "platform/DesktopClipboard.h"
+#include "platform/DesktopFileChooser.h"
 #include "platform/DesktopHelpViewer.h"
 #include "platform/DesktopPrompter.h"
 #include "platform/IniSettingsStore.h"
@@ -34,7 +35,8 @@ int main(int argc, char* argv[])
     DesktopHelpViewer help;
     UnixSystemInfo system;
     ProfileMailSessionFactory mail(store);
-    AppContext context{store, settings, prompter, clipboard, help, system, mail};
+    DesktopFileChooser files;
+    AppContext context{store, settings, prompter, clipboard, help, system, mail, files};
 
     Windows windows(context);
     windows.startUp();

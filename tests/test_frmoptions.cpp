@@ -62,6 +62,7 @@ class TestFrmOptions : public QObject
     Testing::FakeHelpViewer m_help;
     Testing::FakeSystemInfo m_system;
     ProfileMailSessionFactory m_mail{m_store};
+    Testing::FakeFileChooser m_files;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<Windows> m_windows;
 
@@ -127,7 +128,7 @@ private Q_SLOTS:
 
         m_prompter = std::make_unique<ObservingPrompter>(m_script);
         m_context = std::make_unique<AppContext>(
-            AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help, m_system, m_mail});
+            AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help, m_system, m_mail, m_files});
         auto volumes = std::make_unique<Testing::FakeVolumeList>(
             QList<Volume>{{QStringLiteral("/"), QStringLiteral("system")},
                           {root() + QStringLiteral("/unplugged"), QStringLiteral("stick")},

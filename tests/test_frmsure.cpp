@@ -33,6 +33,7 @@ class TestFrmSure : public QObject
     Testing::FakeHelpViewer m_help;
     Testing::FakeSystemInfo m_system;
     ProfileMailSessionFactory m_mail{m_store};
+    Testing::FakeFileChooser m_files;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<Windows> m_windows;
 
@@ -67,7 +68,7 @@ private Q_SLOTS:
         m_settings = m_folders->settings();
         m_prompter.reset();
         m_context = std::make_unique<AppContext>(
-            AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help, m_system, m_mail});
+            AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help, m_system, m_mail, m_files});
         m_windows = std::make_unique<Windows>(*m_context);
         m_folders->write(work("E00002.sc"), "");
         m_folders->write(work("E00002.scn"), "Other\r\n");

@@ -9,6 +9,7 @@ class Clipboard;
 class HelpViewer;
 class SystemInfo;
 class MailSessionFactory;
+class FileChooser;
 
 // The services every window works with, handed in by main() or by a test.
 struct AppContext
@@ -20,6 +21,7 @@ struct AppContext
     HelpViewer& help;
     SystemInfo& system;
     MailSessionFactory& mail;
+    FileChooser& files;
 };
 
 } // namespace Enrolix

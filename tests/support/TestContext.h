@@ -5,6 +5,7 @@
 #include "platform/HelpViewer.h"
 #include "platform/SystemInfo.h"
 #include "support/FakeClipboard.h"
+#include "support/FakeFileChooser.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFolders.h"
@@ -68,7 +69,8 @@ struct TestContext
     FakeSystemInfo system;
     // Without a profile in the store, the test's own Maildir under its data folder.
     ProfileMailSessionFactory mail{store};
-    AppContext context{store, settings, prompter, clipboard, help, system, mail};
+    FakeFileChooser files;
+    AppContext context{store, settings, prompter, clipboard, help, system, mail, files};
 };
 
 } // namespace Enrolix::Testing

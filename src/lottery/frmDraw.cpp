@@ -1,0 +1,233 @@
+#include "lottery/frmDraw.h"
+
+#include "admin/AppContext.h"
+#include "events/EventFiles.h"
+#include "lottery/LotteryMessages.h"
+#include "lottery/Notifier.h"
+#include "platform/FileChooser.h"
+#include "platform/Prompter.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace Enrolix {
+namespace {
+
+template <typename Widget> Widget* named(Widget* widget, const char* name, const QString& accessibleName = {})
+{
+    widget->setObjectName(QLatin1String(name));
+    if (!accessibleName.isEmpty())
+        widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+} // namespace
+
+frmDraw::frmDraw(AppContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_context(context), m_files(std::make_unique<EventFiles>(context.settings)),
+      m_desk(*m_files)
+{
+    setObjectName(QStringLiteral("frmDraw"));
+    setWindowTitle(LotteryMessages::kDrawCaption);
+    buildControls();
+    updateButtons();
+}
+
+frmDraw::~frmDraw()
+{
+    // The run holds the desk's event and draw: let it end rather than cut a mail in half.
+    if (m_thread) {
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+void frmDraw::buildControls()
+{
+    auto* closedLabel = new QLabel(QStringLiteral("Closed &events:"), this);
+    lstClosed = named(new QListWidget(this), "lstClosed", QStringLiteral("Closed events"));
+    closedLabel->setBuddy(lstClosed);
+    lstClosed->setMaximumHeight(120);
+    txtInformation = named(new QPlainTextEdit(this), "txtInformation", QStringLiteral("Event information"));
+    txtInformation->setReadOnly(true);
+    txtInformation->setMaximumHeight(90);
+    lblSignUps = named(new QLabel(this), "lblSignUps");
+    txtSeats = named(new QLineEdit(this), "txtSeats");
+    txtKey = named(new QLineEdit(this), "txtKey");
+    txtKey->setToolTip(QStringLiteral("The text announced before closing, typed exactly: every character counts."));
+
+    auto* form = new QFormLayout;
+    auto* signUpsLabel = new QLabel(QStringLiteral("Sign-ups:"), this);
+    signUpsLabel->setBuddy(lblSignUps);
+    form->addRow(signUpsLabel, lblSignUps);
+    form->addRow(QStringLiteral("&Seats:"), txtSeats);
+    form->addRow(QStringLiteral("Draw &key:"), txtKey);
+
+    cmdDraw = named(new QPushButton(QStringLiteral("Draw"), this), "cmdDraw");
+    cmdSave = named(new QPushButton(QStringLiteral("Save"), this), "cmdSave");
+    cmdExport = named(new QPushButton(QStringLiteral("Export..."), this), "cmdExport");
+    cmdSend = named(new QPushButton(QStringLiteral("Send Notifications"), this), "cmdSend");
+    cmdBack = named(new QPushButton(QStringLiteral("Back to Admin Panel"), this), "cmdBack");
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {cmdDraw, cmdSave, cmdExport, cmdSend})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    buttons->addWidget(cmdBack);
+
+    auto* resultLabel = new QLabel(QStringLiteral("Draw &result:"), this);
+    lstResult = named(new QListWidget(this), "lstResult", QStringLiteral("Draw result"));
+    resultLabel->setBuddy(lstResult);
+    prgSend = named(new QProgressBar(this), "prgSend", QStringLiteral("Notifications sent"));
+    prgSend->hide();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(closedLabel);
+    layout->addWidget(lstClosed);
+    layout->addWidget(txtInformation);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->addWidget(resultLabel);
+    layout->addWidget(lstResult, 1);
+    layout->addWidget(prgSend);
+    resize(620, 560);
+
+    connect(lstClosed, &QListWidget::itemSelectionChanged, this, &frmDraw::onEventChosen);
+    connect(cmdDraw, &QPushButton::clicked, this, &frmDraw::onDraw);
+    connect(cmdSave, &QPushButton::clicked, this, &frmDraw::onSave);
+    connect(cmdExport, &QPushButton::clicked, this, &frmDraw::onExport);
+    connect(cmdSend, &QPushButton::clicked, this, &frmDraw::onSend);
+    connect(cmdBack, &QPushButton::clicked, this, &frmDraw::backRequested);
+}
+
+bool frmDraw::listClosedEvents()
+{
+    QStringList events;
+    const FileResult listed = m_files->listClosedEvents(events);
+    if (!listed.ok()) {
+        m_context.prompter.ask(LotteryMessages::fileProblem(listed.description));
+        return false;
+    }
+    if (events.isEmpty()) {
+        m_context.prompter.ask(LotteryMessages::noClosedEvent());
+        return false;
+    }
+    const QString current = m_desk.chosen() ? m_desk.chosen()->event : QString();
+    lstClosed->clear();
+    lstClosed->addItems(events);
+    const qsizetype again = events.indexOf(current);
+    lstClosed->setCurrentRow(again >= 0 ? int(again) : 0);
+    return true;
+}
+
+void frmDraw::onEventChosen()
+{
+    const QListWidgetItem* item = lstClosed->currentItem();
+    if (!item)
+        return;
+    if (const std::optional<Message> problem = m_desk.choose(item->text()))
+        m_context.prompter.ask(*problem);
+    const auto& closed = m_desk.chosen();
+    txtInformation->setPlainText(closed ? TextFiles::withLfLineEnds(closed->description) : QString());
+    lblSignUps->setText(closed ? QString::number(closed->names.size()) : QString());
+    txtSeats->setText(m_desk.draw() ? QString::number(m_desk.draw()->seats) : QString());
+    txtKey->setText(m_desk.draw() ? m_desk.draw()->key : QString());
+    showDraw();
+}
+
+void frmDraw::onDraw()
+{
+    if (const std::optional<Message> refused = m_desk.drawWith(txtSeats->text(), txtKey->text(),
+                                                               QDateTime::currentDateTimeUtc()))
+        m_context.prompter.ask(*refused);
+    showDraw();
+}
+
+void frmDraw::onSave()
+{
+    if (const std::optional<Message> problem = m_desk.save())
+        m_context.prompter.ask(*problem);
+}
+
+void frmDraw::onExport()
+{
+    const QString path = m_context.files.saveFileName(this, QStringLiteral("Export Draw"),
+                                                      m_desk.chosen()->event + QStringLiteral("-draw.csv"),
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (const std::optional<Message> problem = m_desk.exportDraw(path))
+        m_context.prompter.ask(*problem);
+}
+
+void frmDraw::onSend()
+{
+    if (const std::optional<Message> problem = m_desk.save()) {
+        m_context.prompter.ask(*problem);
+        return;
+    }
+    prgSend->setValue(0);
+    prgSend->show();
+    // The run works on copies: the window stays free to show its progress.
+    m_thread = QThread::create([this, closed = *m_desk.chosen(), draw = *m_desk.draw()] {
+        Notifier notifier(m_context.mail, m_context.settings);
+        const NotifyOutcome outcome = notifier.send(closed, draw, [this](int done, int total) {
+            QMetaObject::invokeMethod(this, [this, done, total] {
+                prgSend->setMaximum(total);
+                prgSend->setValue(done);
+            });
+        });
+        QMetaObject::invokeMethod(this, [this, outcome] { onSent(outcome); });
+    });
+    updateButtons();
+    m_thread->start();
+}
+
+void frmDraw::onSent(const NotifyOutcome& outcome)
+{
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    prgSend->hide();
+    updateButtons();
+    m_context.prompter.ask(outcome.message());
+    Q_EMIT sendingFinished();
+}
+
+void frmDraw::showDraw()
+{
+    lstResult->clear();
+    if (const auto& draw = m_desk.draw()) {
+        for (const Draw::Entry& entry : draw->entries)
+            lstResult->addItem(LotteryMessages::resultRow(entry.rank, entry.name, entry.selected));
+    }
+    updateButtons();
+}
+
+void frmDraw::updateButtons()
+{
+    const bool idle = !m_thread;
+    const bool drawn = bool(m_desk.draw());
+    for (QWidget* control : std::initializer_list<QWidget*>{lstClosed, txtSeats, txtKey, cmdDraw, cmdBack})
+        control->setEnabled(idle);
+    cmdDraw->setEnabled(idle && m_desk.chosen());
+    for (QPushButton* button : {cmdSave, cmdExport, cmdSend})
+        button->setEnabled(idle && drawn);
+}
+
+void frmDraw::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (!m_thread)
+        Q_EMIT backRequested();
+}
+
+} // namespace Enrolix

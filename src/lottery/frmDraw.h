@@ -1,0 +1,78 @@
+#pragma once
+
+#include "lottery/LotteryDesk.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QThread;
+
+namespace Enrolix {
+
+struct AppContext;
+class EventFiles;
+struct NotifyOutcome;
+
+// The draw window: a closed event, its seats and draw key, the ranked result, and the draw's
+// file, CSV export and notifications. The drawing itself is LotteryDesk's.
+class frmDraw final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmDraw)
+
+public:
+    explicit frmDraw(AppContext& context, QWidget* parent = nullptr);
+    ~frmDraw() override;
+
+    // Lists the closed events anew. False, after saying so, when there is none to draw.
+    bool listClosedEvents();
+    // True while notifications are going out.
+    bool sending() const { return m_thread != nullptr; }
+
+Q_SIGNALS:
+    // Back to Admin Panel, or the frame's close box when nothing is being sent.
+    void backRequested();
+    // A Send Notifications run has ended and its box been shown.
+    void sendingFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void onEventChosen();
+    void onDraw();
+    void onSave();
+    void onExport();
+    void onSend();
+    void onSent(const NotifyOutcome& outcome);
+    void showDraw();
+    void updateButtons();
+
+    AppContext& m_context;
+    std::unique_ptr<EventFiles> m_files;
+    LotteryDesk m_desk;
+    QThread* m_thread{nullptr};
+
+    QListWidget* lstClosed{nullptr};
+    QPlainTextEdit* txtInformation{nullptr};
+    QLabel* lblSignUps{nullptr};
+    QLineEdit* txtSeats{nullptr};
+    QLineEdit* txtKey{nullptr};
+    QPushButton* cmdDraw{nullptr};
+    QPushButton* cmdSave{nullptr};
+    QPushButton* cmdExport{nullptr};
+    QPushButton* cmdSend{nullptr};
+    QPushButton* cmdBack{nullptr};
+    QListWidget* lstResult{nullptr};
+    QProgressBar* prgSend{nullptr};
+};
+
+} // namespace Enrolix

@@ -1,0 +1,190 @@
+// The draw window as a coordinator uses it, after registrations came in by mail and the event
+// was closed: draw, save, export, send, and send again.
+#include "admin/AppContext.h"
+#include "attendant/ProcessingPass.h"
+#include "attendant/RequestProtocol.h"
+#include "events/EventClosing.h"
+#include "lottery/LotteryMessages.h"
+#include "lottery/frmDraw.h"
+#include "mail/MimeReader.h"
+#include "settings/SettingsKeys.h"
+#include "support/MailSamples.h"
+#include "support/MaildirBackend.h"
+#include "support/RecordingPassListener.h"
+#include "support/TestContext.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Enrolix;
+using namespace Enrolix::Testing;
+
+namespace {
+
+const QString kKey = QStringLiteral("Lotto of 12 December: 4 9 15 23 38 41");
+
+template <typename Widget> Widget* control(QWidget& window, const char* name)
+{
+    Widget* found = window.findChild<Widget*>(QLatin1String(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+QStringList rows(QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+// The ranking as anybody checks it: sha256sum of key, line feed and name, sorted in the C locale.
+QStringList recomputed(const QStringList& names)
+{
+    QProcess shell;
+    shell.setProcessEnvironment([] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KEY"), kKey);
+        return env;
+    }());
+    shell.start(QStringLiteral("bash"),
+                {QStringLiteral("-c"), QStringLiteral("while IFS= read -r n; do printf '%s\\t%s\\n' \"$(printf "
+                                                      "'%s\\n%s' \"$KEY\" \"$n\" | sha256sum | cut -c1-64)\" \"$n\"; "
+                                                      "done | LC_ALL=C sort | cut -f2")});
+    shell.write((names.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(60000);
+    return QString::fromUtf8(shell.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestFrmDraw : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void coordinator_drawsTwentyOfFiftySeven_andNotifiesEachOnce()
+    {
+        TestContext test;
+        MaildirBackend mail(test.folders.root() + QStringLiteral("mail/"));
+        mail.configure(test.store, SettingsKeys::kMailProfileName);
+        test.folders.write(test.folders.work() + QStringLiteral("E00021.sc"), "");
+        test.folders.write(test.folders.work() + QStringLiteral("E00021.scn"), "First aid\r\nJanuary 12\r\n");
+        QStringList names;
+        for (int i = 1; i <= 57; ++i) {
+            names << QStringLiteral("Colleague %1 Ødegård").arg(i);
+            mail.deliver(requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00021"), names.last(),
+                                     QStringLiteral("colleague%1@example.org").arg(i)));
+        }
+        RecordingPassListener listener;
+        ProcessingPass(test.settings, test.mail, listener).run();
+        QCOMPARE(mail.unreadCount(), 0);
+        QVERIFY(CloseEvent(test.settings, QStringLiteral("E00021")).closed());
+        const qsizetype replies = mail.replies().size();
+
+        frmDraw window(test.context);
+        QVERIFY(window.listClosedEvents());
+        window.show();
+        QCOMPARE(rows(control<QListWidget>(window, "lstClosed")), QStringList{QStringLiteral("E00021")});
+        QCOMPARE(control<QLabel>(window, "lblSignUps")->text(), QStringLiteral("57"));
+        QVERIFY(!control<QPushButton>(window, "cmdSend")->isEnabled());
+        control<QLineEdit>(window, "txtSeats")->setText(QStringLiteral("20"));
+        control<QLineEdit>(window, "txtKey")->setText(kKey);
+        control<QPushButton>(window, "cmdDraw")->click();
+
+        const QStringList expected = recomputed(names);
+        QCOMPARE(expected.size(), 57);
+        QStringList shown;
+        for (int i = 0; i < 57; ++i)
+            shown << QStringLiteral("%1. %2 - %3").arg(i + 1).arg(expected.at(i),
+                                                                 i < 20 ? QStringLiteral("Selected")
+                                                                        : QStringLiteral("Waiting list"));
+        QCOMPARE(rows(control<QListWidget>(window, "lstResult")), shown);
+
+        control<QPushButton>(window, "cmdSave")->click();
+        const QString drawFile = test.folders.work() + QStringLiteral("E00021.draw.txt");
+        QVERIFY(test.folders.read(drawFile).contains("Seats: 20\r\n"));
+
+        test.files.answer = test.folders.root() + QStringLiteral("draw.csv");
+        control<QPushButton>(window, "cmdExport")->click();
+        QCOMPARE(test.files.asked, QStringList{QStringLiteral("Export Draw|E00021-draw.csv")});
+        QVERIFY(test.folders.read(test.files.answer).startsWith("\xEF\xBB\xBFRank,Status,Name,Address\r\n1,Selected,"));
+
+        QSignalSpy finished(&window, &frmDraw::sendingFinished);
+        test.prompter.expect(LotteryMessages::notificationsSent(20, 37, 0, 0));
+        control<QPushButton>(window, "cmdSend")->click();
+        QVERIFY(window.sending());
+        QVERIFY(!control<QPushButton>(window, "cmdBack")->isEnabled());
+        QVERIFY(finished.wait(30000));
+        ENROLIX_VERIFY_BOXES(test.prompter);
+
+        QList<QByteArray> sent = mail.replies().mid(replies);
+        QCOMPARE(sent.size(), 57);
+        QMap<QString, QString> subjectOf;
+        for (const QByteArray& raw : sent)
+            subjectOf.insert(recipientOf(raw).name, MimeReader::read(raw).subject);
+        for (int i = 0; i < 57; ++i)
+            QCOMPARE(subjectOf.value(expected.at(i)),
+                     i < 20 ? QStringLiteral("Course Invitation") : QStringLiteral("Course Waiting List"));
+
+        test.prompter.expect(LotteryMessages::allAlreadySent());
+        control<QPushButton>(window, "cmdSend")->click();
+        QVERIFY(finished.wait(30000));
+        ENROLIX_VERIFY_BOXES(test.prompter);
+        QCOMPARE(mail.replies().size(), replies + 57);
+
+        // Another key after the mails went out: refused, the result stays.
+        control<QLineEdit>(window, "txtKey")->setText(kKey + QLatin1Char('!'));
+        test.prompter.expect(LotteryMessages::drawAlreadyNotified());
+        control<QPushButton>(window, "cmdDraw")->click();
+        ENROLIX_VERIFY_BOXES(test.prompter);
+        QCOMPARE(rows(control<QListWidget>(window, "lstResult")), shown);
+
+        // Opened again later, the window shows the saved draw.
+        frmDraw later(test.context);
+        QVERIFY(later.listClosedEvents());
+        QCOMPARE(control<QLineEdit>(later, "txtKey")->text(), kKey);
+        QCOMPARE(rows(control<QListWidget>(later, "lstResult")), shown);
+    }
+
+    void withoutClosedEvents_saysSo()
+    {
+        TestContext test;
+        test.folders.write(test.folders.work() + QStringLiteral("E00001.sc"), "Ann\r\n");
+        frmDraw window(test.context);
+        test.prompter.expect(LotteryMessages::noClosedEvent());
+        QVERIFY(!window.listClosedEvents());
+        ENROLIX_VERIFY_BOXES(test.prompter);
+    }
+
+    void profileThatCannotConnect_marksNothingSent()
+    {
+        TestContext test;
+        test.store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:9"));
+        const QString work = test.folders.work();
+        test.folders.write(work + QStringLiteral("E00002.sc.cl"), "Ann\r\n");
+        test.folders.write(work + QStringLiteral("E00002.sca.cl"), "Ann\tann@example.org\r\n");
+        frmDraw window(test.context);
+        QVERIFY(window.listClosedEvents());
+        control<QLineEdit>(window, "txtSeats")->setText(QStringLiteral("1"));
+        control<QLineEdit>(window, "txtKey")->setText(kKey);
+        control<QPushButton>(window, "cmdDraw")->click();
+        QSignalSpy finished(&window, &frmDraw::sendingFinished);
+        control<QPushButton>(window, "cmdSend")->click();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(test.prompter.shown().size(), 1);
+        QVERIFY(test.prompter.shown().first().text.startsWith(
+            QStringLiteral("The mail profile could not be reached; nothing was sent.\r")));
+        QVERIFY(!QFile::exists(work + QStringLiteral("E00002.sent")));
+    }
+};
+
+QTEST_MAIN(TestFrmDraw)
+#include "test_frmdraw.moc"
