@@ -219,15 +219,7 @@ private Q_SLOTS:
                                 QStringLiteral("Zoë Ødegård")};
         const QStringList addresses{QStringLiteral("a@example.org"), QStringLiteral("b@example.org"),
                                     QString(), QStringLiteral("=cmd@example.org")};
-        QByteArray list;
-        QByteArray sca;
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            list += names.at(i).toUtf8() + "\r\n";
-            if (i < addresses.size() && !addresses.at(i).isEmpty())
-                sca += names.at(i).toUtf8() + '\t' + addresses.at(i).toUtf8() + "\r\n";
-        }
-        f.folders.write(f.work(QStringLiteral("E00005.sc")), list);
-        f.folders.write(f.work(QStringLiteral("E00005.sca")), sca);
+        writeSignUps(f.folders, QStringLiteral("E00005"), names, addresses);
         writeClosedEvent(f.folders, QStringLiteral("E00006"), names, addresses);
 
         const QString openCsv = f.folders.root() + QStringLiteral("open.csv");

@@ -7,10 +7,10 @@
 
 namespace Enrolix::Testing {
 
-// A closed event in the working folder as closing leaves it: the list, the description and
-// the addresses, each with ".cl" appended. Names whose address is empty get no address line.
-inline void writeClosedEvent(const TestFolders& folders, const QString& event, const QStringList& names,
-                             const QStringList& addresses, const QByteArray& description = "Safety\r\nMay 4\r\n")
+// An event's sign-up list and addresses as registrations leave them, the file names ending in
+// suffix (".cl" once closed). Names whose address is empty get no address line.
+inline void writeSignUps(const TestFolders& folders, const QString& event, const QStringList& names,
+                         const QStringList& addresses, const QString& suffix = {})
 {
     QByteArray list;
     QByteArray sca;
@@ -19,8 +19,16 @@ inline void writeClosedEvent(const TestFolders& folders, const QString& event, c
         if (i < addresses.size() && !addresses.at(i).isEmpty())
             sca += names.at(i).toUtf8() + '\t' + addresses.at(i).toUtf8() + "\r\n";
     }
-    folders.write(folders.work() + event + QStringLiteral(".sc.cl"), list);
-    folders.write(folders.work() + event + QStringLiteral(".sca.cl"), sca);
+    folders.write(folders.work() + event + QStringLiteral(".sc") + suffix, list);
+    folders.write(folders.work() + event + QStringLiteral(".sca") + suffix, sca);
+}
+
+// A closed event in the working folder as closing leaves it: the list, the description and
+// the addresses, each with ".cl" appended.
+inline void writeClosedEvent(const TestFolders& folders, const QString& event, const QStringList& names,
+                             const QStringList& addresses, const QByteArray& description = "Safety\r\nMay 4\r\n")
+{
+    writeSignUps(folders, event, names, addresses, QStringLiteral(".cl"));
     folders.write(folders.work() + event + QStringLiteral(".scn.cl"), description);
 }
 
