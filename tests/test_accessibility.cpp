@@ -10,6 +10,7 @@
 #include "admin/frmOptions.h"
 #include "admin/frmSure.h"
 #include "attendant/frmAutoAttend.h"
+#include "support/Controls.h"
 #include "support/TestContext.h"
 
 #include <QAbstractItemView>
@@ -27,6 +28,7 @@
 #include <QtTest>
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestAccessibility : public QObject
 {
@@ -83,7 +85,8 @@ private Q_SLOTS:
         for (const QString& event : {QStringLiteral("E00012"), QStringLiteral("E00013")}) {
             window.setCurrentEvent(event);
             window.show();
-            QAccessibleInterface* address = QAccessible::queryAccessibleInterface(window.lbladdress);
+            QAccessibleInterface* address =
+                QAccessible::queryAccessibleInterface(control<QLabel>(window, "lbladdress"));
             QVERIFY(address);
             QCOMPARE(address->text(QAccessible::Name),
                      QStringLiteral("https://example.org/courses/%1.html").arg(event));

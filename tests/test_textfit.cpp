@@ -11,6 +11,7 @@
 #include "admin/frmOptions.h"
 #include "admin/frmSure.h"
 #include "attendant/frmAutoAttend.h"
+#include "support/Controls.h"
 #include "support/NamedCases.h"
 #include "support/TestContext.h"
 
@@ -29,6 +30,7 @@
 #include <optional>
 
 using namespace Enrolix;
+using Testing::control;
 
 namespace {
 
@@ -154,7 +156,7 @@ class TestTextFit : public QObject
                  // The question names the selected event.
                  test.folders.write(test.folders.work() + QStringLiteral("E00012.sc"), "");
                  w.main().RefreshEventList();
-                 w.main().lstEvent->setCurrentRow(0);
+                 control<QListWidget>(w.main(), "lstEvent")->setCurrentRow(0);
                  return w.sure();
              }},
             {"frmOptions", [](Windows& w, Testing::TestContext&) -> QWidget& { return w.options(); }},

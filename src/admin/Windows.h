@@ -71,8 +71,6 @@ private:
     // Closing the window through its frame while the main window is hidden shows the main
     // window again, so the coordinator is never left without a window.
     void returnToMainOnFrameClose(QWidget& window);
-    void browse();
-    void leavePicker();
     void dropPicker();
 
     AppContext& m_context;
