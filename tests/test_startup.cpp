@@ -123,17 +123,6 @@ private Q_SLOTS:
         QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("(absent)"));
     }
 
-    void messages_textsAndTitles()
-    {
-        QCOMPARE(AdminMessages::willSeeScreenNextTime(),
-                 plainMessage(QStringLiteral("You will see this screen next time you start Enrolix")));
-        QCOMPARE(AdminMessages::canReEnableScreen().text,
-                 QStringLiteral("You can re-enable this screen by selecting StartUp from the Tools Menu."));
-        QCOMPARE(AdminMessages::canReEnableScreen().title, QStringLiteral("Quillmark"));
-        QCOMPARE(AdminMessages::systemInfoUnavailable().text,
-                 QStringLiteral("System Information Is Unavailable At This Time"));
-    }
-
     // --- the about box
     void about_textsAndOneAtATime()
     {
