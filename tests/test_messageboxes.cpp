@@ -212,6 +212,31 @@ private Q_SLOTS:
             QVERIFY(!window->isVisible());
     }
 
+    // --- the main window's list after another window of ours was in front
+    void mainList_afterOwnBoxCloses_isNotRefreshed()
+    {
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        frmMain& main = m_windows->main();
+        // The focus goes from the box straight back to the main window, as a click into it does.
+        m_answerer->expect(AdminMessages::nothingToCopy(), Button::Ok,
+                           [&main](QMessageBox&) { main.activateWindow(); });
+        copyAttendees();
+        main.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        QCoreApplication::processEvents();
+        QCOMPARE(control<QListWidget>(main, "lstEvent")->count(), 1);
+    }
+
+    void mainList_activatedFromTheAboutBox_isRefreshed()
+    {
+        control<QAction>(m_windows->main(), "mnuAbout")->trigger();
+        QPointer<frmAbout> about(&m_windows->about());
+        QTRY_COMPARE(QApplication::activeWindow(), about.data());
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        m_windows->main().activateWindow();
+        QTRY_COMPARE(control<QListWidget>(m_windows->main(), "lstEvent")->count(), 2);
+    }
+
     void box_ownerDestroyedWhileOpen_staysUntilAnswered()
     {
         control<QAction>(m_windows->main(), "mnuAbout")->trigger();
