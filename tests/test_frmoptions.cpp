@@ -197,18 +197,12 @@ private Q_SLOTS:
             QCOMPARE(label->text(), labels.at(i));
             QCOMPARE(label->buddy(), edit);
         }
-        QCOMPARE(box(0)->geometry(), twipsRect(75, 420, 6615, 360, &dialog));
-        QCOMPARE(box(6)->geometry(), twipsRect(75, 3420, 3615, 405, &dialog));
-        QCOMPARE(box(5)->geometry(), twipsRect(4080, 3420, 3615, 405, &dialog));
         for (int i = 0; i < 2; ++i) {
             auto* browse = dialog.findChild<QPushButton*>(QStringLiteral("cmdSelectDir(%1)").arg(i));
             QVERIFY(browse);
             QCOMPARE(browse->text(), QStringLiteral("Browse"));
             QVERIFY(!browse->accessibleName().isEmpty());
         }
-        QCOMPARE(control<QPushButton>(dialog, QStringLiteral("cmdSelectDir(%1)").arg(1))->geometry(),
-                 twipsRect(6840, 1080, 975, 375, &dialog));
-        QCOMPARE(control<QPushButton>(dialog, "cmdOK")->geometry(), twipsRect(2400, 3960, 1335, 435, &dialog));
         activate(dialog);
         QTRY_COMPARE(QApplication::focusWidget(), control<QPushButton>(dialog, "cmdOK"));
     }
