@@ -151,6 +151,13 @@ private Q_SLOTS:
         row("connected", AttendantTexts::kConnected, "Connected");
         row("not connected", AttendantTexts::kNotConnected, "Not Connected");
         // --- texts built around a value
+        row("counter holds no number", EventMessages::counterHoldsNoNumber(), "The counter file holds no event number");
+        row("no event numbers left", EventMessages::noEventNumbersLeft(), "No event numbers are left");
+        row("folder missing", EventMessages::folderMissing(QStringLiteral("/w/")), "The folder /w/ does not exist.");
+        row("folder unreadable", EventMessages::folderUnreadable(QStringLiteral("/w/")), "The folder /w/ cannot be read.");
+        row("lock folder missing", EventMessages::lockFolderMissing(QStringLiteral("/w")), "the working folder /w does not exist");
+        row("lock folder full", EventMessages::lockFolderFull(QStringLiteral("/w")), "the working folder /w is full");
+        row("lock folder not writable", EventMessages::lockFolderNotWritable(QStringLiteral("/w")), "the working folder /w cannot be written to");
         row("sure question", AdminMessages::sureQuestion(QStringLiteral("E00003")), "Cancel registration for event E00003 ?");
         row("about caption", AdminMessages::aboutCaption(), "About Quillmark");
         row("version", AdminMessages::versionText(2, 0, 7), "Version 2.0.7");
