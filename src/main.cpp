@@ -42,8 +42,9 @@ int main(int argc, char* argv[])
     windows.startUp();
     const int code = QApplication::exec();
     // Exit ends the program at once, also in the middle of a pass: the journal of fetched mails,
-    // the pending replies and the unread flags let the next pass finish its work.
-    if (windows.passRunning())
+    // the pending replies and the unread flags let the next pass finish its work; the record of
+    // sent notifications lets the next Send Notifications go on where this one stopped.
+    if (windows.passRunning() || windows.notificationsRunning())
         std::_Exit(code);
     return code;
 }

@@ -10,6 +10,8 @@
 #include "admin/frmOptions.h"
 #include "admin/frmSure.h"
 #include "attendant/frmAutoAttend.h"
+#include "lottery/frmDraw.h"
+#include "support/Controls.h"
 #include "support/TestContext.h"
 
 #include <QAbstractItemView>
@@ -27,6 +29,7 @@
 #include <QtTest>
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestAccessibility : public QObject
 {
@@ -67,7 +70,8 @@ private Q_SLOTS:
         Windows windows(test.context);
         const QList<QWidget*> all{&windows.main(),      &windows.create(),  &windows.location(),
                                   &windows.sure(),      &windows.options(), &windows.dirSelect(),
-                                  &windows.attendant(), &windows.welcome(), &windows.about()};
+                                  &windows.attendant(), &windows.welcome(), &windows.about(),
+                                  &windows.draw()};
         QStringList problems;
         for (QWidget* window : all)
             problems << unnamedControls(*window);
@@ -83,7 +87,8 @@ private Q_SLOTS:
         for (const QString& event : {QStringLiteral("E00012"), QStringLiteral("E00013")}) {
             window.setCurrentEvent(event);
             window.show();
-            QAccessibleInterface* address = QAccessible::queryAccessibleInterface(window.lbladdress);
+            QAccessibleInterface* address =
+                QAccessible::queryAccessibleInterface(control<QLabel>(window, "lbladdress"));
             QVERIFY(address);
             QCOMPARE(address->text(QAccessible::Name),
                      QStringLiteral("https://example.org/courses/%1.html").arg(event));

@@ -9,6 +9,7 @@
 #include "attendant/frmAutoAttend.h"
 #include "events/EventMessages.h"
 #include "settings/SettingsKeys.h"
+#include "support/Controls.h"
 #include "support/SilentServer.h"
 #include "support/TestContext.h"
 
@@ -24,6 +25,7 @@
 #include <memory>
 
 using namespace Enrolix;
+using Testing::control;
 using namespace Enrolix::Testing;
 
 namespace {
@@ -54,8 +56,8 @@ private:
     frmAutoAttend& startSilentPass()
     {
         frmAutoAttend& window = m_windows->attendant();
-        window.cmdStart->click();
-        window.cmdProcess->click();
+        control<QPushButton>(window, "cmdStart")->click();
+        control<QPushButton>(window, "cmdProcess")->click();
         window.countdown().tick();
         return window;
     }
@@ -90,24 +92,25 @@ private Q_SLOTS:
         QVERIFY(m_windows->passRunning());
         QElapsedTimer sinceClick;
         qint64 answeredAfter = -1;
-        connect(window.cmdStop, &QPushButton::clicked, this, [&] { answeredAfter = sinceClick.elapsed(); });
+        connect(control<QPushButton>(window, "cmdStop"), &QPushButton::clicked, this,
+                [&] { answeredAfter = sinceClick.elapsed(); });
         sinceClick.start();
-        postClick(window.cmdStop);
+        postClick(control<QPushButton>(window, "cmdStop"));
         QTRY_VERIFY_WITH_TIMEOUT(answeredAfter >= 0, 5000);
         QVERIFY2(answeredAfter < 100, qPrintable(QStringLiteral("answered after %1 ms").arg(answeredAfter)));
         // The pass goes on, and the click waits for its end.
         QVERIFY(m_windows->passRunning());
-        QVERIFY(!window.cmdExit->isEnabled());
+        QVERIFY(!control<QPushButton>(window, "cmdExit")->isEnabled());
 
         waitForThePassToEnd();
         QVERIFY(!window.countdown().timerEnabled());
-        QVERIFY(window.cmdStart->isEnabled());
-        QVERIFY(!window.cmdStop->isEnabled());
-        QVERIFY(window.cmdExit->isEnabled());
-        QCOMPARE(window.Text5->text(), QStringLiteral("Not Connected"));
-        QCOMPARE(window.Text4->text(), QStringLiteral(" 1"));
-        QVERIFY2(window.Text5->toolTip().contains(QStringLiteral("did not answer in time")),
-                 qPrintable(window.Text5->toolTip()));
+        QVERIFY(control<QPushButton>(window, "cmdStart")->isEnabled());
+        QVERIFY(!control<QPushButton>(window, "cmdStop")->isEnabled());
+        QVERIFY(control<QPushButton>(window, "cmdExit")->isEnabled());
+        QCOMPARE(control<QLineEdit>(window, "Text5")->text(), QStringLiteral("Not Connected"));
+        QCOMPARE(control<QLineEdit>(window, "Text4")->text(), QStringLiteral(" 1"));
+        QVERIFY2(control<QLineEdit>(window, "Text5")->toolTip().contains(QStringLiteral("did not answer in time")),
+                 qPrintable(control<QLineEdit>(window, "Text5")->toolTip()));
     }
 
     void closeDuringAPass_isRefusedAndChangesNothing()
@@ -115,12 +118,12 @@ private Q_SLOTS:
         startSilentPass();
         m_windows->showMain();
         const QList<QListWidgetItem*> items =
-            m_windows->main().lstEvent->findItems(QStringLiteral("E00003"), Qt::MatchExactly);
+            control<QListWidget>(m_windows->main(), "lstEvent")->findItems(QStringLiteral("E00003"), Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        m_windows->main().lstEvent->setCurrentItem(items.first());
-        m_windows->main().mnuClose->trigger();
-        m_test->prompter.expect(EventMessages::workingFolderBusy());
-        m_windows->sure().cmdYes->click();
+        control<QListWidget>(m_windows->main(), "lstEvent")->setCurrentItem(items.first());
+        control<QAction>(m_windows->main(), "mnuClose")->trigger();
+        m_test->prompter.expect(EventMessages::workingFolderBusy(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(m_windows->sure(), "cmdYes")->click();
         ENROLIX_VERIFY_BOXES(m_test->prompter);
         QCOMPARE(m_test->folders.read(m_test->folders.work() + QStringLiteral("E00003.sc")),
                  QByteArray("Ann Archer\r\n"));
@@ -128,10 +131,12 @@ private Q_SLOTS:
 
         // Once the pass has ended, the same close goes through.
         waitForThePassToEnd();
-        m_windows->main().lstEvent->setCurrentItem(
-            m_windows->main().lstEvent->findItems(QStringLiteral("E00003"), Qt::MatchExactly).first());
-        m_windows->main().mnuClose->trigger();
-        m_windows->sure().cmdYes->click();
+        control<QListWidget>(m_windows->main(), "lstEvent")
+            ->setCurrentItem(control<QListWidget>(m_windows->main(), "lstEvent")
+                                 ->findItems(QStringLiteral("E00003"), Qt::MatchExactly)
+                                 .first());
+        control<QAction>(m_windows->main(), "mnuClose")->trigger();
+        control<QPushButton>(m_windows->sure(), "cmdYes")->click();
         QVERIFY(QFile::exists(m_test->folders.work() + QStringLiteral("E00003.sc.cl")));
     }
 
@@ -139,12 +144,12 @@ private Q_SLOTS:
     {
         startSilentPass();
         m_windows->showMain();
-        m_windows->main().mnuNew->trigger();
+        control<QAction>(m_windows->main(), "mnuNew")->trigger();
         frmCreate& dialog = m_windows->create();
-        dialog.txtTextBox1->setPlainText(QStringLiteral("Safety"));
-        dialog.txtTextBox2->setPlainText(QStringLiteral("May 4"));
-        m_test->prompter.expect(EventMessages::workingFolderBusy());
-        dialog.cmdCreate->click();
+        control<QPlainTextEdit>(dialog, "txtTextBox1")->setPlainText(QStringLiteral("Safety"));
+        control<QPlainTextEdit>(dialog, "txtTextBox2")->setPlainText(QStringLiteral("May 4"));
+        m_test->prompter.expect(EventMessages::workingFolderBusy(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(dialog, "cmdCreate")->click();
         ENROLIX_VERIFY_BOXES(m_test->prompter);
         QVERIFY(dialog.isVisible());
         QCOMPARE(m_test->folders.read(m_test->folders.work() + QStringLiteral("Auto_Counter.txt")),

@@ -8,6 +8,7 @@
 #include "events/EventMessages.h"
 #include "mail/MimeReader.h"
 #include "settings/SettingsKeys.h"
+#include "support/Controls.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
 #include "support/ServerBackend.h"
@@ -20,6 +21,7 @@
 #include <QtTest>
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestAttendantServers : public QObject
 {
@@ -42,15 +44,15 @@ private Q_SLOTS:
 
         Windows windows(test.context);
         frmAutoAttend& window = windows.attendant();
-        QCOMPARE(window.Text1->text(), QStringLiteral("No Requests Processed"));
-        window.cmdStart->click();
-        window.cmdProcess->click();
+        QCOMPARE(control<QLineEdit>(window, "Text1")->text(), QStringLiteral("No Requests Processed"));
+        control<QPushButton>(window, "cmdStart")->click();
+        control<QPushButton>(window, "cmdProcess")->click();
         window.countdown().tick();
 
         QTRY_VERIFY_WITH_TIMEOUT(!windows.passRunning(), 20000);
-        QCOMPARE(window.Text1->text(), QStringLiteral("2"));
-        QCOMPARE(window.Text5->text(), QStringLiteral("Connected"));
-        QCOMPARE(window.Text4->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLineEdit>(window, "Text1")->text(), QStringLiteral("2"));
+        QCOMPARE(control<QLineEdit>(window, "Text5")->text(), QStringLiteral("Connected"));
+        QCOMPARE(control<QLineEdit>(window, "Text4")->text(), QStringLiteral("0"));
         QVERIFY(window.countdown().timerEnabled());
         QCOMPARE(test.folders.read(test.folders.work() + QStringLiteral("E00012.sc")), QByteArray("Ann Archer\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(server.replies().size(), 2, 10000);
@@ -81,15 +83,17 @@ private Q_SLOTS:
 
         Windows windows(test.context);
         frmAutoAttend& window = windows.attendant();
-        window.cmdStart->click();
-        window.cmdProcess->click();
+        control<QPushButton>(window, "cmdStart")->click();
+        control<QPushButton>(window, "cmdProcess")->click();
         window.countdown().tick();
         QVERIFY(windows.passRunning());
         windows.showMain();
-        windows.main().lstEvent->setCurrentItem(
-            windows.main().lstEvent->findItems(QStringLiteral("E00003"), Qt::MatchExactly).first());
-        windows.main().mnuClose->trigger();
-        windows.sure().cmdYes->click();
+        control<QListWidget>(windows.main(), "lstEvent")
+            ->setCurrentItem(control<QListWidget>(windows.main(), "lstEvent")
+                                 ->findItems(QStringLiteral("E00003"), Qt::MatchExactly)
+                                 .first());
+        control<QAction>(windows.main(), "mnuClose")->trigger();
+        control<QPushButton>(windows.sure(), "cmdYes")->click();
         QTRY_VERIFY_WITH_TIMEOUT(!windows.passRunning(), 30000);
 
         const QByteArray whole("Bob Baker\r\nAnn Archer\r\n");
@@ -117,12 +121,12 @@ private Q_SLOTS:
                          QStringLiteral("smtp://127.0.0.1:9"));
         Windows windows(test.context);
         frmAutoAttend& window = windows.attendant();
-        window.cmdProcess->click();
+        control<QPushButton>(window, "cmdProcess")->click();
         window.countdown().tick();
         QTRY_VERIFY_WITH_TIMEOUT(!windows.passRunning(), 20000);
-        QCOMPARE(window.Text4->text(), QStringLiteral(" 1"));
-        QCOMPARE(window.Text5->text(), QStringLiteral("Not Connected"));
-        QCOMPARE(window.Text1->text(), QStringLiteral("No Requests Processed"));
+        QCOMPARE(control<QLineEdit>(window, "Text4")->text(), QStringLiteral(" 1"));
+        QCOMPARE(control<QLineEdit>(window, "Text5")->text(), QStringLiteral("Not Connected"));
+        QCOMPARE(control<QLineEdit>(window, "Text1")->text(), QStringLiteral("No Requests Processed"));
     }
 };
 

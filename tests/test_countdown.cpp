@@ -12,7 +12,7 @@ class TestCountdown : public QObject
     static Settings waitOf(int seconds)
     {
         Settings s;
-        s.Seconds_Wait_Between_Email_Processing = QString::number(seconds);
+        s.Seconds_Wait_Between_Email_Processing = qint16(seconds);
         s.ProgressFactor = 100.0 / seconds;
         return s;
     }

@@ -46,8 +46,8 @@ private Q_SLOTS:
         QFETCH(Button, onCreating);
         Testing::TestFolders folders;
         const Settings s = folders.settings();
-        m_prompter.expect(SettingsMessages::noCounterFound(), Button::Yes);
-        m_prompter.expect(SettingsMessages::creatingFile(), onCreating);
+        m_prompter.expect(SettingsMessages::noCounterFound(), Testing::DefaultButton{Button::Yes}, Button::Yes);
+        m_prompter.expect(SettingsMessages::creatingFile(), Testing::DefaultButton{Button::Ok}, onCreating);
         CheckCounterFile(s, m_prompter);
         QCOMPARE(folders.read(s.Counter_File_Path), QByteArray("1\r\n"));
     }
@@ -56,8 +56,8 @@ private Q_SLOTS:
     {
         Testing::TestFolders folders;
         const Settings s = folders.settings();
-        m_prompter.expect(SettingsMessages::noCounterFound(), Button::No);
-        m_prompter.expect(SettingsMessages::errorNotCorrected(), Button::Cancel);
+        m_prompter.expect(SettingsMessages::noCounterFound(), Testing::DefaultButton{Button::Yes}, Button::No);
+        m_prompter.expect(SettingsMessages::errorNotCorrected(), Testing::DefaultButton{Button::Ok}, Button::Cancel);
         CheckCounterFile(s, m_prompter);
         QVERIFY(!QFile::exists(s.Counter_File_Path));
     }
@@ -68,9 +68,9 @@ private Q_SLOTS:
         Settings s = folders.settings();
         s.Working_Files_Directory = folders.root() + QStringLiteral("absent/");
         s.Counter_File_Path = s.Working_Files_Directory + QStringLiteral("Auto_Counter.txt");
-        m_prompter.expect(SettingsMessages::noCounterFound(), Button::Yes);
-        m_prompter.expect(SettingsMessages::creatingFile(), Button::Ok);
-        m_prompter.expect(SettingsMessages::errorCreatingFile(), Button::Ok);
+        m_prompter.expect(SettingsMessages::noCounterFound(), Testing::DefaultButton{Button::Yes}, Button::Yes);
+        m_prompter.expect(SettingsMessages::creatingFile(), Testing::DefaultButton{Button::Ok}, Button::Ok);
+        m_prompter.expect(SettingsMessages::errorCreatingFile(), Testing::DefaultButton{Button::Ok}, Button::Ok);
         CheckCounterFile(s, m_prompter);
         QVERIFY(!QFileInfo::exists(s.Working_Files_Directory));
     }

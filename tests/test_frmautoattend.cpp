@@ -3,6 +3,7 @@
 #include "admin/frmMain.h"
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
+#include "support/Controls.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <memory>
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestFrmAutoAttend : public QObject
 {
@@ -31,10 +33,10 @@ class TestFrmAutoAttend : public QObject
     };
     void checkButtons(const Buttons& expected)
     {
-        QCOMPARE(m_window->cmdStart->isEnabled(), expected.start);
-        QCOMPARE(m_window->cmdStop->isEnabled(), expected.stop);
-        QCOMPARE(m_window->cmdExit->isEnabled(), expected.exit);
-        QCOMPARE(m_window->cmdProcess->isEnabled(), expected.process);
+        QCOMPARE(control<QPushButton>(m_window, "cmdStart")->isEnabled(), expected.start);
+        QCOMPARE(control<QPushButton>(m_window, "cmdStop")->isEnabled(), expected.stop);
+        QCOMPARE(control<QPushButton>(m_window, "cmdExit")->isEnabled(), expected.exit);
+        QCOMPARE(control<QPushButton>(m_window, "cmdProcess")->isEnabled(), expected.process);
     }
 
 private Q_SLOTS:
@@ -52,43 +54,44 @@ private Q_SLOTS:
         QVERIFY(!m_window->isVisible());
         QVERIFY(!m_window->countdown().timerEnabled());
         QCOMPARE(m_window->countdown().iTimerSeconds(), qint16(600));
-        QCOMPARE(m_window->Text1->text(), QStringLiteral("No Requests Processed"));
-        QCOMPARE(m_window->Text4->text(), QStringLiteral("0"));
-        QCOMPARE(m_window->Text5->text(), QString());
-        QCOMPARE(m_window->Text6->text(), QString());
-        QCOMPARE(m_window->Label5->text(), QStringLiteral("Email Connect Faliures:"));
+        QCOMPARE(control<QLineEdit>(m_window, "Text1")->text(), QStringLiteral("No Requests Processed"));
+        QCOMPARE(control<QLineEdit>(m_window, "Text4")->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLineEdit>(m_window, "Text5")->text(), QString());
+        QCOMPARE(control<QLineEdit>(m_window, "Text6")->text(), QString());
+        QCOMPARE(control<QLabel>(m_window, "Label5")->text(), QStringLiteral("Email Connect Faliures:"));
         checkButtons({true, true, true, true});
         for (const char* name : {"Label2", "pbrAuto", "Label3", "Text1", "Label5", "Text4", "Label6", "Text5", "Label7",
                                  "Text6", "cmdExit", "cmdStop", "cmdStart", "cmdProcess"})
             QVERIFY2(m_window->findChild<QWidget*>(QString::fromLatin1(name)), name);
-        for (QLineEdit* box : {m_window->Text1, m_window->Text4, m_window->Text5, m_window->Text6})
+        for (QLineEdit* box : {control<QLineEdit>(m_window, "Text1"), control<QLineEdit>(m_window, "Text4"),
+                               control<QLineEdit>(m_window, "Text5"), control<QLineEdit>(m_window, "Text6")})
             QVERIFY(!box->accessibleName().isEmpty());
     }
 
     void buttons_followTheStateTable()
     {
-        m_window->cmdStart->click();
+        control<QPushButton>(m_window, "cmdStart")->click();
         QVERIFY(m_window->isVisible());
         QVERIFY(m_window->countdown().timerEnabled());
         checkButtons({false, true, false, true});
-        m_window->cmdStop->click();
+        control<QPushButton>(m_window, "cmdStop")->click();
         QVERIFY(!m_window->countdown().timerEnabled());
         checkButtons({true, false, true, false});
         QSignalSpy left(m_window.get(), &frmAutoAttend::left);
-        m_window->cmdExit->click();
+        control<QPushButton>(m_window, "cmdExit")->click();
         QVERIFY(!m_window->isVisible());
         QCOMPARE(left.size(), 1);
     }
 
     void stopAt250ThenStart_nextTickShows249()
     {
-        m_window->cmdStart->click();
+        control<QPushButton>(m_window, "cmdStart")->click();
         m_window->countdown().setTimerSeconds(250);
-        m_window->cmdStop->click();
-        m_window->cmdStart->click();
+        control<QPushButton>(m_window, "cmdStop")->click();
+        control<QPushButton>(m_window, "cmdStart")->click();
         m_window->countdown().tick();
-        QCOMPARE(m_window->Text6->text(), QStringLiteral(" 249"));
-        QCOMPARE(m_window->pbrAuto->value(), 42);
+        QCOMPARE(control<QLineEdit>(m_window, "Text6")->text(), QStringLiteral(" 249"));
+        QCOMPARE(control<QProgressBar>(m_window, "pbrAuto")->value(), 42);
     }
 
     void processNow_runsAPassOnTheNextTick_buttonsUnchanged()
@@ -98,17 +101,17 @@ private Q_SLOTS:
             ++passes;
             m_window->countdown().passEnded();
         });
-        m_window->cmdStart->click();
-        m_window->cmdStop->click();
+        control<QPushButton>(m_window, "cmdStart")->click();
+        control<QPushButton>(m_window, "cmdStop")->click();
         // Stopped: Process Now is disabled; from the running state it can be pressed.
-        m_window->cmdStart->click();
-        m_window->cmdProcess->click();
+        control<QPushButton>(m_window, "cmdStart")->click();
+        control<QPushButton>(m_window, "cmdProcess")->click();
         QVERIFY(m_window->countdown().timerEnabled());
         checkButtons({false, true, false, true});
         m_window->countdown().tick();
         QCOMPARE(passes, 1);
-        QCOMPARE(m_window->Text6->text(), QStringLiteral(" 0"));
-        QCOMPARE(m_window->pbrAuto->value(), 1);
+        QCOMPARE(control<QLineEdit>(m_window, "Text6")->text(), QStringLiteral(" 0"));
+        QCOMPARE(control<QProgressBar>(m_window, "pbrAuto")->value(), 1);
         QCOMPARE(m_window->countdown().iTimerSeconds(), qint16(600));
     }
 
@@ -130,8 +133,8 @@ private Q_SLOTS:
         QFETCH(bool, timer);
         QFETCH(bool, visible);
         m_window->setPass([] {});
-        m_window->cmdStart->click();
-        m_window->cmdProcess->click();
+        control<QPushButton>(m_window, "cmdStart")->click();
+        control<QPushButton>(m_window, "cmdProcess")->click();
         m_window->countdown().tick();
         QVERIFY(m_window->countdown().passRunning());
         QSignalSpy left(m_window.get(), &frmAutoAttend::left);
@@ -154,14 +157,15 @@ private Q_SLOTS:
     void listener_updatesTheDisplays()
     {
         m_window->statusChanged(QStringLiteral("Connecting..."));
-        QCOMPARE(m_window->Text5->text(), QStringLiteral("Connecting..."));
+        QCOMPARE(control<QLineEdit>(m_window, "Text5")->text(), QStringLiteral("Connecting..."));
         m_window->replySent(1);
-        QCOMPARE(m_window->Text1->text(), QStringLiteral("1"));
+        QCOMPARE(control<QLineEdit>(m_window, "Text1")->text(), QStringLiteral("1"));
         m_window->replySent(2);
-        QCOMPARE(m_window->Text1->text(), QStringLiteral("2"));
+        QCOMPARE(control<QLineEdit>(m_window, "Text1")->text(), QStringLiteral("2"));
         m_window->connectionFailed(1, QStringLiteral("imap://127.0.0.1:1: host unreachable"));
-        QCOMPARE(m_window->Text4->text(), QStringLiteral(" 1"));
-        QCOMPARE(m_window->Text5->toolTip(), QStringLiteral("imap://127.0.0.1:1: host unreachable"));
+        QCOMPARE(control<QLineEdit>(m_window, "Text4")->text(), QStringLiteral(" 1"));
+        QCOMPARE(control<QLineEdit>(m_window, "Text5")->toolTip(),
+                 QStringLiteral("imap://127.0.0.1:1: host unreachable"));
     }
 
     void statusBoxes_neverKeepFocus()
@@ -169,7 +173,8 @@ private Q_SLOTS:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_window->activateWindow();
-        for (QLineEdit* box : {m_window->Text4, m_window->Text5, m_window->Text6}) {
+        for (QLineEdit* box : {control<QLineEdit>(m_window, "Text4"), control<QLineEdit>(m_window, "Text5"),
+                               control<QLineEdit>(m_window, "Text6")}) {
             box->setFocus();
             QTRY_VERIFY(!box->hasFocus());
         }
@@ -181,18 +186,18 @@ private Q_SLOTS:
         Windows windows(test.context);
         windows.showMain();
         frmAutoAttend& attendant = windows.attendant();
-        attendant.cmdStart->click();
-        attendant.cmdStop->click(); // leaves Process Now disabled
-        attendant.cmdExit->click();
+        control<QPushButton>(attendant, "cmdStart")->click();
+        control<QPushButton>(attendant, "cmdStop")->click(); // leaves Process Now disabled
+        control<QPushButton>(attendant, "cmdExit")->click();
         QVERIFY(windows.main().isVisible());
-        windows.main().mnuBegin->trigger();
+        control<QAction>(windows.main(), "mnuBegin")->trigger();
         QVERIFY(!windows.main().isVisible());
         QVERIFY(attendant.isVisible());
         QVERIFY(attendant.countdown().timerEnabled());
-        QVERIFY(!attendant.cmdExit->isEnabled());
-        QVERIFY(!attendant.cmdStart->isEnabled());
-        QVERIFY(attendant.cmdStop->isEnabled());
-        QVERIFY(!attendant.cmdProcess->isEnabled());
+        QVERIFY(!control<QPushButton>(attendant, "cmdExit")->isEnabled());
+        QVERIFY(!control<QPushButton>(attendant, "cmdStart")->isEnabled());
+        QVERIFY(control<QPushButton>(attendant, "cmdStop")->isEnabled());
+        QVERIFY(!control<QPushButton>(attendant, "cmdProcess")->isEnabled());
         attendant.close();
         QVERIFY(windows.main().isVisible());
         ENROLIX_VERIFY_BOXES(test.prompter);

@@ -5,6 +5,7 @@
 #include "admin/frmMain.h"
 #include "events/EventMessages.h"
 #include "platform/TextFiles.h"
+#include "support/Controls.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <memory>
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestFrmCreate : public QObject
 {
@@ -31,7 +33,7 @@ class TestFrmCreate : public QObject
     frmCreate& openCreate()
     {
         m_windows->showMain();
-        m_windows->main().mnuNew->trigger();
+        control<QAction>(m_windows->main(), "mnuNew")->trigger();
         return m_windows->create();
     }
     template <typename T> T* control(QWidget& window, const char* name)
@@ -83,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(control<QPushButton>(create, "cmdReturn")->text(), QStringLiteral("Back to Admin Panel"));
         QCOMPARE(control<QLabel>(create, "lblEventInfo")->buddy(), control<QPlainTextEdit>(create, "txtTextBox1"));
         QCOMPARE(control<QLabel>(create, "lblEventDates")->buddy(), control<QPlainTextEdit>(create, "txtTextBox2"));
-        QCOMPARE(create.txtTextBox2->toPlainText(), QString());
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox2")->toPlainText(), QString());
 
         frmLocation& location = m_windows->location();
         QCOMPARE(location.windowTitle(), QStringLiteral("New Course"));
@@ -99,15 +101,15 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&create));
         type(create, "txtTextBox1", QStringLiteral("a|b||c"));
         type(create, "txtTextBox2", QStringLiteral("|May 4|"));
-        QCOMPARE(create.txtTextBox1->toPlainText(), QStringLiteral("abc"));
-        QCOMPARE(create.txtTextBox2->toPlainText(), QStringLiteral("May 4"));
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox1")->toPlainText(), QStringLiteral("abc"));
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox2")->toPlainText(), QStringLiteral("May 4"));
 
         create.activateWindow();
-        create.txtTextBox1->setFocus();
-        QTRY_VERIFY(create.txtTextBox1->hasFocus());
-        QTest::keyClick(create.txtTextBox1, Qt::Key_Tab);
-        QVERIFY(create.txtTextBox2->hasFocus());
-        QCOMPARE(create.txtTextBox1->toPlainText(), QStringLiteral("abc"));
+        control<QPlainTextEdit>(create, "txtTextBox1")->setFocus();
+        QTRY_VERIFY(control<QPlainTextEdit>(create, "txtTextBox1")->hasFocus());
+        QTest::keyClick(control<QPlainTextEdit>(create, "txtTextBox1"), Qt::Key_Tab);
+        QVERIFY(control<QPlainTextEdit>(create, "txtTextBox2")->hasFocus());
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox1")->toPlainText(), QStringLiteral("abc"));
     }
 
     // --- creating through the button
@@ -118,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(!m_windows->main().isVisible());
         QVERIFY(create.isVisible());
         type(create, "txtTextBox1", QStringLiteral("Fire safety"));
-        QTest::keyClick(create.txtTextBox1, Qt::Key_Return);
+        QTest::keyClick(control<QPlainTextEdit>(create, "txtTextBox1"), Qt::Key_Return);
         type(create, "txtTextBox1", QStringLiteral("Room 12"));
         type(create, "txtTextBox2", QStringLiteral("May 4"));
         click(create, "cmdCreate");
@@ -155,8 +157,8 @@ private Q_SLOTS:
         click(location, "cmdBack2Create");
         QVERIFY(!location.isVisible());
         QVERIFY(create.isVisible());
-        QCOMPARE(create.txtTextBox1->toPlainText(), QStringLiteral("Safety"));
-        QCOMPARE(create.txtTextBox2->toPlainText(), QString());
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox1")->toPlainText(), QStringLiteral("Safety"));
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox2")->toPlainText(), QString());
 
         type(create, "txtTextBox2", QStringLiteral("May 5"));
         click(create, "cmdCreate");
@@ -182,7 +184,7 @@ private Q_SLOTS:
         frmCreate& create = openCreate();
         type(create, "txtTextBox1", information);
         type(create, "txtTextBox2", dates);
-        m_test->prompter.expect(EventMessages::provideNameAndDate());
+        m_test->prompter.expect(EventMessages::provideNameAndDate(), Testing::DefaultButton{Button::Ok});
         click(create, "cmdCreate");
         QCOMPARE(work(QStringLiteral("Auto_Counter.txt")), QByteArray("7\r\n"));
         QCOMPARE(QDir(m_test->folders.work()).entryList(QDir::Files), QStringList{QStringLiteral("Auto_Counter.txt")});
@@ -194,7 +196,7 @@ private Q_SLOTS:
         m_test->folders.write(m_test->settings.Counter_File_Path, "7\r\n");
         frmCreate& create = openCreate();
         type(create, "txtTextBox1", QStringLiteral(" "));
-        QTest::keyClick(create.txtTextBox2, Qt::Key_Return);
+        QTest::keyClick(control<QPlainTextEdit>(create, "txtTextBox2"), Qt::Key_Return);
         click(create, "cmdCreate");
         QCOMPARE(work(QStringLiteral("E00007.scn")), QByteArray(" \r\n\r\n\r\n"));
     }
@@ -206,11 +208,11 @@ private Q_SLOTS:
         type(create, "txtTextBox2", QStringLiteral("May 4"));
         FileResult missing;
         QVERIFY(!TextFiles::readAll(m_test->settings.Counter_File_Path, &missing));
-        m_test->prompter.expect(EventMessages::createFailed(missing));
+        m_test->prompter.expect(EventMessages::createFailed(missing), Testing::DefaultButton{Button::Ok});
         click(create, "cmdCreate");
         QVERIFY(create.isVisible());
-        QCOMPARE(create.txtTextBox1->toPlainText(), QStringLiteral("Safety"));
-        QCOMPARE(create.txtTextBox2->toPlainText(), QStringLiteral("May 4"));
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox1")->toPlainText(), QStringLiteral("Safety"));
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox2")->toPlainText(), QStringLiteral("May 4"));
         QVERIFY(!m_windows->location().isVisible());
         QCOMPARE(QDir(m_test->folders.work()).entryList(QDir::Files), QStringList{});
         QCOMPARE(QDir(m_test->folders.pages()).entryList(QDir::Files), QStringList{});
@@ -228,7 +230,7 @@ private Q_SLOTS:
         const FileResult gone =
             TextFiles::writeWhole(m_test->settings.HTML_File_Path + QStringLiteral("E00007.html"), {});
         QVERIFY(!gone.ok());
-        m_test->prompter.expect(EventMessages::createFailed(gone));
+        m_test->prompter.expect(EventMessages::createFailed(gone), Testing::DefaultButton{Button::Ok});
         click(create, "cmdCreate");
         QVERIFY(create.isVisible());
         QCOMPARE(work(QStringLiteral("Auto_Counter.txt")), QByteArray("8\r\n"));
@@ -236,8 +238,8 @@ private Q_SLOTS:
         click(create, "cmdReturn");
         frmMain& main = m_windows->main();
         QVERIFY(main.isVisible());
-        QCOMPARE(main.lstEvent->count(), 1);
-        QCOMPARE(main.lstEvent->item(0)->text(), QStringLiteral("E00007"));
+        QCOMPARE(control<QListWidget>(main, "lstEvent")->count(), 1);
+        QCOMPARE(control<QListWidget>(main, "lstEvent")->item(0)->text(), QStringLiteral("E00007"));
     }
 
     // --- navigation
@@ -254,13 +256,13 @@ private Q_SLOTS:
         frmMain& main = m_windows->main();
         QVERIFY(!create.isVisible());
         QVERIFY(main.isVisible());
-        QCOMPARE(main.lstEvent->count(), 1);
-        QCOMPARE(main.lstEvent->item(0)->text(), QStringLiteral("E00003"));
+        QCOMPARE(control<QListWidget>(main, "lstEvent")->count(), 1);
+        QCOMPARE(control<QListWidget>(main, "lstEvent")->item(0)->text(), QStringLiteral("E00003"));
 
-        main.mnuNew->trigger();
+        control<QAction>(main, "mnuNew")->trigger();
         QVERIFY(!main.isVisible());
         QCOMPARE(&m_windows->create(), &create);
-        QCOMPARE(create.txtTextBox1->toPlainText(), QStringLiteral("Safety"));
+        QCOMPARE(control<QPlainTextEdit>(create, "txtTextBox1")->toPlainText(), QStringLiteral("Safety"));
     }
 
     void frameClose_eitherDialog_showsMainAgain()
@@ -270,14 +272,14 @@ private Q_SLOTS:
         QVERIFY(create.close());
         QVERIFY(m_windows->main().isVisible());
 
-        m_windows->main().mnuNew->trigger();
+        control<QAction>(m_windows->main(), "mnuNew")->trigger();
         type(create, "txtTextBox1", QStringLiteral("Safety"));
         type(create, "txtTextBox2", QStringLiteral("May 4"));
         click(create, "cmdCreate");
         QVERIFY(!m_windows->main().isVisible());
         QVERIFY(m_windows->location().close());
         QVERIFY(m_windows->main().isVisible());
-        QCOMPARE(m_windows->main().lstEvent->count(), 1);
+        QCOMPARE(control<QListWidget>(m_windows->main(), "lstEvent")->count(), 1);
     }
 };
 

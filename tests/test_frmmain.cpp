@@ -2,6 +2,7 @@
 #include "admin/AppContext.h"
 #include "admin/Twips.h"
 #include "admin/frmMain.h"
+#include "support/Controls.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <memory>
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestFrmMain : public QObject
 {
@@ -30,9 +32,10 @@ private:
     }
     void select(const QString& event)
     {
-        const QList<QListWidgetItem*> items = m_window->lstEvent->findItems(event, Qt::MatchExactly);
+        const QList<QListWidgetItem*> items =
+            control<QListWidget>(m_window, "lstEvent")->findItems(event, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        m_window->lstEvent->setCurrentItem(items.first());
+        control<QListWidget>(m_window, "lstEvent")->setCurrentItem(items.first());
     }
 
 private Q_SLOTS:
@@ -62,11 +65,11 @@ private Q_SLOTS:
         for (const char* name : {"E00003.sc", "E00001.sc", "E00001.scn", "E00002.sc.cl", "E00002.scn.cl"})
             write(QString::fromLatin1(name), "");
         m_window->show();
-        QCOMPARE(m_window->lstEvent->count(), 2);
-        QCOMPARE(m_window->lstEvent->item(0)->text(), QStringLiteral("E00001"));
-        QCOMPARE(m_window->lstEvent->item(1)->text(), QStringLiteral("E00003"));
+        QCOMPARE(control<QListWidget>(m_window, "lstEvent")->count(), 2);
+        QCOMPARE(control<QListWidget>(m_window, "lstEvent")->item(0)->text(), QStringLiteral("E00001"));
+        QCOMPARE(control<QListWidget>(m_window, "lstEvent")->item(1)->text(), QStringLiteral("E00003"));
         QCOMPARE(m_window->selectedEvent(), QString());
-        QCOMPARE(m_window->txtAttendees->toPlainText(), QString());
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtAttendees")->toPlainText(), QString());
     }
 
     void select_showsDescriptionAndList()
@@ -75,9 +78,9 @@ private Q_SLOTS:
         write(QStringLiteral("E00001.scn"), "Safety\r\nMay 4\r\n");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
-        QCOMPARE(m_window->txtAttendees->toPlainText(), QStringLiteral("Ann\nBob\nCleo\n"));
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtAttendees")->toPlainText(), QStringLiteral("Ann\nBob\nCleo\n"));
         QCOMPARE(m_window->attendeeText(), QStringLiteral("Ann\r\nBob\r\nCleo\r\n"));
-        QCOMPARE(m_window->txtName->toPlainText(), QStringLiteral("Safety\nMay 4\n"));
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtName")->toPlainText(), QStringLiteral("Safety\nMay 4\n"));
         QCOMPARE(m_window->selectedEvent(), QStringLiteral("E00001"));
     }
 
@@ -87,7 +90,7 @@ private Q_SLOTS:
         write(QStringLiteral("E00002.sc"), "Bob\r\n");
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QListWidget* list = m_window->lstEvent;
+        QListWidget* list = control<QListWidget>(m_window, "lstEvent");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QCOMPARE(m_window->attendeeText(), QStringLiteral("Ann\r\n"));
         QTest::keyClick(list, Qt::Key_Down);
@@ -103,8 +106,9 @@ private Q_SLOTS:
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
         select(QStringLiteral("E00002"));
-        QCOMPARE(m_window->txtAttendees->toPlainText(), QStringLiteral("No attendees in file."));
-        QCOMPARE(m_window->txtName->toPlainText(), QString());
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtAttendees")->toPlainText(),
+                 QStringLiteral("No attendees in file."));
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtName")->toPlainText(), QString());
     }
 
     void select_readsAgainFromDisk()
@@ -126,10 +130,11 @@ private Q_SLOTS:
         m_window->RefreshEventList();
         QVERIFY(QFile::rename(m_test->folders.work() + QStringLiteral("E00001.sc"),
                               m_test->folders.work() + QStringLiteral("E00001.sc.cl")));
-        m_test->prompter.expect(AdminMessages::eventNoLongerOpen(QStringLiteral("E00001")));
+        m_test->prompter.expect(AdminMessages::eventNoLongerOpen(QStringLiteral("E00001")),
+                                Testing::DefaultButton{Button::Ok});
         select(QStringLiteral("E00001"));
-        QTRY_COMPARE(m_window->lstEvent->count(), 1);
-        QCOMPARE(m_window->lstEvent->item(0)->text(), QStringLiteral("E00002"));
+        QTRY_COMPARE(control<QListWidget>(m_window, "lstEvent")->count(), 1);
+        QCOMPARE(control<QListWidget>(m_window, "lstEvent")->item(0)->text(), QStringLiteral("E00002"));
         QCOMPARE(m_window->selectedEvent(), QString());
     }
 
@@ -144,10 +149,10 @@ private Q_SLOTS:
         QCOMPARE(error.text, QStringLiteral("Could not access configuration files.\rPotential Causes:\r- Network drive "
                                             "not available.\r- You don't have permissions to create files in the "
                                             "specified foler."));
-        m_test->prompter.expect(error);
+        m_test->prompter.expect(error, Testing::DefaultButton{Button::Ok});
         m_window->RefreshEventList();
-        QCOMPARE(m_window->lstEvent->count(), 1);
-        QCOMPARE(m_window->txtAttendees->toPlainText(), QString());
+        QCOMPARE(control<QListWidget>(m_window, "lstEvent")->count(), 1);
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtAttendees")->toPlainText(), QString());
     }
 
     // --- commands
@@ -167,26 +172,27 @@ private Q_SLOTS:
             QCOMPARE(action->text(), QString::fromLatin1(caption));
             QVERIFY(action->shortcut().isEmpty());
         }
-        QCOMPARE(m_window->mnuAP->title(), QStringLiteral("&Processing"));
+        QCOMPARE(control<QMenu>(m_window, "mnuAP")->title(), QStringLiteral("&Processing"));
     }
 
     void toolbar_fiveIconButtons_dispatchByPosition()
     {
-        const QList<QAction*> buttons = m_window->Toolbar1->actions();
+        const QList<QAction*> buttons = control<QToolBar>(m_window, "Toolbar1")->actions();
         QCOMPARE(buttons.size(), 5);
         const QStringList tips{"Create New Event", "Close Registration for Event", "Start processing",
                                "Copy Attendees to Clipboard", "Help"};
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(buttons[i]->toolTip(), tips[i]);
             QCOMPARE(buttons[i]->icon().pixmap(16, 16).size(), QSize(16, 16));
-            auto* widget = qobject_cast<QToolButton*>(m_window->Toolbar1->widgetForAction(buttons[i]));
+            auto* widget =
+                qobject_cast<QToolButton*>(control<QToolBar>(m_window, "Toolbar1")->widgetForAction(buttons[i]));
             QVERIFY(widget);
             QCOMPARE(widget->toolButtonStyle(), Qt::ToolButtonIconOnly);
             QVERIFY(!widget->accessibleName().isEmpty());
         }
-        QSignalSpy created(m_window->mnuNew, &QAction::triggered);
-        QSignalSpy closed(m_window->mnuClose, &QAction::triggered);
-        QSignalSpy started(m_window->mnuBegin, &QAction::triggered);
+        QSignalSpy created(m_window.get(), &frmMain::newEventRequested);
+        QSignalSpy closed(m_window.get(), &frmMain::closeEventRequested);
+        QSignalSpy started(m_window.get(), &frmMain::autoProcessingRequested);
         buttons[0]->trigger();
         buttons[1]->trigger();
         buttons[2]->trigger();
@@ -194,7 +200,7 @@ private Q_SLOTS:
         QCOMPARE(closed.size(), 1);
         QCOMPARE(started.size(), 1);
         buttons[4]->trigger();
-        m_window->mnuContent->trigger();
+        control<QAction>(m_window, "mnuContent")->trigger();
         QCOMPARE(m_test->help.shown.size(), 2);
         QVERIFY(m_test->help.shown.first().endsWith(QStringLiteral("|Welcome.htm")));
         QCOMPARE(m_test->help.lastOwner, m_window.get());
@@ -204,11 +210,11 @@ private Q_SLOTS:
     {
         write(QStringLiteral("E00001.sc"), "");
         m_window->RefreshEventList();
-        QAction* copy = m_window->Toolbar1->actions().at(3);
-        m_test->prompter.expect(AdminMessages::nothingToCopy());
+        QAction* copy = control<QToolBar>(m_window, "Toolbar1")->actions().at(3);
+        m_test->prompter.expect(AdminMessages::nothingToCopy(), Testing::DefaultButton{Button::Ok});
         copy->trigger();
         select(QStringLiteral("E00001"));
-        m_test->prompter.expect(AdminMessages::nothingToCopy());
+        m_test->prompter.expect(AdminMessages::nothingToCopy(), Testing::DefaultButton{Button::Ok});
         copy->trigger();
         QCOMPARE(m_test->clipboard.text, QStringLiteral("(untouched)"));
         QCOMPARE(m_test->clipboard.clears, 0);
@@ -219,8 +225,8 @@ private Q_SLOTS:
         write(QStringLiteral("E00001.sc"), "Ann\r\nBob\r\nCleo\r\n");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
-        m_test->prompter.expect(AdminMessages::attendeesCopied());
-        m_window->Toolbar1->actions().at(3)->trigger();
+        m_test->prompter.expect(AdminMessages::attendeesCopied(), Testing::DefaultButton{Button::Ok});
+        control<QToolBar>(m_window, "Toolbar1")->actions().at(3)->trigger();
         QCOMPARE(m_test->clipboard.text, QStringLiteral("Ann\r\nBob\r\nCleo\r\n"));
         QCOMPARE(m_test->clipboard.clears, 1);
         QCOMPARE(AdminMessages::attendeesCopied().title, QStringLiteral("Attendees"));
@@ -229,7 +235,7 @@ private Q_SLOTS:
     void exit_andFrameClose_requestTheEnd()
     {
         QSignalSpy exits(m_window.get(), &frmMain::exitRequested);
-        m_window->mnuExit->trigger();
+        control<QAction>(m_window, "mnuExit")->trigger();
         m_window->show();
         m_window->close();
         QCOMPARE(exits.size(), 2);
@@ -245,11 +251,13 @@ private Q_SLOTS:
         const QSize outer = m_window->frameGeometry().size();
         QVERIFY(qAbs(outer.width() - twipsToPixels(8000, m_window.get())) <= 1);
         QVERIFY(qAbs(outer.height() - twipsToPixels(4000, m_window.get())) <= 1);
-        for (QWidget* box : {static_cast<QWidget*>(m_window->txtName), static_cast<QWidget*>(m_window->txtAttendees),
-                             static_cast<QWidget*>(m_window->lstEvent)})
+        for (QWidget* box : {static_cast<QWidget*>(control<QPlainTextEdit>(m_window, "txtName")),
+                             static_cast<QWidget*>(control<QPlainTextEdit>(m_window, "txtAttendees")),
+                             static_cast<QWidget*>(control<QListWidget>(m_window, "lstEvent"))})
             QVERIFY(qAbs(box->height() - twipsToPixels(2560, m_window.get())) <= 1);
-        QVERIFY(qAbs(m_window->txtName->width() - twipsToPixels(2330, m_window.get())) <= 1);
-        QVERIFY(qAbs(m_window->txtAttendees->x() - twipsToPixels(4970, m_window.get())) <= 1);
+        QVERIFY(qAbs(control<QPlainTextEdit>(m_window, "txtName")->width() - twipsToPixels(2330, m_window.get())) <= 1);
+        QVERIFY(qAbs(control<QPlainTextEdit>(m_window, "txtAttendees")->x() - twipsToPixels(4970, m_window.get())) <=
+                1);
         QVERIFY(m_window->isEnabled());
     }
 
@@ -257,27 +265,31 @@ private Q_SLOTS:
     {
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        const int listWidth = m_window->lstEvent->width();
-        const int attendeesWidth = m_window->txtAttendees->width();
+        const int listWidth = control<QListWidget>(m_window, "lstEvent")->width();
+        const int attendeesWidth = control<QPlainTextEdit>(m_window, "txtAttendees")->width();
         m_window->resize(1200, 800);
         const QSize outer = m_window->frameGeometry().size();
-        QVERIFY(qAbs(m_window->txtName->height() - (outer.height() - twipsToPixels(1440, m_window.get()))) <= 1);
-        QCOMPARE(m_window->lstEvent->height(), m_window->txtName->height());
-        QVERIFY(qAbs(m_window->txtName->width() - (outer.width() - twipsToPixels(5670, m_window.get()))) <= 1);
-        QVERIFY(qAbs(m_window->txtAttendees->x() - (outer.width() - twipsToPixels(3030, m_window.get()))) <= 1);
-        QCOMPARE(m_window->lstEvent->width(), listWidth);
-        QCOMPARE(m_window->txtAttendees->width(), attendeesWidth);
+        QVERIFY(qAbs(control<QPlainTextEdit>(m_window, "txtName")->height() -
+                     (outer.height() - twipsToPixels(1440, m_window.get()))) <= 1);
+        QCOMPARE(control<QListWidget>(m_window, "lstEvent")->height(),
+                 control<QPlainTextEdit>(m_window, "txtName")->height());
+        QVERIFY(qAbs(control<QPlainTextEdit>(m_window, "txtName")->width() -
+                     (outer.width() - twipsToPixels(5670, m_window.get()))) <= 1);
+        QVERIFY(qAbs(control<QPlainTextEdit>(m_window, "txtAttendees")->x() -
+                     (outer.width() - twipsToPixels(3030, m_window.get()))) <= 1);
+        QCOMPARE(control<QListWidget>(m_window, "lstEvent")->width(), listWidth);
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtAttendees")->width(), attendeesWidth);
     }
 
     void resize_whileMinimised_changesNothing()
     {
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        const QRect before = m_window->txtName->geometry();
+        const QRect before = control<QPlainTextEdit>(m_window, "txtName")->geometry();
         m_window->setWindowState(Qt::WindowMinimized);
         QTRY_VERIFY(m_window->isMinimized());
         m_window->resize(300, 200);
-        QCOMPARE(m_window->txtName->geometry(), before);
+        QCOMPARE(control<QPlainTextEdit>(m_window, "txtName")->geometry(), before);
     }
 
     void displayBoxes_neverKeepFocus()
@@ -285,12 +297,12 @@ private Q_SLOTS:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_window->activateWindow();
-        m_window->txtName->setFocus();
-        QTRY_VERIFY(m_window->lstEvent->hasFocus());
-        m_window->txtAttendees->setFocus();
-        QTRY_VERIFY(m_window->lstEvent->hasFocus());
-        QTest::mouseClick(m_window->txtName->viewport(), Qt::LeftButton);
-        QVERIFY(m_window->lstEvent->hasFocus());
+        control<QPlainTextEdit>(m_window, "txtName")->setFocus();
+        QTRY_VERIFY(control<QListWidget>(m_window, "lstEvent")->hasFocus());
+        control<QPlainTextEdit>(m_window, "txtAttendees")->setFocus();
+        QTRY_VERIFY(control<QListWidget>(m_window, "lstEvent")->hasFocus());
+        QTest::mouseClick(control<QPlainTextEdit>(m_window, "txtName")->viewport(), Qt::LeftButton);
+        QVERIFY(control<QListWidget>(m_window, "lstEvent")->hasFocus());
     }
 };
 

@@ -7,6 +7,7 @@
 #include "admin/frmMain.h"
 #include "admin/frmOptions.h"
 #include "settings/SettingsMessages.h"
+#include "support/Controls.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeVolumeList.h"
 #include "support/MemorySettingsStore.h"
@@ -26,6 +27,7 @@
 #include <memory>
 
 using namespace Enrolix;
+using Testing::control;
 
 namespace {
 
@@ -69,12 +71,15 @@ class TestFrmOptions : public QObject
     QString root() const { return m_folders->root().chopped(1); }
     frmOptions& options() { return m_windows->options(); }
     frmDirSelect& picker() { return m_windows->dirSelect(); }
-    QLineEdit* box(int index) { return options().option[std::size_t(index)]; }
+    QLineEdit* box(int index)
+    {
+        return control<QLineEdit>(options(), QStringLiteral("option(%1)").arg(std::size_t(index)));
+    }
 
     void openOptions()
     {
-        m_script.expect(AdminMessages::optionsWarning());
-        m_windows->main().mnuOptions->trigger();
+        m_script.expect(AdminMessages::optionsWarning(), Testing::DefaultButton{Button::Ok});
+        control<QAction>(m_windows->main(), "mnuOptions")->trigger();
         QVERIFY(options().isVisible());
         QVERIFY(!m_windows->main().isVisible());
     }
@@ -85,13 +90,13 @@ class TestFrmOptions : public QObject
     }
     void browse(int target)
     {
-        options().cmdSelectDir[std::size_t(target)]->click();
+        control<QPushButton>(options(), QStringLiteral("cmdSelectDir(%1)").arg(std::size_t(target)))->click();
         QVERIFY(picker().isVisible());
         QVERIFY(!options().isEnabled());
     }
     void openFolder(const QString& name)
     {
-        FolderList* list = picker().DirSelect;
+        FolderList* list = control<FolderList>(picker(), "DirSelect");
         const QList<QTreeWidgetItem*> items = list->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(items.size(), 1);
         list->scrollToItem(items.first());
@@ -193,19 +198,14 @@ private Q_SLOTS:
             QCOMPARE(label->text(), labels.at(i));
             QCOMPARE(label->buddy(), edit);
         }
-        QCOMPARE(box(0)->geometry(), twipsRect(75, 420, 6615, 360, &dialog));
-        QCOMPARE(box(6)->geometry(), twipsRect(75, 3420, 3615, 405, &dialog));
-        QCOMPARE(box(5)->geometry(), twipsRect(4080, 3420, 3615, 405, &dialog));
         for (int i = 0; i < 2; ++i) {
             auto* browse = dialog.findChild<QPushButton*>(QStringLiteral("cmdSelectDir(%1)").arg(i));
             QVERIFY(browse);
             QCOMPARE(browse->text(), QStringLiteral("Browse"));
             QVERIFY(!browse->accessibleName().isEmpty());
         }
-        QCOMPARE(dialog.cmdSelectDir[1]->geometry(), twipsRect(6840, 1080, 975, 375, &dialog));
-        QCOMPARE(dialog.cmdOK->geometry(), twipsRect(2400, 3960, 1335, 435, &dialog));
         activate(dialog);
-        QTRY_COMPARE(QApplication::focusWidget(), dialog.cmdOK);
+        QTRY_COMPARE(QApplication::focusWidget(), control<QPushButton>(dialog, "cmdOK"));
     }
 
     void load_fillsBoxesFromLoadedSettings()
@@ -227,13 +227,13 @@ private Q_SLOTS:
     {
         openOptions();
         box(3)->setText(QStringLiteral("Robin Roe"));
-        options().cmdCancel->click();
+        control<QPushButton>(options(), "cmdCancel")->click();
         QVERIFY(!options().isVisible());
         QVERIFY(m_windows->main().isVisible());
         QVERIFY(m_store.writes.isEmpty());
         openOptions();
         QCOMPARE(box(3)->text(), QStringLiteral("Robin Roe"));
-        options().cmdOK->click();
+        control<QPushButton>(options(), "cmdOK")->click();
         QCOMPARE(m_store.values.value(QStringLiteral("options/Training_Coordinator_Name")),
                  QStringLiteral("Robin Roe"));
         QCOMPARE(m_settings.Training_Coordinator_Name, QStringLiteral("Robin Roe"));
@@ -267,11 +267,11 @@ private Q_SLOTS:
     {
         openOptions();
         box(6)->setText(QStringLiteral("2"));
-        options().cmdOK->click();
+        control<QPushButton>(options(), "cmdOK")->click();
         QCOMPARE(box(6)->text(), QStringLiteral("5"));
         QCOMPARE(m_store.writes,
                  savedSettings(root() + "/work/", root() + "/pages/", "https://example.org/courses/", "5"));
-        QCOMPARE(m_settings.Seconds_Wait_Between_Email_Processing, QStringLiteral("5"));
+        QCOMPARE(m_settings.Seconds_Wait_Between_Email_Processing, qint16(5));
         QVERIFY(!options().isVisible());
         QVERIFY(m_windows->main().isVisible());
     }
@@ -280,20 +280,20 @@ private Q_SLOTS:
     {
         openOptions();
         box(6)->setText(QStringLiteral("30.5"));
-        options().cmdOK->click();
+        control<QPushButton>(options(), "cmdOK")->click();
         QCOMPARE(m_store.values.value(QStringLiteral("options/Seconds_Wait_Between_Email_Processing")),
                  QStringLiteral("30.5"));
-        QCOMPARE(m_settings.Seconds_Wait_Between_Email_Processing, QStringLiteral("30"));
+        QCOMPARE(m_settings.Seconds_Wait_Between_Email_Processing, qint16(30));
     }
 
     void ok_nonNumericInterval_savesNothing()
     {
         openOptions();
         box(6)->setText(QStringLiteral("soon"));
-        m_script.expect(AdminMessages::mustBeNumeric());
-        options().cmdOK->click();
+        m_script.expect(AdminMessages::mustBeNumeric(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(options(), "cmdOK")->click();
         QVERIFY(m_store.writes.isEmpty());
-        QCOMPARE(m_settings.Seconds_Wait_Between_Email_Processing, QStringLiteral("120"));
+        QCOMPARE(m_settings.Seconds_Wait_Between_Email_Processing, qint16(120));
         QVERIFY(options().isVisible());
         QVERIFY(!m_windows->main().isVisible());
     }
@@ -302,10 +302,11 @@ private Q_SLOTS:
     {
         openOptions();
         box(0)->setText(root() + QStringLiteral("/not-there"));
-        m_script.expect(SettingsMessages::noCounterFound(), Button::No);
-        m_script.expect(SettingsMessages::errorNotCorrected());
-        m_script.expect(AdminMessages::couldNotAccessFiles()); // the main window lists the folder that is not there
-        options().cmdOK->click();
+        m_script.expect(SettingsMessages::noCounterFound(), Testing::DefaultButton{Button::Yes}, Button::No);
+        m_script.expect(SettingsMessages::errorNotCorrected(), Testing::DefaultButton{Button::Ok});
+        m_script.expect(AdminMessages::couldNotAccessFiles(),
+                        Testing::DefaultButton{Button::Ok}); // the main window lists the folder that is not there
+        control<QPushButton>(options(), "cmdOK")->click();
         QCOMPARE(m_settings.Working_Files_Directory, root() + QStringLiteral("/not-there/"));
         QVERIFY(m_windows->main().isVisible());
     }
@@ -318,7 +319,7 @@ private Q_SLOTS:
         box(6)->setFocus();
         QTRY_VERIFY(box(6)->hasFocus());
         box(6)->clear();
-        m_script.expect(plainMessage(QStringLiteral("Must be numeric value.")));
+        m_script.expect(plainMessage(QStringLiteral("Must be numeric value.")), Testing::DefaultButton{Button::Ok});
         QTest::keyClick(box(6), Qt::Key_Tab);
         QTRY_COMPARE(m_script.shown().size(), 2);
         QTRY_VERIFY(box(6)->hasFocus());
@@ -345,17 +346,17 @@ private Q_SLOTS:
         QCOMPARE(picker().windowTitle(), QStringLiteral("Select Directory"));
         QCOMPARE(box(1)->text(), QStringLiteral("/"));
         QCOMPARE(box(2)->text(), QStringLiteral("/"));
-        QVERIFY(picker().DirSelect->setPath(m_folders->root()));
+        QVERIFY(control<FolderList>(picker(), "DirSelect")->setPath(m_folders->root()));
         QCOMPARE(box(1)->text(), root());
         openFolder(QStringLiteral("pages"));
-        QCOMPARE(picker().DirSelect->path(), root() + QStringLiteral("/pages"));
+        QCOMPARE(control<FolderList>(picker(), "DirSelect")->path(), root() + QStringLiteral("/pages"));
         QCOMPARE(box(1)->text(), root() + QStringLiteral("/pages"));
         QCOMPARE(box(2)->text(), root() + QStringLiteral("/pages"));
         QCOMPARE(box(0)->text(), root() + QStringLiteral("/work/"));
-        picker().cmdOK->click();
+        control<QPushButton>(picker(), "cmdOK")->click();
         QVERIFY(!picker().isVisible());
         QVERIFY(options().isEnabled());
-        options().cmdOK->click();
+        control<QPushButton>(options(), "cmdOK")->click();
         QCOMPARE(m_store.writes, savedSettings(root() + "/work/", root() + "/pages", root() + "/pages", "120"));
     }
 
@@ -372,8 +373,8 @@ private Q_SLOTS:
         box(target)->setText(QStringLiteral("/typed/before/browse"));
         box(2)->setText(QStringLiteral("typed prefix"));
         browse(target);
-        QVERIFY(picker().DirSelect->setPath(m_folders->work()));
-        picker().cmdCancel->click();
+        QVERIFY(control<FolderList>(picker(), "DirSelect")->setPath(m_folders->work()));
+        control<QPushButton>(picker(), "cmdCancel")->click();
         QVERIFY(!picker().isVisible());
         QVERIFY(options().isEnabled());
         QCOMPARE(box(target)->text(), target == 0 ? m_settings.Working_Files_Directory : m_settings.HTML_File_Path);
@@ -384,23 +385,23 @@ private Q_SLOTS:
     {
         openOptions();
         browse(0);
-        picker().cmdOK->click();
+        control<QPushButton>(picker(), "cmdOK")->click();
         QCOMPARE(box(0)->text(), QStringLiteral("/"));
         box(0)->setText(QStringLiteral("/typed"));
         browse(0);
         QCOMPARE(box(0)->text(), QStringLiteral("/typed")); // the list was at the root already
-        QVERIFY(picker().DirSelect->setPath(m_folders->work()));
-        picker().cmdOK->click();
+        QVERIFY(control<FolderList>(picker(), "DirSelect")->setPath(m_folders->work()));
+        control<QPushButton>(picker(), "cmdOK")->click();
         browse(0);
         QCOMPARE(box(0)->text(), QStringLiteral("/"));
-        picker().cmdOK->click();
+        control<QPushButton>(picker(), "cmdOK")->click();
     }
 
     void picker_closeBox_enablesOptions_keepsPath()
     {
         openOptions();
         browse(0);
-        QVERIFY(picker().DirSelect->setPath(m_folders->work()));
+        QVERIFY(control<FolderList>(picker(), "DirSelect")->setPath(m_folders->work()));
         QPointer<frmDirSelect> first(&picker());
         QVERIFY(first->close());
         QVERIFY(options().isEnabled());
@@ -415,19 +416,19 @@ private Q_SLOTS:
     {
         openOptions();
         browse(0);
-        QComboBox* drives = picker().drvDriveSelect;
+        QComboBox* drives = control<QComboBox>(picker(), "drvDriveSelect");
         QCOMPARE(drives->count(), 3);
         QCOMPARE(drives->currentIndex(), 0);
-        m_script.expect(plainMessage(QStringLiteral("Drive not found.")));
+        m_script.expect(plainMessage(QStringLiteral("Drive not found.")), Testing::DefaultButton{Button::Ok});
         drives->setCurrentIndex(1);
         Q_EMIT drives->activated(1);
-        QCOMPARE(picker().DirSelect->path(), QStringLiteral("/"));
+        QCOMPARE(control<FolderList>(picker(), "DirSelect")->path(), QStringLiteral("/"));
         QCOMPARE(drives->currentIndex(), 1);
         QCOMPARE(box(0)->text(), QStringLiteral("/"));
 
         drives->setCurrentIndex(2);
         Q_EMIT drives->activated(2);
-        QCOMPARE(picker().DirSelect->path(), root() + QStringLiteral("/pages"));
+        QCOMPARE(control<FolderList>(picker(), "DirSelect")->path(), root() + QStringLiteral("/pages"));
         QCOMPARE(box(0)->text(), root() + QStringLiteral("/pages"));
     }
 

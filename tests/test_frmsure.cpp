@@ -4,6 +4,7 @@
 #include "admin/frmMain.h"
 #include "admin/frmSure.h"
 #include "events/EventMessages.h"
+#include "support/Controls.h"
 #include "support/FakeClipboard.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"
@@ -20,6 +21,7 @@
 #include <memory>
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestFrmSure : public QObject
 {
@@ -42,21 +44,22 @@ class TestFrmSure : public QObject
     QStringList listed() const
     {
         QStringList events;
-        for (int i = 0; i < m_windows->main().lstEvent->count(); ++i)
-            events << m_windows->main().lstEvent->item(i)->text();
+        for (int i = 0; i < control<QListWidget>(m_windows->main(), "lstEvent")->count(); ++i)
+            events << control<QListWidget>(m_windows->main(), "lstEvent")->item(i)->text();
         return events;
     }
     void select(const QString& event)
     {
-        const QList<QListWidgetItem*> items = m_windows->main().lstEvent->findItems(event, Qt::MatchExactly);
+        const QList<QListWidgetItem*> items =
+            control<QListWidget>(m_windows->main(), "lstEvent")->findItems(event, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        m_windows->main().lstEvent->setCurrentItem(items.first());
+        control<QListWidget>(m_windows->main(), "lstEvent")->setCurrentItem(items.first());
     }
     // Selects the event and chooses "&Close Event"; the close dialog must come up instead of the main window.
     void openCloseDialog(const QString& event)
     {
         select(event);
-        m_windows->main().mnuClose->trigger();
+        control<QAction>(m_windows->main(), "mnuClose")->trigger();
         QVERIFY(!m_windows->main().isVisible());
         QVERIFY(m_windows->sure().isVisible());
     }
@@ -89,37 +92,41 @@ private Q_SLOTS:
         openCloseDialog(QStringLiteral("E00003"));
         frmSure& dialog = m_windows->sure();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Close Course"));
-        QCOMPARE(dialog.lblCancelYN->text(), QStringLiteral("Cancel registration for event E00003 ?"));
-        QCOMPARE(dialog.lblCancel->text(), QStringLiteral("Note: Obtain attendees before closing this course."));
-        QCOMPARE(dialog.lblConfirm->text(), QStringLiteral("This action cannot be undone."));
-        for (QLabel* label : {dialog.lblCancelYN, dialog.lblCancel, dialog.lblConfirm})
+        QCOMPARE(control<QLabel>(dialog, "lblCancelYN")->text(),
+                 QStringLiteral("Cancel registration for event E00003 ?"));
+        QCOMPARE(control<QLabel>(dialog, "lblCancel")->text(),
+                 QStringLiteral("Note: Obtain attendees before closing this course."));
+        QCOMPARE(control<QLabel>(dialog, "lblConfirm")->text(), QStringLiteral("This action cannot be undone."));
+        for (QLabel* label : {control<QLabel>(dialog, "lblCancelYN"), control<QLabel>(dialog, "lblCancel"),
+                              control<QLabel>(dialog, "lblConfirm")})
             QCOMPARE(label->font().family(), QStringLiteral("Times New Roman"));
-        QVERIFY(dialog.lblCancelYN->font().bold());
-        QVERIFY(!dialog.lblCancel->font().bold());
-        QVERIFY(dialog.lblConfirm->font().bold());
-        QCOMPARE(dialog.lblConfirm->palette().color(QPalette::WindowText), QColor(Qt::red));
-        QCOMPARE(dialog.cmdYes->text(), QStringLiteral("Yes"));
-        QCOMPARE(dialog.cmdNo->text(), QStringLiteral("No"));
-        QVERIFY(dialog.cmdYes->x() < dialog.cmdNo->x());
+        QVERIFY(control<QLabel>(dialog, "lblCancelYN")->font().bold());
+        QVERIFY(!control<QLabel>(dialog, "lblCancel")->font().bold());
+        QVERIFY(control<QLabel>(dialog, "lblConfirm")->font().bold());
+        QCOMPARE(control<QLabel>(dialog, "lblConfirm")->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(control<QPushButton>(dialog, "cmdYes")->text(), QStringLiteral("Yes"));
+        QCOMPARE(control<QPushButton>(dialog, "cmdNo")->text(), QStringLiteral("No"));
+        QVERIFY(control<QPushButton>(dialog, "cmdYes")->x() < control<QPushButton>(dialog, "cmdNo")->x());
         QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("lblCancelYN")));
         QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("cmdYes")));
     }
 
     void dialog_asksAboutTheEventSelectedEachTime()
     {
-        m_prompter.expect(AdminMessages::courseRemainsOpen());
+        m_prompter.expect(AdminMessages::courseRemainsOpen(), Testing::DefaultButton{Button::Ok});
         openCloseDialog(QStringLiteral("E00003"));
-        m_windows->sure().cmdNo->click();
+        control<QPushButton>(m_windows->sure(), "cmdNo")->click();
         openCloseDialog(QStringLiteral("E00002"));
-        QCOMPARE(m_windows->sure().lblCancelYN->text(), QStringLiteral("Cancel registration for event E00002 ?"));
+        QCOMPARE(control<QLabel>(m_windows->sure(), "lblCancelYN")->text(),
+                 QStringLiteral("Cancel registration for event E00002 ?"));
     }
 
     void closeCommand_nothingSelected_saysSo_andStays()
     {
         const Message message = AdminMessages::selectEvent();
         QCOMPARE(message, plainMessage(QStringLiteral("Please select event.")));
-        m_prompter.expect(message);
-        m_windows->main().mnuClose->trigger();
+        m_prompter.expect(message, Testing::DefaultButton{Button::Ok});
+        control<QAction>(m_windows->main(), "mnuClose")->trigger();
         QVERIFY(m_windows->main().isVisible());
         QCOMPARE(m_prompter.shown().size(), 1);
         for (QWidget* window : QApplication::topLevelWidgets())
@@ -130,7 +137,7 @@ private Q_SLOTS:
     void yes_closesEvent_backToRefreshedMain()
     {
         openCloseDialog(QStringLiteral("E00003"));
-        m_windows->sure().cmdYes->click();
+        control<QPushButton>(m_windows->sure(), "cmdYes")->click();
         QVERIFY(!m_windows->sure().isVisible());
         QVERIFY(m_windows->main().isVisible());
         QCOMPARE(listed(), QStringList{QStringLiteral("E00002")});
@@ -144,9 +151,10 @@ private Q_SLOTS:
 
     void no_changesNothing_saysOnce_backToMain()
     {
-        m_prompter.expect(plainMessage(QStringLiteral("Course will remain open for registration.")));
+        m_prompter.expect(plainMessage(QStringLiteral("Course will remain open for registration.")),
+                          Testing::DefaultButton{Button::Ok});
         openCloseDialog(QStringLiteral("E00003"));
-        m_windows->sure().cmdNo->click();
+        control<QPushButton>(m_windows->sure(), "cmdNo")->click();
         QCOMPARE(m_prompter.shown().size(), 1);
         QVERIFY(!m_windows->sure().isVisible());
         QVERIFY(m_windows->main().isVisible());
@@ -161,9 +169,10 @@ private Q_SLOTS:
     void yes_closedNameTaken_reported_eventStaysOpen()
     {
         m_folders->write(work("E00003.scn.cl"), "an older event\r\n");
-        m_prompter.expect(EventMessages::closeNameTaken(QStringLiteral("E00003"), work("E00003.scn.cl")));
+        m_prompter.expect(EventMessages::closeNameTaken(QStringLiteral("E00003"), work("E00003.scn.cl")),
+                          Testing::DefaultButton{Button::Ok});
         openCloseDialog(QStringLiteral("E00003"));
-        m_windows->sure().cmdYes->click();
+        control<QPushButton>(m_windows->sure(), "cmdYes")->click();
         QVERIFY(m_windows->main().isVisible());
         QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
         QCOMPARE(m_folders->read(page("E00003.html")), QByteArray("<html>open</html>\r\n"));
@@ -175,7 +184,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(page("E00003.html")));
         QVERIFY(QDir().mkpath(page("E00003.html")));
         openCloseDialog(QStringLiteral("E00003"));
-        m_windows->sure().cmdYes->click();
+        control<QPushButton>(m_windows->sure(), "cmdYes")->click();
         QCOMPARE(m_prompter.shown().size(), 1);
         QVERIFY(m_prompter.shown().first().text.startsWith(
             QStringLiteral("Event E00003 was not closed.\rThe closed page ") + page("E00003.html")));
@@ -194,7 +203,8 @@ private Q_SLOTS:
         QTRY_VERIFY(first.isNull());
         QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
         openCloseDialog(QStringLiteral("E00002"));
-        QCOMPARE(m_windows->sure().lblCancelYN->text(), QStringLiteral("Cancel registration for event E00002 ?"));
+        QCOMPARE(control<QLabel>(m_windows->sure(), "lblCancelYN")->text(),
+                 QStringLiteral("Cancel registration for event E00002 ?"));
     }
 };
 

@@ -311,9 +311,9 @@ private Q_SLOTS:
         ENROLIX_REQUIRE_DISK(disk);
         disk.fill();
         ScriptedPrompter prompter;
-        prompter.expect(SettingsMessages::noCounterFound(), Button::Yes);
-        prompter.expect(SettingsMessages::creatingFile());
-        prompter.expect(SettingsMessages::errorCreatingFile());
+        prompter.expect(SettingsMessages::noCounterFound(), Testing::DefaultButton{Button::Yes}, Button::Yes);
+        prompter.expect(SettingsMessages::creatingFile(), Testing::DefaultButton{Button::Ok});
+        prompter.expect(SettingsMessages::errorCreatingFile(), Testing::DefaultButton{Button::Ok});
         CheckCounterFile(m_settings, prompter);
         ENROLIX_VERIFY_BOXES(prompter);
         QVERIFY(!QFile::exists(m_settings.Counter_File_Path));

@@ -295,7 +295,6 @@ private Q_SLOTS:
         QMap<QString, QByteArray> byAddress;
         for (const QByteArray& raw : backend.replies())
             byAddress.insert(recipientOf(raw).address, raw);
-        const QString information = QStringLiteral("\r\n\r\nEvent Information:\r\nSafety\r\nMay 4\r\n");
         for (const Draw::Entry& entry : desk.draw()->entries) {
             const QString address = addresses.value(names.indexOf(entry.name));
             if (address.isEmpty()) {
@@ -308,20 +307,13 @@ private Q_SLOTS:
             QCOMPARE(headerOf(raw, "Auto-Submitted"), QByteArray("auto-generated"));
             QVERIFY(headerOf(raw, "In-Reply-To").isEmpty());
             const IncomingMail read = MimeReader::read(raw);
-            if (entry.selected) {
-                QCOMPARE(read.subject, QStringLiteral("Course Invitation"));
-                QCOMPARE(read.text, QStringLiteral("You have been selected in the lottery for event E00007.  This is "
-                                                   "your invitation to the course.  If you cannot attend, please "
-                                                   "contact the Training Coordinator at Quillmark.") +
-                                        information);
-            } else {
-                QCOMPARE(read.subject, QStringLiteral("Course Waiting List"));
-                QCOMPARE(read.text, QStringLiteral("The lottery for event E00007 has been drawn.  You were not "
-                                                   "selected; you are number %1 on the waiting list.  If a place "
-                                                   "becomes free, you will be contacted.")
-                                            .arg(entry.rank - 2) +
-                                        information);
-            }
+            const LotteryMessages::Notification expected =
+                entry.selected ? LotteryMessages::invitation(QStringLiteral("E00007"), QStringLiteral("Safety\r\nMay 4\r\n"),
+                                                             QStringLiteral("please contact the Training Coordinator at Quillmark"))
+                               : LotteryMessages::waitingPlace(QStringLiteral("E00007"), QStringLiteral("Safety\r\nMay 4\r\n"),
+                                                               entry.rank - 2);
+            QCOMPARE(read.subject, expected.subject);
+            QCOMPARE(read.text, expected.text);
         }
 
         const NotifyOutcome again = notifier.send(*desk.chosen(), *desk.draw());

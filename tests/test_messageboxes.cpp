@@ -14,6 +14,7 @@
 #include "platform/DesktopPrompter.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsMessages.h"
+#include "support/Controls.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/NamedCases.h"
 #include "support/TestContext.h"
@@ -36,6 +37,7 @@ Q_DECLARE_METATYPE(Enrolix::Message)
 Q_DECLARE_METATYPE(Enrolix::Button)
 
 using namespace Enrolix;
+using Testing::control;
 
 class TestMessageBoxes : public QObject
 {
@@ -54,11 +56,11 @@ class TestMessageBoxes : public QObject
     {
         m_answerer->expect(message, Button::Ok, [this](QMessageBox& box) { m_under = Testing::windowUnder(box); });
     }
-    void copyAttendees() { m_windows->main().Toolbar1->actions().at(3)->trigger(); }
+    void copyAttendees() { control<QToolBar>(m_windows->main(), "Toolbar1")->actions().at(3)->trigger(); }
     void openOptions()
     {
         m_answerer->expect(AdminMessages::optionsWarning());
-        m_windows->main().mnuOptions->trigger();
+        control<QAction>(m_windows->main(), "mnuOptions")->trigger();
     }
 
     // A window closed through its frame, and the command that shows a box afterwards in the
@@ -71,10 +73,12 @@ class TestMessageBoxes : public QObject
         bool destroyed;
     };
     // Opens the window through the main window's menu entry.
-    template <auto Entry, auto Window> static QWidget& fromMainMenu(TestMessageBoxes& test)
+    template <auto Window> static std::function<QWidget&(TestMessageBoxes&)> fromMainMenu(const char* entry)
     {
-        (test.m_windows->main().*Entry)->trigger();
-        return (test.m_windows.get()->*Window)();
+        return [entry](TestMessageBoxes& test) -> QWidget& {
+            control<QAction>(test.m_windows->main(), entry)->trigger();
+            return (test.m_windows.get()->*Window)();
+        };
     }
     static QWidget& copyInMain(TestMessageBoxes& test)
     {
@@ -89,9 +93,9 @@ class TestMessageBoxes : public QObject
               AdminMessages::nothingToCopy(), true}},
             {"frmSure",
              {[](TestMessageBoxes& test) -> QWidget& {
-                  QListWidget* list = test.m_windows->main().lstEvent;
+                  QListWidget* list = control<QListWidget>(test.m_windows->main(), "lstEvent");
                   list->setCurrentItem(list->item(0));
-                  test.m_windows->main().mnuClose->trigger();
+                  control<QAction>(test.m_windows->main(), "mnuClose")->trigger();
                   return test.m_windows->sure();
               },
               copyInMain, AdminMessages::nothingToCopy(), true}},
@@ -104,34 +108,32 @@ class TestMessageBoxes : public QObject
             {"frmDirSelect",
              {[](TestMessageBoxes& test) -> QWidget& {
                   test.openOptions();
-                  test.m_windows->options().cmdSelectDir[0]->click();
+                  control<QPushButton>(test.m_windows->options(), QStringLiteral("cmdSelectDir(%1)").arg(0))->click();
                   return test.m_windows->dirSelect();
               },
               [](TestMessageBoxes& test) -> QWidget& {
                   frmOptions& options = test.m_windows->options();
-                  options.option[6]->setText(QStringLiteral("soon"));
-                  options.cmdOK->click();
+                  control<QLineEdit>(options, QStringLiteral("option(%1)").arg(6))->setText(QStringLiteral("soon"));
+                  control<QPushButton>(options, "cmdOK")->click();
                   return options;
               },
               AdminMessages::mustBeNumeric(), true}},
             {"frmCreate",
-             {fromMainMenu<&frmMain::mnuNew, &Windows::create>, copyInMain, AdminMessages::nothingToCopy(), false}},
+             {fromMainMenu<&Windows::create>("mnuNew"), copyInMain, AdminMessages::nothingToCopy(), false}},
             {"frmLocation",
              {[](TestMessageBoxes& test) -> QWidget& {
-                  fromMainMenu<&frmMain::mnuNew, &Windows::create>(test);
+                  fromMainMenu<&Windows::create>("mnuNew")(test);
                   frmCreate& create = test.m_windows->create();
-                  create.txtTextBox1->setPlainText(QStringLiteral("Safety"));
-                  create.txtTextBox2->setPlainText(QStringLiteral("May 4"));
-                  create.cmdCreate->click();
+                  control<QPlainTextEdit>(create, "txtTextBox1")->setPlainText(QStringLiteral("Safety"));
+                  control<QPlainTextEdit>(create, "txtTextBox2")->setPlainText(QStringLiteral("May 4"));
+                  control<QPushButton>(create, "cmdCreate")->click();
                   return test.m_windows->location();
               },
               copyInMain, AdminMessages::nothingToCopy(), false}},
             {"frmAutoAttend",
-             {fromMainMenu<&frmMain::mnuBegin, &Windows::attendant>, copyInMain, AdminMessages::nothingToCopy(),
-              false}},
+             {fromMainMenu<&Windows::attendant>("mnuBegin"), copyInMain, AdminMessages::nothingToCopy(), false}},
             {"frmFirstTime",
-             {fromMainMenu<&frmMain::mnuStartup, &Windows::welcome>, copyInMain, AdminMessages::nothingToCopy(),
-              false}},
+             {fromMainMenu<&Windows::welcome>("mnuStartup"), copyInMain, AdminMessages::nothingToCopy(), false}},
         };
         return cases;
     }
@@ -181,10 +183,10 @@ private Q_SLOTS:
     // --- boxes after a window went away
     void box_afterAboutBoxOk_isShownOverTheMainWindow()
     {
-        m_windows->main().mnuAbout->trigger();
+        control<QAction>(m_windows->main(), "mnuAbout")->trigger();
         QPointer<frmAbout> about(&m_windows->about());
         QTRY_COMPARE(QApplication::activeWindow(), about.data());
-        about->cmdOK->click();
+        control<QPushButton>(about, "cmdOK")->click();
         expectBox(AdminMessages::nothingToCopy());
         copyAttendees();
         QCOMPARE(m_under.data(), &m_windows->main());
@@ -210,9 +212,34 @@ private Q_SLOTS:
             QVERIFY(!window->isVisible());
     }
 
+    // --- the main window's list after another window of ours was in front
+    void mainList_afterOwnBoxCloses_isNotRefreshed()
+    {
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        frmMain& main = m_windows->main();
+        // The focus goes from the box straight back to the main window, as a click into it does.
+        m_answerer->expect(AdminMessages::nothingToCopy(), Button::Ok,
+                           [&main](QMessageBox&) { main.activateWindow(); });
+        copyAttendees();
+        main.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+        QCoreApplication::processEvents();
+        QCOMPARE(control<QListWidget>(main, "lstEvent")->count(), 1);
+    }
+
+    void mainList_activatedFromTheAboutBox_isRefreshed()
+    {
+        control<QAction>(m_windows->main(), "mnuAbout")->trigger();
+        QPointer<frmAbout> about(&m_windows->about());
+        QTRY_COMPARE(QApplication::activeWindow(), about.data());
+        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        m_windows->main().activateWindow();
+        QTRY_COMPARE(control<QListWidget>(m_windows->main(), "lstEvent")->count(), 2);
+    }
+
     void box_ownerDestroyedWhileOpen_staysUntilAnswered()
     {
-        m_windows->main().mnuAbout->trigger();
+        control<QAction>(m_windows->main(), "mnuAbout")->trigger();
         QPointer<frmAbout> about(&m_windows->about());
         QTRY_COMPARE(QApplication::activeWindow(), about.data());
         m_answerer->expect(
@@ -222,7 +249,7 @@ private Q_SLOTS:
                 about->close();
             },
             [&about] { return about.isNull(); });
-        about->cmdSysInfo->click();
+        control<QPushButton>(about, "cmdSysInfo")->click();
         QVERIFY(about.isNull());
     }
 };

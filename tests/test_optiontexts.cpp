@@ -1,4 +1,4 @@
-#include "settings/OptionTexts.h"
+#include "settings/OptionTable.h"
 #include "settings/Settings.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TestFolders.h"
@@ -61,7 +61,7 @@ private Q_SLOTS:
         QCOMPARE(texts[3], s.Training_Coordinator_Name);
         QCOMPARE(texts[4], s.Training_Coordinator_Ext);
         QCOMPARE(texts[5], s.Registration_Attendant_Email);
-        QCOMPARE(texts[6], s.Seconds_Wait_Between_Email_Processing);
+        QCOMPARE(texts[6], QStringLiteral("600"));
     }
 
     void save_writesVerbatimInKeyOrder()
@@ -88,7 +88,7 @@ private Q_SLOTS:
                     {folders.root() + "w", folders.root() + "p", "https://x.example/c", "N", "E", "a@x", "30.5"});
         Settings s;
         s.LoadSettings(store);
-        QCOMPARE(s.Seconds_Wait_Between_Email_Processing, QStringLiteral("30"));
+        QCOMPARE(s.Seconds_Wait_Between_Email_Processing, qint16(30));
         QCOMPARE(s.Working_Files_Directory, folders.root() + QStringLiteral("w/"));
         QCOMPARE(s.HTML_Nice_File_Path, QStringLiteral("https://x.example/c/"));
         QCOMPARE(optionTexts(s)[1], folders.root() + QStringLiteral("p/"));

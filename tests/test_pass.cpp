@@ -1,7 +1,7 @@
 // The processing pass end to end: request mails in a real mailbox, the event files byte for
 // byte, and the replies as they arrive. Built twice: against Maildir folders, and (with
 // ENROLIX_PASS_ON_SERVERS) against the Dovecot server and the SMTP sink of the test fixture.
-#include "attendant/PassStatus.h"
+#include "attendant/AttendantTexts.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/MimeReader.h"
 #include "mail/ProfileMailSessionFactory.h"
@@ -127,7 +127,7 @@ private Q_SLOTS:
     void emptyMailbox_connectsAndSendsNothing()
     {
         m_pass->run();
-        QCOMPARE(m_listener->statuses, QStringList({PassStatus::kConnecting, PassStatus::kConnected}));
+        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected}));
         QVERIFY(m_listener->failures.isEmpty());
         QCOMPARE(m_pass->iRequestsProcessed(), qint16(0));
         QVERIFY(newReplies().isEmpty());

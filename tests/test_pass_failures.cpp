@@ -1,5 +1,5 @@
 // How a processing pass meets failures: of the connection, of one mail, of a reply.
-#include "attendant/PassStatus.h"
+#include "attendant/AttendantTexts.h"
 #include "attendant/PendingReplies.h"
 #include "attendant/ProcessingPass.h"
 #include "settings/SettingsKeys.h"
@@ -68,7 +68,7 @@ private Q_SLOTS:
         m_box->add(request(kRegister, QStringLiteral("E00012")));
         m_pass->run();
         QCOMPARE(m_box->profiles, QStringList({QStringLiteral("MS Exchange Settings")}));
-        QCOMPARE(m_listener->statuses, QStringList({PassStatus::kNotConnected}));
+        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kNotConnected}));
         QCOMPARE(m_listener->failures, QList<qint16>({1}));
         QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
         QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\n"));
@@ -82,7 +82,7 @@ private Q_SLOTS:
         m_box->fetchFails = true;
         m_box->add(request(kRegister, QStringLiteral("E00012")));
         m_pass->run();
-        QCOMPARE(m_listener->statuses, QStringList({PassStatus::kConnecting, PassStatus::kNotConnected}));
+        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kNotConnected}));
         QCOMPARE(m_box->signOffs, 1);
         QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
         QVERIFY(m_box->sent.isEmpty());
@@ -95,7 +95,7 @@ private Q_SLOTS:
         m_box->signOnFails = false;
         m_listener->clear();
         m_pass->run();
-        QCOMPARE(m_listener->statuses, QStringList({PassStatus::kConnecting, PassStatus::kConnected}));
+        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected}));
         QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
     }
 
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(report.replies, 1);
         QCOMPARE(report.leftForLater, 3);
         QCOMPARE(m_listener->statuses,
-                 QStringList({PassStatus::kConnecting, PassStatus::kConnected, PassStatus::kNotConnected}));
+                 QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected, AttendantTexts::kNotConnected}));
         QCOMPARE(m_listener->failures, QList<qint16>({1}));
         QCOMPARE(m_listener->reasons, QStringList({m_box->failureReason}));
         QCOMPARE(report.failure, m_box->failureReason);

@@ -6,7 +6,6 @@ using namespace Enrolix;
 using namespace Enrolix::RequestProtocol;
 
 Q_DECLARE_METATYPE(Enrolix::RequestProtocol::RequestKind)
-Q_DECLARE_METATYPE(Enrolix::RequestProtocol::Outcome)
 
 class TestProtocol : public QObject
 {
@@ -53,52 +52,6 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, event);
         QCOMPARE(eventNumberOf(text), event);
-    }
-
-    void replyFor_matchesEveryCharacter_data()
-    {
-        const QString d = QStringLiteral("Safety course\r\nMay 4\r\n");
-        const QString selected =
-            QStringLiteral("If you are selected, an invitation for this course will be sent to you "
-                           "via E-mail after the closure of the sign-up period.");
-        QTest::addColumn<Outcome>("outcome");
-        QTest::addColumn<QString>("attendees");
-        QTest::addColumn<QString>("subject");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("registered") << Outcome::Registered << QString() << "Registration Request Processed"
-                                    << "Your registration request to event E00012 has been recorded.  " + selected +
-                                           "\r\n\r\nEvent Information:\r\n" + d;
-        QTest::newRow("duplicate") << Outcome::Duplicate << QString() << "Duplicate Registration Request"
-                                   << "You have submitted a duplicate request for registration to event E00012.  " +
-                                          selected;
-        QTest::newRow("cancelled") << Outcome::Cancelled << QString() << "Cancellation Request Processed"
-                                   << "Your name has been removed from the sign-up list for event E00012.\r\nThank "
-                                      "you.\r\n\r\nEvent Information:\r\n" +
-                                          d;
-        QTest::newRow("not registered")
-            << Outcome::NotRegistered << QString() << "Cancellation Request Not Processed"
-            << "Your request to remove your name from event E00012 could not be processed.  You were not registered "
-               "for this event.";
-        QTest::newRow("list")
-            << Outcome::AttendeeList << "Ann\r\nBob\r\n"
-            << "Request for Attendees"
-            << "Current sign-up list for E00012:\r\n\r\nAnn\r\nBob\r\n\r\n\r\nEvent Information:\r\n" + d;
-        QTest::newRow("empty list") << Outcome::AttendeeList << QString() << "Request for Attendees"
-                                    << "Current sign-up list for E00012:\r\n\r\n\r\n\r\nEvent Information:\r\n" + d;
-        QTest::newRow("no such event") << Outcome::NoSuchEvent << QString() << "Request Not Processed"
-                                       << "Your request for event E00012 could not be processed.  There is no open "
-                                          "event with this number.";
-    }
-    void replyFor_matchesEveryCharacter()
-    {
-        QFETCH(Outcome, outcome);
-        QFETCH(QString, attendees);
-        QFETCH(QString, subject);
-        QFETCH(QString, text);
-        const Reply reply =
-            replyFor(outcome, QStringLiteral("E00012"), QStringLiteral("Safety course\r\nMay 4\r\n"), attendees);
-        QCOMPARE(reply.subject, subject);
-        QCOMPARE(reply.text, text);
     }
 };
 

@@ -102,14 +102,6 @@ private Q_SLOTS:
         QCOMPARE(page.count("\r\n"), 33);
     }
 
-    void lines_areThirtyThreeForSingleLineTexts()
-    {
-        Testing::TestFolders folders;
-        const QStringList lines = RegistrationPage::lines(folders.settings(), {"E00001", "Info", "Date"});
-        QCOMPARE(lines.size(), 33);
-        QCOMPARE(lines.at(11), QStringLiteral("    <td width=\"84%\">E00001</td>"));
-    }
-
     // --- settings copied into the page unchanged
     void lines_settingsWithHtml_copiedUnchanged()
     {

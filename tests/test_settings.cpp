@@ -30,7 +30,7 @@ private Q_SLOTS:
         QCOMPARE(s.Training_Coordinator_Ext, QStringLiteral("Quillmark"));
         QVERIFY(s.Registration_Attendant_Email.contains(QLatin1Char('@')));
         QVERIFY(s.Training_Coordinator_Email_Address.contains(QLatin1Char('@')));
-        QCOMPARE(s.Seconds_Wait_Between_Email_Processing, QStringLiteral("600"));
+        QCOMPARE(s.Seconds_Wait_Between_Email_Processing, qint16(600));
         QCOMPARE(s.FirstRun, true);
         QCOMPARE(s.Counter_File_Path, data + QStringLiteral("Auto_Counter.txt"));
         QCOMPARE(s.ProgressFactor, 100.0 / 600.0);
@@ -108,7 +108,7 @@ private Q_SLOTS:
         store.set(SettingsKeys::kWorkingFilesDirectory, QStringLiteral("/w"));
         Settings s;
         s.LoadSettings(store);
-        QCOMPARE(s.Seconds_Wait_Between_Email_Processing, loaded);
+        QCOMPARE(QString::number(s.Seconds_Wait_Between_Email_Processing), loaded);
         QCOMPARE(s.ProgressFactor, 100.0 / loaded.toDouble());
         // The load goes on after the fallback.
         QCOMPARE(s.FirstRun, false);

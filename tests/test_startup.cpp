@@ -6,6 +6,7 @@
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
 #include "settings/SettingsKeys.h"
+#include "support/Controls.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <memory>
 
 using namespace Enrolix;
+using Testing::control;
 
 // Start-up, the welcome screen and the about box.
 class TestStartup : public QObject
@@ -50,15 +52,15 @@ private Q_SLOTS:
         m_windows->startUp();
         frmFirstTime& welcome = m_windows->welcome();
         QVERIFY(welcome.isVisible());
-        QVERIFY(welcome.chkShow->isChecked());
+        QVERIFY(control<QCheckBox>(welcome, "chkShow")->isChecked());
         QVERIFY(!m_windows->main().isVisible());
         QCOMPARE(welcome.windowTitle(), QStringLiteral("Welcome to Enrolix"));
-        QCOMPARE(welcome.firsttime->text(),
+        QCOMPARE(control<QLabel>(welcome, "firsttime")->text(),
                  QStringLiteral("Before creating your first event you may want to change the default settings.  Select "
                                 "Options from the Tool menu to change the directory where Enrolix will save the "
                                 "registration pages, contact name, etc."));
         // The settings are loaded and the attendant is loaded hidden and idle.
-        QCOMPARE(m_test->settings.Seconds_Wait_Between_Email_Processing, QStringLiteral("600"));
+        QCOMPARE(m_test->settings.Seconds_Wait_Between_Email_Processing, qint16(600));
         QVERIFY(!m_windows->attendant().isVisible());
         QVERIFY(!m_windows->attendant().countdown().timerEnabled());
         QCOMPARE(m_windows->attendant().countdown().iTimerSeconds(), qint16(600));
@@ -70,46 +72,46 @@ private Q_SLOTS:
         m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
         m_windows->startUp();
         QVERIFY(!m_windows->welcome().isVisible());
-        QVERIFY(!m_windows->welcome().chkShow->isChecked());
+        QVERIFY(!control<QCheckBox>(m_windows->welcome(), "chkShow")->isChecked());
         QVERIFY(m_windows->main().isVisible());
-        QCOMPARE(m_windows->main().lstEvent->count(), 1);
+        QCOMPARE(control<QListWidget>(m_windows->main(), "lstEvent")->count(), 1);
     }
 
     void continue_ticked_storesTrue_unticked_storesFalse()
     {
         m_windows->startUp();
         frmFirstTime& welcome = m_windows->welcome();
-        m_test->prompter.expect(AdminMessages::willSeeScreenNextTime());
-        welcome.cmdContinue->click();
+        m_test->prompter.expect(AdminMessages::willSeeScreenNextTime(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(welcome, "cmdContinue")->click();
         QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("True"));
         QVERIFY(m_test->settings.FirstRun);
         QVERIFY(!welcome.isVisible());
         QVERIFY(m_windows->main().isVisible());
 
         // Tools, Startup Screen: shown again with the box as it was left.
-        m_windows->main().mnuStartup->trigger();
+        control<QAction>(m_windows->main(), "mnuStartup")->trigger();
         QVERIFY(welcome.isVisible());
         QVERIFY(!m_windows->main().isVisible());
-        welcome.chkShow->setChecked(false);
-        m_test->prompter.expect(AdminMessages::canReEnableScreen());
-        welcome.cmdContinue->click();
+        control<QCheckBox>(welcome, "chkShow")->setChecked(false);
+        m_test->prompter.expect(AdminMessages::canReEnableScreen(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(welcome, "cmdContinue")->click();
         QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("False"));
         QVERIFY(!m_test->settings.FirstRun);
 
-        m_windows->main().mnuStartup->trigger();
-        QVERIFY(!welcome.chkShow->isChecked());
-        m_test->prompter.expect(AdminMessages::canReEnableScreen());
-        welcome.cmdContinue->click();
+        control<QAction>(m_windows->main(), "mnuStartup")->trigger();
+        QVERIFY(!control<QCheckBox>(welcome, "chkShow")->isChecked());
+        m_test->prompter.expect(AdminMessages::canReEnableScreen(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(welcome, "cmdContinue")->click();
         QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("False"));
     }
 
     void continue_partlyChecked_countsAsTicked()
     {
         m_windows->startUp();
-        m_windows->welcome().chkShow->setTristate(true);
-        m_windows->welcome().chkShow->setCheckState(Qt::PartiallyChecked);
-        m_test->prompter.expect(AdminMessages::willSeeScreenNextTime());
-        m_windows->welcome().cmdContinue->click();
+        control<QCheckBox>(m_windows->welcome(), "chkShow")->setTristate(true);
+        control<QCheckBox>(m_windows->welcome(), "chkShow")->setCheckState(Qt::PartiallyChecked);
+        m_test->prompter.expect(AdminMessages::willSeeScreenNextTime(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(m_windows->welcome(), "cmdContinue")->click();
         QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("True"));
     }
 
@@ -121,34 +123,23 @@ private Q_SLOTS:
         QCOMPARE(stored(SettingsKeys::kFirstRun), QStringLiteral("(absent)"));
     }
 
-    void messages_textsAndTitles()
-    {
-        QCOMPARE(AdminMessages::willSeeScreenNextTime(),
-                 plainMessage(QStringLiteral("You will see this screen next time you start Enrolix")));
-        QCOMPARE(AdminMessages::canReEnableScreen().text,
-                 QStringLiteral("You can re-enable this screen by selecting StartUp from the Tools Menu."));
-        QCOMPARE(AdminMessages::canReEnableScreen().title, QStringLiteral("Quillmark"));
-        QCOMPARE(AdminMessages::systemInfoUnavailable().text,
-                 QStringLiteral("System Information Is Unavailable At This Time"));
-    }
-
     // --- the about box
     void about_textsAndOneAtATime()
     {
         m_windows->startUp();
-        m_windows->main().mnuAbout->trigger();
+        control<QAction>(m_windows->main(), "mnuAbout")->trigger();
         frmAbout& about = m_windows->about();
         QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmark"));
-        QCOMPARE(about.lblTitle->text(), QStringLiteral("Quillmark"));
-        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 2.0.7"));
-        QCOMPARE(about.lblDescription->text(), QStringLiteral("App Description"));
-        QCOMPARE(about.lblDisclaimer->text(), QStringLiteral("Warning: ..."));
-        QCOMPARE(about.cmdSysInfo->text(), QStringLiteral("&System Info..."));
-        QVERIFY(about.cmdOK->isDefault());
-        m_windows->main().mnuAbout->trigger();
+        QCOMPARE(control<QLabel>(about, "lblTitle")->text(), QStringLiteral("Quillmark"));
+        QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version 2.0.7"));
+        QCOMPARE(control<QLabel>(about, "lblDescription")->text(), QStringLiteral("App Description"));
+        QCOMPARE(control<QLabel>(about, "lblDisclaimer")->text(), QStringLiteral("Warning: ..."));
+        QCOMPARE(control<QPushButton>(about, "cmdSysInfo")->text(), QStringLiteral("&System Info..."));
+        QVERIFY(control<QPushButton>(about, "cmdOK")->isDefault());
+        control<QAction>(m_windows->main(), "mnuAbout")->trigger();
         QCOMPARE(m_windows->main().findChildren<frmAbout*>().size(), 1);
         QPointer<frmAbout> box(&about);
-        about.cmdOK->click();
+        control<QPushButton>(about, "cmdOK")->click();
         QTRY_VERIFY(box.isNull());
     }
 
@@ -162,17 +153,17 @@ private Q_SLOTS:
     void sysInfo_noTool_saysUnavailable_toolOnPath_startsIt()
     {
         frmAbout& about = m_windows->about();
-        m_test->prompter.expect(AdminMessages::systemInfoUnavailable());
-        about.cmdSysInfo->click();
+        m_test->prompter.expect(AdminMessages::systemInfoUnavailable(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(about, "cmdSysInfo")->click();
         QVERIFY(m_test->system.started.isEmpty());
 
         m_test->system.toolOnPath = QStringLiteral("/usr/bin/hardinfo");
-        about.cmdSysInfo->click();
+        control<QPushButton>(about, "cmdSysInfo")->click();
         QCOMPARE(m_test->system.started, QStringList{QStringLiteral("/usr/bin/hardinfo")});
 
         m_test->system.startSucceeds = false;
-        m_test->prompter.expect(AdminMessages::systemInfoUnavailable());
-        about.cmdSysInfo->click();
+        m_test->prompter.expect(AdminMessages::systemInfoUnavailable(), Testing::DefaultButton{Button::Ok});
+        control<QPushButton>(about, "cmdSysInfo")->click();
     }
 };
 

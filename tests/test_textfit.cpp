@@ -11,6 +11,8 @@
 #include "admin/frmOptions.h"
 #include "admin/frmSure.h"
 #include "attendant/frmAutoAttend.h"
+#include "lottery/frmDraw.h"
+#include "support/Controls.h"
 #include "support/NamedCases.h"
 #include "support/TestContext.h"
 
@@ -29,6 +31,7 @@
 #include <optional>
 
 using namespace Enrolix;
+using Testing::control;
 
 namespace {
 
@@ -154,11 +157,12 @@ class TestTextFit : public QObject
                  // The question names the selected event.
                  test.folders.write(test.folders.work() + QStringLiteral("E00012.sc"), "");
                  w.main().RefreshEventList();
-                 w.main().lstEvent->setCurrentRow(0);
+                 control<QListWidget>(w.main(), "lstEvent")->setCurrentRow(0);
                  return w.sure();
              }},
             {"frmOptions", [](Windows& w, Testing::TestContext&) -> QWidget& { return w.options(); }},
             {"frmDirSelect", [](Windows& w, Testing::TestContext&) -> QWidget& { return w.dirSelect(); }},
+            {"frmDraw", [](Windows& w, Testing::TestContext&) -> QWidget& { return w.draw(); }},
             {"frmAutoAttend", [](Windows& w, Testing::TestContext&) -> QWidget& { return w.attendant(); }},
             {"frmFirstTime", [](Windows& w, Testing::TestContext&) -> QWidget& { return w.welcome(); }},
             {"frmAbout", [](Windows& w, Testing::TestContext&) -> QWidget& { return w.about(); }},

@@ -6,6 +6,7 @@ namespace Enrolix::AdminMessages {
 
 Message couldNotAccessFiles()
 {
+    // sic: "foler" is the wording users already know.
     const QStringList lines{QStringLiteral("Could not access configuration files."),
                             QStringLiteral("Potential Causes:"), QStringLiteral("- Network drive not available."),
                             QStringLiteral("- You don't have permissions to create files in the specified foler.")};
@@ -57,6 +58,7 @@ Message courseRemainsOpen()
 
 Message optionsWarning()
 {
+    // sic: "informaition" is the wording users already know.
     return plainMessage(QStringLiteral("Changing settings may make application unusable.  Please review the Helpfile "
                                        "for more informaition and make note of current settings before making any "
                                        "changes."));
@@ -70,6 +72,21 @@ Message mustBeNumeric()
 Message driveNotFound()
 {
     return plainMessage(QStringLiteral("Drive not found."));
+}
+
+QString sureQuestion(const QString& event)
+{
+    return QStringLiteral("Cancel registration for event ") + event + QStringLiteral(" ?");
+}
+
+QString aboutCaption()
+{
+    return QStringLiteral("About ") + kApplicationTitle;
+}
+
+QString versionText(int major, int minor, int revision)
+{
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
 } // namespace Enrolix::AdminMessages

@@ -2,6 +2,8 @@
 
 #include "platform/Message.h"
 
+#include <array>
+
 namespace Enrolix::AdminMessages {
 
 // The working folder could not be listed.
@@ -34,5 +36,86 @@ Message mustBeNumeric();
 
 // The directory picker could not open the chosen drive.
 Message driveNotFound();
+
+// --- captions of the windows and their controls
+
+// The close dialog's question about one event, with its blank before the question mark.
+QString sureQuestion(const QString& event);
+// The about box's caption: "About " and the application title.
+QString aboutCaption();
+// "Version " and the three parts, as in Version 2.0.7.
+QString versionText(int major, int minor, int revision);
+
+// The toolbar's buttons from the left: the tooltip, then the second text.
+struct ToolbarTexts
+{
+    QString toolTip;
+    QString caption;
+};
+inline const std::array<ToolbarTexts, 5> kToolbar{{
+    {QStringLiteral("Create New Event"), QStringLiteral("New Event")},
+    {QStringLiteral("Close Registration for Event"), QStringLiteral("Close Registration")},
+    {QStringLiteral("Start processing"), QStringLiteral("Start Processing")},
+    {QStringLiteral("Copy Attendees to Clipboard"), QStringLiteral("Copy Attendees to Clipboard")},
+    {QStringLiteral("Help"), QStringLiteral("Help")},
+}};
+
+// One line each, however long: a text reads here exactly as the user sees it.
+// clang-format off
+// The main window.
+inline const QString kMainCaption = QStringLiteral("Enrolix");
+inline const QString kNoAttendees = QStringLiteral("No attendees in file.");
+inline const QString kMenuFile = QStringLiteral("&File");
+inline const QString kMenuNew = QStringLiteral("&New Event");
+inline const QString kMenuClose = QStringLiteral("&Close Event");
+inline const QString kMenuExit = QStringLiteral("E&xit");
+inline const QString kMenuTools = QStringLiteral("&Tools");
+inline const QString kMenuOptions = QStringLiteral("&Options");
+inline const QString kMenuStartup = QStringLiteral("&Startup Screen");
+inline const QString kMenuProcessing = QStringLiteral("&Processing");
+inline const QString kMenuBegin = QStringLiteral("&Start Auto Processing");
+inline const QString kMenuHelp = QStringLiteral("&Help");
+inline const QString kMenuContent = QStringLiteral("&Content");
+inline const QString kMenuAbout = QStringLiteral("&About");
+// The create dialog and the address window.
+inline const QString kCreateCaption = QStringLiteral("Create New Event");
+inline const QString kCreateHeading = QStringLiteral("Create New Event");
+inline const QString kCreateInstructions = QStringLiteral("To create a new event, enter the event name and dates in the fields below.  A registration page will be automatically created and saved in the default directory.");
+inline const QString kCreateInfoStep = QStringLiteral("1) Type your event info.");
+inline const QString kCreateDatesStep = QStringLiteral("2) Enter the event date(s).");
+inline const QString kCreateStep = QStringLiteral("3) Create the event.");
+inline const QString kCreateButton = QStringLiteral("Click to Create New Event");
+// sic: "seperate" is the wording users already know.
+inline const QString kCreateNote = QStringLiteral("Note: Courses that have more than one date must be created as seperate events. The System will not stop you from creating duplicate events!.");
+inline const QString kBackToAdmin = QStringLiteral("Back to Admin Panel");
+inline const QString kLocationCaption = QStringLiteral("New Course");
+inline const QString kLocationHeading = QStringLiteral("The new registration course address is:");
+inline const QString kCopyAddress = QStringLiteral("Copy Address to ClipBoard");
+inline const QString kBackToCreate = QStringLiteral("Back to Create Panel");
+// The close dialog.
+inline const QString kSureCaption = QStringLiteral("Close Course");
+inline const QString kSureQuestion = QStringLiteral("Close course to registrations?");
+inline const QString kSureReminder = QStringLiteral("Note: Obtain attendees before closing this course.");
+inline const QString kSureWarning = QStringLiteral("This action cannot be undone.");
+inline const QString kYes = QStringLiteral("Yes");
+inline const QString kNo = QStringLiteral("No");
+// The options dialog and the directory picker.
+inline const QString kOptionsCaption = QStringLiteral("Options");
+inline const QString kOk = QStringLiteral("OK");
+inline const QString kCancel = QStringLiteral("Cancel");
+inline const QString kBrowse = QStringLiteral("Browse");
+inline const QString kDirSelectCaption = QStringLiteral("Select Directory");
+// The welcome screen.
+inline const QString kWelcomeCaption = QStringLiteral("Welcome to Enrolix");
+inline const QString kWelcomeTitle = QStringLiteral("Enrolix");
+inline const QString kWelcomeHeading = QStringLiteral("Welcome to Event Registration");
+inline const QString kWelcomeText = QStringLiteral("Before creating your first event you may want to change the default settings.  Select Options from the Tool menu to change the directory where Enrolix will save the registration pages, contact name, etc.");
+inline const QString kShowAtStartup = QStringLiteral("Show this screen at startup");
+inline const QString kContinue = QStringLiteral("Continue...");
+// The about box.
+inline const QString kAboutDescription = QStringLiteral("App Description");
+inline const QString kAboutDisclaimer = QStringLiteral("Warning: ...");
+inline const QString kSystemInfo = QStringLiteral("&System Info...");
+// clang-format on
 
 } // namespace Enrolix::AdminMessages

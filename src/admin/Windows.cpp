@@ -2,6 +2,7 @@
 
 #include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
+#include "admin/BrowseSession.h"
 #include "admin/frmAbout.h"
 #include "admin/frmCreate.h"
 #include "admin/frmDirSelect.h"
@@ -13,16 +14,17 @@
 #include "attendant/AttendantEngine.h"
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
+#include "events/EventFiles.h"
+#include "lottery/LotteryDesk.h"
+#include "lottery/LotteryMessages.h"
+#include "lottery/frmDraw.h"
+#include "platform/FileChooser.h"
 #include "platform/MountedVolumes.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
 namespace Enrolix {
 namespace {
@@ -66,7 +68,7 @@ frmCreate& Windows::create()
 {
     if (!m_create) {
         m_create = std::make_unique<frmCreate>(m_context);
-        connect(m_create->cmdReturn, &QPushButton::clicked, this, [this] {
+        connect(m_create.get(), &frmCreate::returnRequested, this, [this] {
             m_create->hide();
             showMain();
         });
@@ -85,9 +87,9 @@ frmLocation& Windows::location()
 {
     if (!m_location) {
         m_location = std::make_unique<frmLocation>(m_context);
-        connect(m_location->cmdBack2Create, &QPushButton::clicked, this, [this] {
+        connect(m_location.get(), &frmLocation::backRequested, this, [this] {
             frmCreate& dialog = create();
-            dialog.txtTextBox2->clear();
+            dialog.clearDates();
             bringUp(dialog);
             m_location->hide();
         });
@@ -99,7 +101,7 @@ frmLocation& Windows::location()
 frmSure& Windows::sure()
 {
     if (!m_sure) {
-        m_sure = std::make_unique<frmSure>(m_context, main());
+        m_sure = std::make_unique<frmSure>(m_context);
         connect(m_sure.get(), &frmSure::left, this, &Windows::showMain);
         connect(m_sure.get(), &frmSure::closedByFrame, this, [this] {
             destroyLater(m_sure);
@@ -114,7 +116,8 @@ frmOptions& Windows::options()
     if (!m_options) {
         m_options = std::make_unique<frmOptions>(m_context);
         connect(m_options.get(), &frmOptions::left, this, &Windows::showMain);
-        connect(m_options.get(), &frmOptions::browseRequested, this, &Windows::browse);
+        connect(m_options.get(), &frmOptions::browseRequested, this,
+                [this](BrowseSession* session) { dirSelect().browse(*session); });
         connect(m_options.get(), &frmOptions::closedByFrame, this, [this] {
             // The picker would have no boxes left to fill.
             dropPicker();
@@ -129,26 +132,7 @@ frmDirSelect& Windows::dirSelect()
 {
     if (!m_dirSelect) {
         m_dirSelect = std::make_unique<frmDirSelect>(m_context, *m_volumes);
-        frmDirSelect* picker = m_dirSelect.get();
-        connect(picker, &frmDirSelect::activated, this, [this] {
-            if (m_options)
-                m_options->setEnabled(false);
-        });
-        connect(picker, &frmDirSelect::folderChanged, this, [this](const QString& path) {
-            if (m_options)
-                m_options->setBrowsedFolder(path);
-        });
-        connect(picker, &frmDirSelect::accepted, this, &Windows::leavePicker);
-        connect(picker, &frmDirSelect::cancelled, this, [this] {
-            if (m_options)
-                m_options->restoreBrowsedFolder();
-            leavePicker();
-        });
-        connect(picker, &frmDirSelect::closedByFrame, this, [this] {
-            if (m_options)
-                m_options->setEnabled(true);
-            destroyLater(m_dirSelect);
-        });
+        connect(m_dirSelect.get(), &frmDirSelect::closedByFrame, this, [this] { destroyLater(m_dirSelect); });
     }
     return *m_dirSelect;
 }
@@ -167,11 +151,11 @@ void Windows::startUp()
     frmAutoAttend& window = attendant();
     window.countdown().setTimerEnabled(false);
     if (m_context.settings.FirstRun) {
-        screen.chkShow->setChecked(true);
+        screen.setShowAtStartup(true);
         screen.show();
         return;
     }
-    screen.chkShow->setChecked(false);
+    screen.setShowAtStartup(false);
     screen.hide();
     showMain();
 }
@@ -206,7 +190,7 @@ frmAutoAttend& Windows::attendant()
         connect(m_engine.get(), &AttendantEngine::statusChanged, window, &frmAutoAttend::statusChanged);
         connect(m_engine.get(), &AttendantEngine::replySent, window, &frmAutoAttend::replySent);
         connect(m_engine.get(), &AttendantEngine::connectionFailed, window, &frmAutoAttend::connectionFailed);
-        connect(m_engine.get(), &AttendantEngine::passEnded, window, [window] { window->countdown().passEnded(); });
+        connect(m_engine.get(), &AttendantEngine::passEnded, window, &frmAutoAttend::passEnded);
         connect(m_attendant.get(), &frmAutoAttend::left, this, &Windows::showMain);
         returnToMainOnFrameClose(*m_attendant);
     }
@@ -225,21 +209,29 @@ bool Windows::passRunning() const
     return m_engine && m_engine->running();
 }
 
+bool Windows::notificationsRunning() const
+{
+    return m_draw && m_draw->sending();
+}
+
 void Windows::wireMainCommands()
 {
-    connect(m_main->mnuBegin, &QAction::triggered, this, &Windows::startAutoProcessing);
-    connect(m_main->mnuStartup, &QAction::triggered, this, [this] {
-        welcome().show();
-        m_main->hide();
-    });
-    connect(m_main->mnuAbout, &QAction::triggered, this, [this] { about(); });
-    connect(m_main.get(), &frmMain::exitRequested, qApp, &QCoreApplication::quit);
-    connect(m_main->mnuNew, &QAction::triggered, this, [this] {
+    frmMain* window = m_main.get();
+    connect(window, &frmMain::newEventRequested, this, [this] {
         m_main->hide();
         bringUp(create());
     });
-    connect(m_main->mnuClose, &QAction::triggered, this, &Windows::commandCloseEvent);
-    connect(m_main->mnuOptions, &QAction::triggered, this, &Windows::commandOptions);
+    connect(window, &frmMain::closeEventRequested, this, &Windows::commandCloseEvent);
+    connect(window, &frmMain::optionsRequested, this, &Windows::commandOptions);
+    connect(window, &frmMain::startupScreenRequested, this, [this] {
+        welcome().show();
+        m_main->hide();
+    });
+    connect(window, &frmMain::autoProcessingRequested, this, &Windows::startAutoProcessing);
+    connect(window, &frmMain::aboutRequested, this, [this] { about(); });
+    connect(window, &frmMain::drawLotteryRequested, this, &Windows::commandDrawLottery);
+    connect(window, &frmMain::exportSignUpsRequested, this, &Windows::commandExportSignUps);
+    connect(window, &frmMain::exitRequested, qApp, &QCoreApplication::quit);
 }
 
 void Windows::returnToMainOnFrameClose(QWidget& window)
@@ -261,8 +253,48 @@ void Windows::commandCloseEvent()
         m_context.prompter.ask(AdminMessages::selectEvent());
         return;
     }
+    frmSure& dialog = sure();
+    dialog.askToClose(main().selectedEvent());
     main().hide();
-    bringUp(sure());
+    bringUp(dialog);
+}
+
+frmDraw& Windows::draw()
+{
+    if (!m_draw) {
+        m_draw = std::make_unique<frmDraw>(m_context);
+        // Its own frame close leads back too, but only when no notifications are going out.
+        connect(m_draw.get(), &frmDraw::backRequested, this, [this] {
+            m_draw->hide();
+            showMain();
+        });
+    }
+    return *m_draw;
+}
+
+void Windows::commandDrawLottery()
+{
+    frmDraw& window = draw();
+    if (!window.listClosedEvents())
+        return;
+    main().hide();
+    bringUp(window);
+}
+
+void Windows::commandExportSignUps()
+{
+    const QString event = main().selectedEvent();
+    if (event.isEmpty()) {
+        m_context.prompter.ask(AdminMessages::selectEvent());
+        return;
+    }
+    const QString path = m_context.files.saveFileName(&main(), LotteryMessages::kExportSignUpsCaption,
+                                                      event + QStringLiteral(".csv"), LotteryMessages::kCsvFilter);
+    if (path.isEmpty())
+        return;
+    const EventFiles files(m_context.settings);
+    if (const std::optional<Message> problem = LotteryDesk::exportSignUps(files, event, path))
+        m_context.prompter.ask(*problem);
 }
 
 void Windows::commandOptions()
@@ -270,19 +302,6 @@ void Windows::commandOptions()
     bringUp(options());
     main().hide();
     m_context.prompter.ask(AdminMessages::optionsWarning());
-}
-
-void Windows::browse()
-{
-    frmDirSelect& picker = dirSelect();
-    bringUp(picker);
-    picker.browseFromRoot();
-}
-
-void Windows::leavePicker()
-{
-    if (m_options)
-        m_options->returnFromPicker();
 }
 
 void Windows::dropPicker()

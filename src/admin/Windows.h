@@ -20,6 +20,7 @@ class frmLocation;
 class frmSure;
 class frmOptions;
 class frmDirSelect;
+class frmDraw;
 class AttendantEngine;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
@@ -50,16 +51,22 @@ public:
     frmSure& sure();
     frmOptions& options();
     frmDirSelect& dirSelect();
+    // The draw window, made at its first use and kept.
+    frmDraw& draw();
 
     // Shows the main window again (enabled), which refreshes its event list.
     void showMain();
 
     // True while the attendant's pass runs on its thread.
     bool passRunning() const;
+    // True while the draw window's notifications go out on their thread.
+    bool notificationsRunning() const;
 
     // The main window's commands.
     void commandCloseEvent();
     void commandOptions();
+    void commandDrawLottery();
+    void commandExportSignUps();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,8 +78,6 @@ private:
     // Closing the window through its frame while the main window is hidden shows the main
     // window again, so the coordinator is never left without a window.
     void returnToMainOnFrameClose(QWidget& window);
-    void browse();
-    void leavePicker();
     void dropPicker();
 
     AppContext& m_context;
@@ -87,6 +92,7 @@ private:
     std::unique_ptr<frmSure> m_sure;
     std::unique_ptr<frmOptions> m_options;
     std::unique_ptr<frmDirSelect> m_dirSelect;
+    std::unique_ptr<frmDraw> m_draw;
 };
 
 } // namespace Enrolix

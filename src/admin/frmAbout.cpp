@@ -25,7 +25,7 @@ frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setWindowTitle(QStringLiteral("About ") + kApplicationTitle);
+    setWindowTitle(AdminMessages::aboutCaption());
 
     auto label = [&](const char* name, const QString& caption, int left, int top, int width, int height) {
         auto* control = new QLabel(caption, this);
@@ -46,9 +46,8 @@ frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
     title.setPointSizeF(title.pointSizeF() * 1.5);
     title.setBold(true);
     lblTitle->setFont(title);
-    lblVersion = label("lblVersion", QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision), 1080,
-                       780, 3885, 225);
-    lblDescription = label("lblDescription", QStringLiteral("App Description"), 1080, 1125, 3885, 450);
+    lblVersion = label("lblVersion", AdminMessages::versionText(kMajor, kMinor, kRevision), 1080, 780, 3885, 225);
+    lblDescription = label("lblDescription", AdminMessages::kAboutDescription, 1080, 1125, 3885, 450);
 
     // The etched rule: a grey line with a white one just below it.
     Line1 = new QFrame(this);
@@ -56,15 +55,15 @@ frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
 
-    lblDisclaimer = label("lblDisclaimer", QStringLiteral("Warning: ..."), 255, 2625, 3870, 825);
+    lblDisclaimer = label("lblDisclaimer", AdminMessages::kAboutDisclaimer, 255, 2625, 3870, 825);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(AdminMessages::kOk, this);
     placeControl(cmdOK, "cmdOK", 4245, 2625, 1260, 345);
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);
 
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo = new QPushButton(AdminMessages::kSystemInfo, this);
     placeControl(cmdSysInfo, "cmdSysInfo", 4260, 3075, 1245, 345);
     cmdSysInfo->setAutoDefault(false);
     fitCaptionLeftwards(cmdSysInfo);

@@ -21,8 +21,12 @@ class frmAbout final : public QDialog
 public:
     frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent = nullptr);
 
+private:
     // Starts the system information tool, or says it is unavailable.
     void StartSysInfo();
+
+    Prompter& m_prompter;
+    SystemInfo& m_system;
 
     QLabel* picIcon{nullptr};
     QLabel* lblTitle{nullptr};
@@ -32,10 +36,6 @@ public:
     QLabel* lblDisclaimer{nullptr};
     QPushButton* cmdOK{nullptr};
     QPushButton* cmdSysInfo{nullptr};
-
-private:
-    Prompter& m_prompter;
-    SystemInfo& m_system;
 };
 
 } // namespace Enrolix

@@ -1,5 +1,6 @@
 #include "admin/frmCreate.h"
 
+#include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
 #include "events/EventCreator.h"
 #include "events/EventMessages.h"
@@ -46,39 +47,33 @@ QString storedText(const QPlainTextEdit* box)
 frmCreate::frmCreate(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmCreate"));
-    setWindowTitle(QStringLiteral("Create New Event"));
+    setWindowTitle(AdminMessages::kCreateCaption);
 
-    lblNewEventTitle = label("lblNewEventTitle", QStringLiteral("Create New Event"), this);
+    lblNewEventTitle = label("lblNewEventTitle", AdminMessages::kCreateHeading, this);
     QFont heading = lblNewEventTitle->font();
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.3);
     lblNewEventTitle->setFont(heading);
-    lblCreateEvent = label("lblCreateEvent",
-                           QStringLiteral("To create a new event, enter the event name and dates in the fields "
-                                          "below.  A registration page will be automatically created and saved in "
-                                          "the default directory."),
-                           this, true);
-    lblEventInfo = label("lblEventInfo", QStringLiteral("1) Type your event info."), this);
+    lblCreateEvent = label("lblCreateEvent", AdminMessages::kCreateInstructions, this, true);
+    lblEventInfo = label("lblEventInfo", AdminMessages::kCreateInfoStep, this);
     txtTextBox1 = eventTextBox("txtTextBox1", lblEventInfo, this);
-    lblEventDates = label("lblEventDates", QStringLiteral("2) Enter the event date(s)."), this);
+    lblEventDates = label("lblEventDates", AdminMessages::kCreateDatesStep, this);
     txtTextBox2 = eventTextBox("txtTextBox2", lblEventDates, this);
-    Label1 = label("Label1", QStringLiteral("3) Create the event."), this);
-    cmdCreate = new QPushButton(QStringLiteral("Click to Create New Event"), this);
+    Label1 = label("Label1", AdminMessages::kCreateStep, this);
+    cmdCreate = new QPushButton(AdminMessages::kCreateButton, this);
     cmdCreate->setObjectName(QStringLiteral("cmdCreate"));
     Label1->setBuddy(cmdCreate);
-    lblEventNote = label("lblEventNote",
-                         QStringLiteral("Note: Courses that have more than one date must be created as seperate "
-                                        "events. The System will not stop you from creating duplicate events!."),
-                         this, true);
+    lblEventNote = label("lblEventNote", AdminMessages::kCreateNote, this, true);
     QPalette note = lblEventNote->palette();
     note.setColor(QPalette::WindowText, kDarkBlue);
     lblEventNote->setPalette(note);
-    cmdReturn = new QPushButton(QStringLiteral("Back to Admin Panel"), this);
+    cmdReturn = new QPushButton(AdminMessages::kBackToAdmin, this);
     cmdReturn->setObjectName(QStringLiteral("cmdReturn"));
 
     txtTextBox1->installEventFilter(this);
     txtTextBox2->installEventFilter(this);
     connect(cmdCreate, &QPushButton::clicked, this, &frmCreate::onCreate);
+    connect(cmdReturn, &QPushButton::clicked, this, &frmCreate::returnRequested);
 
     placeControls();
 }
@@ -113,6 +108,11 @@ void frmCreate::placeControls()
     page->addLayout(back);
 
     resize(620, 520);
+}
+
+void frmCreate::clearDates()
+{
+    txtTextBox2->clear();
 }
 
 bool frmCreate::eventFilter(QObject* watched, QEvent* event)

@@ -21,6 +21,24 @@ public:
     explicit frmCreate(AppContext& context, QWidget* parent = nullptr);
     ~frmCreate() override;
 
+    // Empties the date box, as coming back from the address window does; the event information stays.
+    void clearDates();
+
+Q_SIGNALS:
+    // The event's files are all written; its address can be shown.
+    void created(const QString& event);
+    // "Back to Admin Panel": the texts stay in the boxes.
+    void returnRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void placeControls();
+    void onCreate();
+
+    AppContext& m_context;
+
     QLabel* lblNewEventTitle{nullptr};
     QLabel* lblCreateEvent{nullptr};
     QLabel* lblEventInfo{nullptr};
@@ -31,19 +49,6 @@ public:
     QPushButton* cmdCreate{nullptr};
     QLabel* lblEventNote{nullptr};
     QPushButton* cmdReturn{nullptr};
-
-Q_SIGNALS:
-    // The event's files are all written; its address can be shown.
-    void created(const QString& event);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void placeControls();
-    void onCreate();
-
-    AppContext& m_context;
 };
 
 } // namespace Enrolix

@@ -2,6 +2,7 @@
 
 #include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
+#include "admin/BrowseSession.h"
 #include "admin/FolderList.h"
 #include "admin/Twips.h"
 #include "platform/Prompter.h"
@@ -42,7 +43,7 @@ frmDirSelect::frmDirSelect(AppContext& context, const VolumeList& volumes, QWidg
     : QWidget(parent), m_context(context), m_volumeList(volumes)
 {
     setObjectName(QStringLiteral("frmDirSelect"));
-    setWindowTitle(QStringLiteral("Select Directory"));
+    setWindowTitle(AdminMessages::kDirSelectCaption);
 
     drvDriveSelect = new QComboBox(this);
     drvDriveSelect->setObjectName(QStringLiteral("drvDriveSelect"));
@@ -50,22 +51,16 @@ frmDirSelect::frmDirSelect(AppContext& context, const VolumeList& volumes, QWidg
     DirSelect = new FolderList(this);
     DirSelect->setObjectName(QStringLiteral("DirSelect"));
     DirSelect->setAccessibleName(tr("Folders"));
-    cmdOK = button("cmdOK", QStringLiteral("OK"), this);
-    cmdCancel = button("cmdCancel", QStringLiteral("Cancel"), this);
+    cmdOK = button("cmdOK", AdminMessages::kOk, this);
+    cmdCancel = button("cmdCancel", AdminMessages::kCancel, this);
 
     resize(twipsToPixels(5070, this), twipsToPixels(6045, this));
     setMinimumSize(twipsToPixels(4000, this), twipsToPixels(3000, this));
 
     connect(drvDriveSelect, &QComboBox::activated, this, &frmDirSelect::onDriveChosen);
-    connect(DirSelect, &FolderList::pathChanged, this, &frmDirSelect::folderChanged);
-    connect(cmdOK, &QPushButton::clicked, this, [this] {
-        hide();
-        Q_EMIT accepted();
-    });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] {
-        hide();
-        Q_EMIT cancelled();
-    });
+    connect(DirSelect, &FolderList::pathChanged, this, &frmDirSelect::onFolderChanged);
+    connect(cmdOK, &QPushButton::clicked, this, [this] { leave(true); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { leave(false); });
 }
 
 frmDirSelect::~frmDirSelect() = default;
@@ -85,10 +80,31 @@ void frmDirSelect::listDrives()
     }
 }
 
-void frmDirSelect::browseFromRoot()
+void frmDirSelect::browse(BrowseSession& session)
 {
+    m_session = &session;
+    show();
+    raise();
+    activateWindow();
     listDrives();
     DirSelect->setPath(rootFolder());
+}
+
+void frmDirSelect::onFolderChanged(const QString& path)
+{
+    if (m_session)
+        m_session->folderChanged(path);
+}
+
+void frmDirSelect::leave(bool accepted)
+{
+    hide();
+    if (!m_session)
+        return;
+    if (accepted)
+        m_session->accept();
+    else
+        m_session->cancel();
 }
 
 void frmDirSelect::onDriveChosen(int index)
@@ -102,14 +118,16 @@ void frmDirSelect::onDriveChosen(int index)
 
 bool frmDirSelect::event(QEvent* event)
 {
-    if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
-        Q_EMIT activated();
+    if ((event->type() == QEvent::Show || event->type() == QEvent::WindowActivate) && m_session)
+        m_session->pickerActivated();
     return QWidget::event(event);
 }
 
 void frmDirSelect::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
+    if (m_session)
+        m_session->pickerClosed();
     Q_EMIT closedByFrame();
 }
 

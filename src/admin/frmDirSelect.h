@@ -3,6 +3,7 @@
 #include "platform/VolumeList.h"
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QComboBox;
@@ -11,10 +12,11 @@ class QPushButton;
 namespace Enrolix {
 
 struct AppContext;
+class BrowseSession;
 class FolderList;
 
 // The directory picker: a drive list above a folder list. Every change of the current folder
-// is reported at once, so the box it was opened for follows the folder shown.
+// goes to the browse session at once, so the box it was opened for follows the folder shown.
 class frmDirSelect final : public QWidget
 {
     Q_OBJECT
@@ -24,21 +26,11 @@ public:
     frmDirSelect(AppContext& context, const VolumeList& volumes, QWidget* parent = nullptr);
     ~frmDirSelect() override;
 
-    // Lists the drives afresh and moves the folder list to the root folder.
-    void browseFromRoot();
-
-    QComboBox* drvDriveSelect{nullptr};
-    FolderList* DirSelect{nullptr};
-    QPushButton* cmdOK{nullptr};
-    QPushButton* cmdCancel{nullptr};
+    // Comes to the front for the session, lists the drives afresh and moves the folder list to
+    // the root folder.
+    void browse(BrowseSession& session);
 
 Q_SIGNALS:
-    // The picker came to the front.
-    void activated();
-    void folderChanged(const QString& path);
-    // OK or Cancel was pressed and the picker hid itself.
-    void accepted();
-    void cancelled();
     // The user closed the window through its frame.
     void closedByFrame();
 
@@ -50,10 +42,18 @@ protected:
 private:
     void listDrives();
     void onDriveChosen(int index);
+    void onFolderChanged(const QString& path);
+    void leave(bool accepted);
 
     AppContext& m_context;
     const VolumeList& m_volumeList;
     QList<Volume> m_volumes;
+    QPointer<BrowseSession> m_session;
+
+    QComboBox* drvDriveSelect{nullptr};
+    FolderList* DirSelect{nullptr};
+    QPushButton* cmdOK{nullptr};
+    QPushButton* cmdCancel{nullptr};
 };
 
 } // namespace Enrolix

@@ -4,9 +4,8 @@
 #include "admin/AppContext.h"
 #include "admin/Twips.h"
 #include "platform/Prompter.h"
-#include "platform/SettingsStore.h"
+#include "settings/OptionTable.h"
 #include "settings/Settings.h"
-#include "settings/SettingsKeys.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -29,7 +28,7 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_context(context)
 {
     setObjectName(QStringLiteral("frmFirstTime"));
-    setWindowTitle(QStringLiteral("Welcome to Enrolix"));
+    setWindowTitle(AdminMessages::kWelcomeCaption);
     const QString sansSerif = QStringLiteral("MS Sans Serif");
 
     auto heading = [&](const char* name, const QString& caption, const QFont& font, int left, int top, int width,
@@ -49,32 +48,34 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
     Settings->setScaledContents(true);
     Settings->setAccessibleName(tr("Welcome illustration"));
 
-    lblTitle = heading("lblTitle", QStringLiteral("Enrolix"), fontOf(QStringLiteral("Times New Roman"), 24, true), 3240,
-                       120, 2895, 735);
-    lblLabel1 = heading("lblLabel1", QStringLiteral("Welcome to Event Registration"), fontOf(sansSerif, 12, true), 3360,
-                        1080, 2655, 855);
+    lblTitle = heading("lblTitle", AdminMessages::kWelcomeTitle, fontOf(QStringLiteral("Times New Roman"), 24, true),
+                       3240, 120, 2895, 735);
+    lblLabel1 =
+        heading("lblLabel1", AdminMessages::kWelcomeHeading, fontOf(sansSerif, 12, true), 3360, 1080, 2655, 855);
 
     firsttime = new QLabel(this);
     placeControl(firsttime, "firsttime", 240, 2280, 6135, 1095);
     firsttime->setFont(fontOf(sansSerif, 9.75, false));
     firsttime->setWordWrap(true);
     firsttime->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    firsttime->setText(QStringLiteral("Before creating your first event you ") +
-                       QStringLiteral("may want to change the default settings.  Select Options from the Tool ") +
-                       QStringLiteral("menu to change the directory where Enrolix will save the ") +
-                       QStringLiteral("registration pages, contact name, etc."));
+    firsttime->setText(AdminMessages::kWelcomeText);
 
-    chkShow = new QCheckBox(QStringLiteral("Show this screen at startup"), this);
+    chkShow = new QCheckBox(AdminMessages::kShowAtStartup, this);
     placeControl(chkShow, "chkShow", 2160, 3480, 2295, 375);
     chkShow->setFont(fontOf(sansSerif, 8.25, false));
     fitCaption(chkShow);
 
-    cmdContinue = new QPushButton(QStringLiteral("Continue..."), this);
+    cmdContinue = new QPushButton(AdminMessages::kContinue, this);
     placeControl(cmdContinue, "cmdContinue", 2640, 3960, 1335, 495);
     cmdContinue->setDefault(true);
     connect(cmdContinue, &QPushButton::clicked, this, &frmFirstTime::onContinue);
 
     setFixedSize(twipsToPixels(6585, this), twipsToPixels(4590, this));
+}
+
+void frmFirstTime::setShowAtStartup(bool show)
+{
+    chkShow->setChecked(show);
 }
 
 void frmFirstTime::onContinue()
@@ -83,8 +84,7 @@ void frmFirstTime::onContinue()
     const bool show = chkShow->checkState() != Qt::Unchecked;
     m_context.prompter.ask(show ? AdminMessages::willSeeScreenNextTime() : AdminMessages::canReEnableScreen());
     m_context.settings.FirstRun = show;
-    m_context.store.write(SettingsKeys::kOptions, SettingsKeys::kFirstRun,
-                          show ? QStringLiteral("True") : QStringLiteral("False"));
+    SaveFirstRun(m_context.store, show);
     hide();
     Q_EMIT left();
 }

@@ -20,12 +20,8 @@ class frmFirstTime final : public QWidget
 public:
     explicit frmFirstTime(AppContext& context, QWidget* parent = nullptr);
 
-    QLabel* Settings{nullptr};
-    QLabel* lblTitle{nullptr};
-    QLabel* lblLabel1{nullptr};
-    QLabel* firsttime{nullptr};
-    QCheckBox* chkShow{nullptr};
-    QPushButton* cmdContinue{nullptr};
+    // Ticks or clears "Show this screen at startup", as the loaded settings say.
+    void setShowAtStartup(bool show);
 
 Q_SIGNALS:
     // The user left the screen: the main window comes next.
@@ -35,6 +31,13 @@ private:
     void onContinue();
 
     AppContext& m_context;
+
+    QLabel* Settings{nullptr};
+    QLabel* lblTitle{nullptr};
+    QLabel* lblLabel1{nullptr};
+    QLabel* firsttime{nullptr};
+    QCheckBox* chkShow{nullptr};
+    QPushButton* cmdContinue{nullptr};
 };
 
 } // namespace Enrolix

@@ -1,5 +1,6 @@
 #include "admin/frmLocation.h"
 
+#include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
 #include "events/EventFiles.h"
 #include "platform/Clipboard.h"
@@ -14,9 +15,9 @@ namespace Enrolix {
 frmLocation::frmLocation(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmLocation"));
-    setWindowTitle(QStringLiteral("New Course"));
+    setWindowTitle(AdminMessages::kLocationCaption);
 
-    lblLabel1 = new QLabel(QStringLiteral("The new registration course address is:"), this);
+    lblLabel1 = new QLabel(AdminMessages::kLocationHeading, this);
     lblLabel1->setObjectName(QStringLiteral("lblLabel1"));
     lbladdress = new QLabel(this);
     lbladdress->setObjectName(QStringLiteral("lbladdress"));
@@ -30,12 +31,13 @@ frmLocation::frmLocation(AppContext& context, QWidget* parent) : QWidget(parent)
     lbladdress->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lbladdress->setMargin(6);
     lblLabel1->setBuddy(lbladdress);
-    cmdCopytoClip = new QPushButton(QStringLiteral("Copy Address to ClipBoard"), this);
+    cmdCopytoClip = new QPushButton(AdminMessages::kCopyAddress, this);
     cmdCopytoClip->setObjectName(QStringLiteral("cmdCopytoClip"));
-    cmdBack2Create = new QPushButton(QStringLiteral("Back to Create Panel"), this);
+    cmdBack2Create = new QPushButton(AdminMessages::kBackToCreate, this);
     cmdBack2Create->setObjectName(QStringLiteral("cmdBack2Create"));
 
     connect(cmdCopytoClip, &QPushButton::clicked, this, &frmLocation::onCopy);
+    connect(cmdBack2Create, &QPushButton::clicked, this, &frmLocation::backRequested);
     placeControls();
 }
 

@@ -22,10 +22,9 @@ public:
     // The event whose address the window shows from its next showing on.
     void setCurrentEvent(const QString& event) { m_currentEvent = event; }
 
-    QLabel* lblLabel1{nullptr};
-    QLabel* lbladdress{nullptr};
-    QPushButton* cmdCopytoClip{nullptr};
-    QPushButton* cmdBack2Create{nullptr};
+Q_SIGNALS:
+    // "Back to Create Panel".
+    void backRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -37,6 +36,11 @@ private:
 
     AppContext& m_context;
     QString m_currentEvent;
+
+    QLabel* lblLabel1{nullptr};
+    QLabel* lbladdress{nullptr};
+    QPushButton* cmdCopytoClip{nullptr};
+    QPushButton* cmdBack2Create{nullptr};
 };
 
 } // namespace Enrolix

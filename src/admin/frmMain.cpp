@@ -1,9 +1,11 @@
 #include "admin/frmMain.h"
 
 #include "admin/AdminMessages.h"
+#include "lottery/LotteryMessages.h"
 #include "admin/AppContext.h"
-#include "admin/Twips.h"
+#include "admin/MainLayout.h"
 #include "events/EventFiles.h"
+#include "events/EventSelection.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopHelpViewer.h"
 #include "platform/Prompter.h"
@@ -15,29 +17,16 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QWindow>
 
-#include <algorithm>
+#include <array>
 
 namespace Enrolix {
 namespace {
-
-const QString kNoAttendees = QStringLiteral("No attendees in file.");
-
-// Design lengths in twips: the window's minimum outer size, what the three controls lose of
-// the outer height and width, and the toolbar's height within the client area.
-constexpr int kMinimumWidth = 8000;
-constexpr int kMinimumHeight = 4000;
-constexpr int kHeightLess = 1440;
-constexpr int kNameWidthLess = 5670;
-constexpr int kAttendeesLeftLess = 3030;
-constexpr int kToolbarHeight = 420;
-constexpr int kControlsTop = 600;
 
 QPlainTextEdit* displayBox(const QString& name, const QString& accessibleName, QWidget* parent)
 {
@@ -54,7 +43,7 @@ QPlainTextEdit* displayBox(const QString& name, const QString& accessibleName, Q
 frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Enrolix"));
+    setWindowTitle(AdminMessages::kMainCaption);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -77,7 +66,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), m_
 
     buildMenus();
     buildToolbar();
-    placeControls();
+    MainLayout(*this, *lstEvent, *txtName, *txtAttendees).place();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmMain::onFocusWindowChanged);
 }
 
@@ -85,31 +74,32 @@ frmMain::~frmMain() = default;
 
 void frmMain::buildMenus()
 {
-    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
-        QAction* entry = menu->addAction(caption);
-        entry->setObjectName(QString::fromLatin1(name));
-        return entry;
-    };
-    auto menu = [this](const char* name, const QString& caption) {
-        QMenu* entry = menuBar()->addMenu(caption);
-        entry->setObjectName(QString::fromLatin1(name));
-        return entry;
-    };
-    mnuFile = menu("mnuFile", QStringLiteral("&File"));
-    mnuNew = action(mnuFile, "mnuNew", QStringLiteral("&New Event"));
-    mnuClose = action(mnuFile, "mnuClose", QStringLiteral("&Close Event"));
-    mnuExit = action(mnuFile, "mnuExit", QStringLiteral("E&xit"));
-    mnuTools = menu("mnuTools", QStringLiteral("&Tools"));
-    mnuOptions = action(mnuTools, "mnuOptions", QStringLiteral("&Options"));
-    mnuStartup = action(mnuTools, "mnuStartup", QStringLiteral("&Startup Screen"));
-    mnuAP = menu("mnuAP", QStringLiteral("&Processing"));
-    mnuBegin = action(mnuAP, "mnuBegin", QStringLiteral("&Start Auto Processing"));
-    mnuHelp = menu("mnuHelp", QStringLiteral("&Help"));
-    mnuContent = action(mnuHelp, "mnuContent", QStringLiteral("&Content"));
-    mnuAbout = action(mnuHelp, "mnuAbout", QStringLiteral("&About"));
+    using namespace AdminMessages;
+    addMenu("mnuFile", kMenuFile,
+            {{"mnuNew", kMenuNew, &frmMain::newEventRequested},
+             {"mnuClose", kMenuClose, &frmMain::closeEventRequested},
+             {"mnuExit", kMenuExit, &frmMain::exitRequested}});
+    addMenu("mnuTools", kMenuTools,
+            {{"mnuOptions", kMenuOptions, &frmMain::optionsRequested},
+             {"mnuStartup", kMenuStartup, &frmMain::startupScreenRequested}});
+    addMenu("mnuAP", kMenuProcessing, {{"mnuBegin", kMenuBegin, &frmMain::autoProcessingRequested}});
+    addMenu("mnuLottery", LotteryMessages::kMenuLottery,
+            {{"mnuDraw", LotteryMessages::kMenuDraw, &frmMain::drawLotteryRequested},
+             {"mnuExportSignUps", LotteryMessages::kMenuExportSignUps, &frmMain::exportSignUpsRequested}});
+    addMenu("mnuHelp", kMenuHelp,
+            {{"mnuContent", kMenuContent, &frmMain::showHelp}, {"mnuAbout", kMenuAbout, &frmMain::aboutRequested}});
+}
 
-    connect(mnuExit, &QAction::triggered, this, &frmMain::exitRequested);
-    connect(mnuContent, &QAction::triggered, this, &frmMain::showHelp);
+QMenu* frmMain::addMenu(const char* name, const QString& caption, std::initializer_list<MenuEntry> entries)
+{
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    for (const MenuEntry& entry : entries) {
+        QAction* action = menu->addAction(entry.caption);
+        action->setObjectName(QString::fromLatin1(entry.name));
+        connect(action, &QAction::triggered, this, entry.command);
+    }
+    return menu;
 }
 
 void frmMain::buildToolbar()
@@ -121,30 +111,18 @@ void frmMain::buildToolbar()
     Toolbar1->setIconSize(QSize(16, 16));
     Toolbar1->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    struct ButtonDesign
-    {
-        const char* image;
-        const char* tooltip;
-        const char* caption;
-    };
-    const ButtonDesign buttons[] = {
-        {"new_event", "Create New Event", "New Event"},
-        {"close_event", "Close Registration for Event", "Close Registration"},
-        {"start_processing", "Start processing", "Start Processing"},
-        {"copy_attendees", "Copy Attendees to Clipboard", "Copy Attendees to Clipboard"},
-        {"help", "Help", "Help"},
-    };
-    int index = 0;
-    for (const ButtonDesign& design : buttons) {
-        ++index;
-        QAction* button = Toolbar1->addAction(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(design.image))),
-                                              QString::fromLatin1(design.caption));
-        button->setToolTip(QString::fromLatin1(design.tooltip));
+    const std::array<const char*, 5> images{"new_event", "close_event", "start_processing", "copy_attendees", "help"};
+    for (int index = 1; index <= int(images.size()); ++index) {
+        const AdminMessages::ToolbarTexts& texts = AdminMessages::kToolbar.at(std::size_t(index - 1));
+        QAction* button = Toolbar1->addAction(
+            QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(images.at(std::size_t(index - 1))))),
+            texts.caption);
+        button->setToolTip(texts.toolTip);
         button->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
         connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
         if (QWidget* widget = Toolbar1->widgetForAction(button)) {
             widget->setFixedSize(23, 22);
-            widget->setAccessibleName(QString::fromLatin1(design.caption));
+            widget->setAccessibleName(texts.caption);
         }
     }
 }
@@ -153,13 +131,13 @@ void frmMain::Toolbar1_ButtonClick(int index)
 {
     switch (index) {
     case 1:
-        mnuNew->trigger();
+        Q_EMIT newEventRequested();
         break;
     case 2:
-        mnuClose->trigger();
+        Q_EMIT closeEventRequested();
         break;
     case 3:
-        mnuBegin->trigger();
+        Q_EMIT autoProcessingRequested();
         break;
     case 4:
         copyAttendees();
@@ -174,13 +152,12 @@ void frmMain::Toolbar1_ButtonClick(int index)
 
 void frmMain::copyAttendees()
 {
-    const QString text = m_attendeeText;
-    if (text.isEmpty() || text == kNoAttendees) {
+    if (!m_shown.hasAttendees()) {
         m_context.prompter.ask(AdminMessages::nothingToCopy());
         return;
     }
     m_context.clipboard.clear();
-    m_context.clipboard.setText(text);
+    m_context.clipboard.setText(m_shown.attendees);
     m_context.prompter.ask(AdminMessages::attendeesCopied());
 }
 
@@ -189,45 +166,11 @@ void frmMain::showHelp()
     m_context.help.showTopic(DesktopHelpViewer::defaultHelpFile(), QStringLiteral("Welcome.htm"), this);
 }
 
-void frmMain::placeControls()
-{
-    // Design positions are client-area twips below the toolbar; the central widget starts
-    // below the window's own tool and menu bars.
-    lstEvent->setGeometry(twipsRect(135, kControlsTop - kToolbarHeight, 2520, 3150, this));
-    txtName->setGeometry(twipsRect(2655, kControlsTop - kToolbarHeight, 2895, 3570, this));
-    txtAttendees->setGeometry(twipsRect(5535, kControlsTop - kToolbarHeight, 2775, 3570, this));
-    setMinimumSize(twipsToPixels(kMinimumWidth, this), twipsToPixels(kMinimumHeight, this));
-    resize(twipsToPixels(8445, this), twipsToPixels(4320, this) + menuBar()->sizeHint().height());
-}
-
-void frmMain::applyLayoutRules()
-{
-    setEnabled(true);
-    if (isMinimized())
-        return;
-    // The rules speak of the outer size, frame included; the window system stops a drag at the
-    // minimum, and the checks below catch whatever else resizes the window.
-    const QSize frame = frameGeometry().size() - size();
-    setMinimumSize(QSize(twipsToPixels(kMinimumWidth, this), twipsToPixels(kMinimumHeight, this)) - frame);
-    int width = pixelsToTwips(frameGeometry().width(), this);
-    int height = pixelsToTwips(frameGeometry().height(), this);
-    if (width < kMinimumWidth || height < kMinimumHeight) {
-        width = std::max(width, kMinimumWidth);
-        height = std::max(height, kMinimumHeight);
-        resize(QSize(twipsToPixels(width, this), twipsToPixels(height, this)) - frame);
-    }
-    const int controlsHeight = twipsToPixels(height - kHeightLess, this);
-    for (QWidget* control :
-         {static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtAttendees), static_cast<QWidget*>(lstEvent)})
-        control->resize(control->width(), controlsHeight);
-    txtName->resize(twipsToPixels(width - kNameWidthLess, this), controlsHeight);
-    txtAttendees->move(twipsToPixels(width - kAttendeesLeftLess, this), txtAttendees->y());
-}
-
 void frmMain::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    applyLayoutRules();
+    setEnabled(true);
+    MainLayout(*this, *lstEvent, *txtName, *txtAttendees).follow();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -243,15 +186,16 @@ QString frmMain::selectedEvent() const
     return (item && item->isSelected()) ? item->text() : QString();
 }
 
-void frmMain::setAttendeeText(const QString& text)
+void frmMain::display(const EventSelection& selection)
 {
-    m_attendeeText = text;
-    txtAttendees->setPlainText(TextFiles::withLfLineEnds(text));
+    m_shown = selection;
+    txtAttendees->setPlainText(TextFiles::withLfLineEnds(
+        selection.hasAttendees() || !selection.selected() ? selection.attendees : AdminMessages::kNoAttendees));
 }
 
 void frmMain::RefreshEventList()
 {
-    setAttendeeText(QString());
+    display(EventSelection{});
     EventFiles files(m_context.settings);
     QStringList events;
     if (!files.listOpenEvents(events).ok()) {
@@ -269,25 +213,22 @@ void frmMain::ShowSelectedEvent()
     const QString event = selectedEvent();
     if (event.isEmpty())
         return;
-    setAttendeeText(kNoAttendees);
+    // The list goes while the files are read, so it never stands beside another event.
+    display(EventSelection{event, {}, {}});
     txtAttendees->repaint();
 
-    EventFiles files(m_context.settings);
-    const std::optional<QString> attendees = TextFiles::readAll(files.recordPath(event));
-    if (!attendees) {
+    const std::optional<EventSelection> selection = readEventSelection(m_context.settings, event);
+    if (!selection) {
         // Closed or removed since the last refresh (by another installation, say).
         m_context.prompter.ask(AdminMessages::eventNoLongerOpen(event));
         // Not inside the list's own selection signal: the list is rebuilt once it is done.
         QMetaObject::invokeMethod(this, &frmMain::RefreshEventList, Qt::QueuedConnection);
         return;
     }
-    if (!attendees->isEmpty())
-        setAttendeeText(*attendees);
-
+    display(*selection);
     // An unreadable or empty description empties the box rather than leave the previous
     // event's description beside this event's list.
-    txtName->setPlainText(
-        TextFiles::withLfLineEnds(TextFiles::readAll(files.descriptionPath(event)).value_or(QString())));
+    txtName->setPlainText(TextFiles::withLfLineEnds(selection->description));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -315,18 +256,13 @@ void frmMain::showEvent(QShowEvent* event)
 
 void frmMain::onFocusWindowChanged(QWindow* now)
 {
-    // Coming back from a window shown beside this one (the about box) also refreshes; coming
-    // back from a message box does not, or a failing refresh would show its box forever.
+    // Coming back from a window that stays open beside this one (the about box, the help) also
+    // refreshes. A modal box never counts, or a failing refresh would show its box forever.
     QWindow* previous = m_previousFocusWindow;
     m_previousFocusWindow = now;
-    if (!now || now != windowHandle() || !previous || previous == now || !previous->isVisible())
-        return;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->windowHandle() == previous && !qobject_cast<QMessageBox*>(widget) && widget != this) {
-            RefreshEventList();
-            return;
-        }
-    }
+    if (now && now == windowHandle() && previous && previous != now && previous->isVisible() &&
+        previous->modality() == Qt::NonModal)
+        RefreshEventList();
 }
 
 } // namespace Enrolix

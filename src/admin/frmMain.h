@@ -1,7 +1,11 @@
 #pragma once
 
+#include "events/EventSelection.h"
+
 #include <QMainWindow>
 #include <QPointer>
+
+#include <initializer_list>
 
 class QListWidget;
 class QPlainTextEdit;
@@ -27,40 +31,22 @@ public:
 
     // Rebuilds the list from the working folder; reports a failure in a box and returns.
     void RefreshEventList();
-    // Shows the selected event's description and sign-up list, read again from disk.
-    void ShowSelectedEvent();
 
-    // The text of the selected entry, empty when nothing is selected.
+    // The selected event, empty when nothing is selected.
     QString selectedEvent() const;
-    // The sign-up list as read from the file, with its own line ends (for the copy command).
-    QString attendeeText() const { return m_attendeeText; }
-
-    // Runs the toolbar button at a position, 1 to 5 from the left.
-    void Toolbar1_ButtonClick(int index);
-    // Copies the shown sign-up list to the clipboard, or says there is nothing to copy.
-    void copyAttendees();
-    // Opens the help at its welcome topic.
-    void showHelp();
-
-    QToolBar* Toolbar1{nullptr};
-    QListWidget* lstEvent{nullptr};
-    QPlainTextEdit* txtName{nullptr};
-    QPlainTextEdit* txtAttendees{nullptr};
-
-    QMenu* mnuFile{nullptr};
-    QAction* mnuNew{nullptr};
-    QAction* mnuClose{nullptr};
-    QAction* mnuExit{nullptr};
-    QMenu* mnuTools{nullptr};
-    QAction* mnuOptions{nullptr};
-    QAction* mnuStartup{nullptr};
-    QMenu* mnuAP{nullptr};
-    QAction* mnuBegin{nullptr};
-    QMenu* mnuHelp{nullptr};
-    QAction* mnuContent{nullptr};
-    QAction* mnuAbout{nullptr};
+    // The shown sign-up list as read from the file, with its own line ends.
+    QString attendeeText() const { return m_shown.attendees; }
 
 Q_SIGNALS:
+    // The menu commands that lead to other windows.
+    void newEventRequested();
+    void closeEventRequested();
+    void optionsRequested();
+    void startupScreenRequested();
+    void autoProcessingRequested();
+    void aboutRequested();
+    void drawLotteryRequested();
+    void exportSignUpsRequested();
     // Exit, or the frame's close box: the program ends at once.
     void exitRequested();
 
@@ -71,16 +57,34 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct MenuEntry
+    {
+        const char* name;
+        const QString& caption;
+        void (frmMain::*command)();
+    };
+
+    // Every menu of the menu bar, in display order.
     void buildMenus();
+    QMenu* addMenu(const char* name, const QString& caption, std::initializer_list<MenuEntry> entries);
     void buildToolbar();
-    void placeControls();
-    void applyLayoutRules();
-    void setAttendeeText(const QString& text);
+    // Runs the toolbar button at a position, 1 to 5 from the left.
+    void Toolbar1_ButtonClick(int index);
+    void ShowSelectedEvent();
+    void display(const EventSelection& selection);
+    // Copies the shown sign-up list to the clipboard, or says there is nothing to copy.
+    void copyAttendees();
+    void showHelp();
     void onFocusWindowChanged(QWindow* now);
 
     AppContext& m_context;
-    QString m_attendeeText;
+    EventSelection m_shown;
     QPointer<QWindow> m_previousFocusWindow;
+
+    QToolBar* Toolbar1{nullptr};
+    QListWidget* lstEvent{nullptr};
+    QPlainTextEdit* txtName{nullptr};
+    QPlainTextEdit* txtAttendees{nullptr};
 };
 
 } // namespace Enrolix

@@ -2,10 +2,11 @@
 
 #include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
+#include "admin/BrowseSession.h"
 #include "admin/Twips.h"
 #include "platform/Prompter.h"
 #include "settings/CounterFileCheck.h"
-#include "settings/OptionTexts.h"
+#include "settings/OptionTable.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>
@@ -20,42 +21,22 @@
 namespace Enrolix {
 namespace {
 
-constexpr int kPageFolder = 1;
-constexpr int kPagePrefix = 2;
-
+// Where box i of the option table and its label stand; rectangles in twips.
 struct BoxDesign
 {
-    const char* labelCaption;
+    const char* labelName;
     QRect label;
-    const char* toolTip;
     QRect box;
 };
-
-// Index i describes option(i) and the label beside it; rectangles in twips.
-const std::array<BoxDesign, 7> kBoxes{{
-    {"Working Files Directory:", {75, 165, 2655, 360}, "system files directory", {75, 420, 6615, 360}},
-    {"HTML File Path:",
-     {75, 900, 2655, 360},
-     "Where the registration page will be saved to by default.",
-     {75, 1140, 6570, 360}},
-    {"HTML File User Path:",
-     {75, 1620, 2655, 360},
-     "Normally same as HTML File Path.  See help before making changes.",
-     {75, 1860, 6615, 360}},
-    {"Training Coordinator Name:",
-     {75, 2340, 2655, 240},
-     "Name will apprar on registration page",
-     {75, 2640, 3735, 360}},
-    {"Telephone or Email Contact:", {4080, 2340, 2655, 240}, "Contact information", {4080, 2640, 3615, 360}},
-    {"Attendant Email Address",
-     {4080, 3120, 2655, 360},
-     "Your email address if you will using your account to process registration or a dedicated account",
-     {4080, 3420, 3615, 405}},
-    {"Second Between Checks:", {75, 3165, 2655, 285}, "For automated attendant processing", {75, 3420, 3615, 405}},
+const std::array<BoxDesign, kOptionCount> kBoxes{{
+    {"Label1", {75, 165, 2655, 360}, {75, 420, 6615, 360}},
+    {"Label6", {75, 900, 2655, 360}, {75, 1140, 6570, 360}},
+    {"Label5", {75, 1620, 2655, 360}, {75, 1860, 6615, 360}},
+    {"Label4", {75, 2340, 2655, 240}, {75, 2640, 3735, 360}},
+    {"Label3", {4080, 2340, 2655, 240}, {4080, 2640, 3615, 360}},
+    {"Label7", {4080, 3120, 2655, 360}, {4080, 3420, 3615, 405}},
+    {"Label11", {75, 3165, 2655, 285}, {75, 3420, 3615, 405}},
 }};
-
-// The labels' names, by the index of the box each one names.
-constexpr std::array<const char*, 7> kLabelNames{"Label1", "Label6", "Label5", "Label4", "Label3", "Label7", "Label11"};
 
 const std::array<QRect, 2> kBrowseButtons{{{6840, 420, 975, 375}, {6840, 1080, 975, 375}}};
 
@@ -75,7 +56,7 @@ bool isFocusMoveInsideWindow(Qt::FocusReason reason)
 frmOptions::frmOptions(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(AdminMessages::kOptionsCaption);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsToPixels(7935, this), twipsToPixels(4515, this));
 
@@ -91,29 +72,31 @@ frmOptions::~frmOptions() = default;
 void frmOptions::buildControls()
 {
     // OK and Cancel lead the tab order (set below), so OK holds the focus when the dialog opens.
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(AdminMessages::kOk, this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(twipsRect(2400, 3960, 1335, 435, this));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel = new QPushButton(AdminMessages::kCancel, this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(twipsRect(4200, 3960, 1335, 435, this));
     cmdCancel->setShortcut(QKeySequence(Qt::Key_Escape));
 
-    std::array<QLabel*, 7> labels{};
-    for (std::size_t i = 0; i < kBoxes.size(); ++i) {
+    std::array<QLabel*, kOptionCount> labels{};
+    for (std::size_t i = 0; i < kOptionCount; ++i) {
         const BoxDesign& design = kBoxes[i];
-        labels[i] = new QLabel(QString::fromLatin1(design.labelCaption), this);
-        labels[i]->setObjectName(QString::fromLatin1(kLabelNames[i]));
+        const OptionField& field = optionTable()[i];
+        auto* label = new QLabel(field.caption, this);
+        labels[i] = label;
+        label->setObjectName(QString::fromLatin1(design.labelName));
         // Captions hang from the top of their design box, which may be shorter than the font.
-        labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QRect area = inPixels(design.label, this);
-        area.setHeight(std::max(area.height(), labels[i]->sizeHint().height()));
-        labels[i]->setGeometry(area);
+        area.setHeight(std::max(area.height(), label->sizeHint().height()));
+        label->setGeometry(area);
         option[i] = new QLineEdit(this);
         option[i]->setObjectName(QStringLiteral("option(%1)").arg(i));
-        option[i]->setToolTip(QString::fromLatin1(design.toolTip));
+        option[i]->setToolTip(field.toolTip);
         option[i]->setGeometry(inPixels(design.box, this));
-        labels[i]->setBuddy(option[i]);
+        label->setBuddy(option[i]);
     }
     Label1 = labels[0];
     Label6 = labels[1];
@@ -123,16 +106,12 @@ void frmOptions::buildControls()
     Label7 = labels[5];
     Label11 = labels[6];
 
-    const std::array<QString, 2> browseFor{Label1->text(), Label6->text()};
     for (std::size_t i = 0; i < cmdSelectDir.size(); ++i) {
-        cmdSelectDir[i] = new QPushButton(QStringLiteral("Browse"), this);
+        cmdSelectDir[i] = new QPushButton(AdminMessages::kBrowse, this);
         cmdSelectDir[i]->setObjectName(QStringLiteral("cmdSelectDir(%1)").arg(i));
-        cmdSelectDir[i]->setAccessibleName(QStringLiteral("Browse ") + browseFor[i].chopped(1));
+        cmdSelectDir[i]->setAccessibleName(AdminMessages::kBrowse + QLatin1Char(' ') + labels[i]->text().chopped(1));
         cmdSelectDir[i]->setGeometry(inPixels(kBrowseButtons[i], this));
-        connect(cmdSelectDir[i], &QPushButton::clicked, this, [this, i] {
-            m_browseTarget = qint16(i);
-            Q_EMIT browseRequested();
-        });
+        connect(cmdSelectDir[i], &QPushButton::clicked, this, [this, i] { browse(i); });
     }
 
     // Reading order after the buttons; the interval sits left of the attendant mailbox.
@@ -190,7 +169,7 @@ void frmOptions::onOK()
         interval->setText(*seconds);
 
     OptionTexts texts;
-    for (std::size_t i = 0; i < texts.size(); ++i)
+    for (std::size_t i = 0; i < kOptionCount; ++i)
         texts[i] = option[i]->text();
     SaveOptions(m_context.store, texts);
     m_context.settings.LoadSettings(m_context.store);
@@ -205,26 +184,17 @@ void frmOptions::onCancel()
     hide();
 }
 
-void frmOptions::setBrowsedFolder(const QString& path)
+void frmOptions::browse(std::size_t target)
 {
-    option[std::size_t(m_browseTarget)]->setText(path);
-    if (m_browseTarget == kPageFolder)
-        option[kPagePrefix]->setText(path);
-}
-
-void frmOptions::restoreBrowsedFolder()
-{
+    // The page prefix follows the page folder; Cancel gives both boxes the loaded settings back.
     const OptionTexts loaded = optionTexts(m_context.settings);
-    option[std::size_t(m_browseTarget)]->setText(loaded[std::size_t(m_browseTarget)]);
-    if (m_browseTarget == kPageFolder)
-        option[kPagePrefix]->setText(loaded[kPagePrefix]);
-}
-
-void frmOptions::returnFromPicker()
-{
-    setEnabled(true);
-    raise();
-    activateWindow();
+    QList<QPair<QLineEdit*, QString>> boxes{{option[target], loaded[target]}};
+    if (target == kPageFolderOption)
+        boxes.append({option[kPagePrefixOption], loaded[kPagePrefixOption]});
+    if (m_browse)
+        m_browse->deleteLater();
+    m_browse = new BrowseSession(*this, boxes);
+    Q_EMIT browseRequested(m_browse);
 }
 
 void frmOptions::closeEvent(QCloseEvent* event)

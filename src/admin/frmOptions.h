@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settings/OptionTable.h"
+
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -11,6 +14,7 @@ class QPushButton;
 namespace Enrolix {
 
 struct AppContext;
+class BrowseSession;
 
 // Edits the seven settings users may change. The boxes are filled once, when the window is
 // created; hiding it keeps whatever they hold until the window is closed through its frame.
@@ -23,30 +27,9 @@ public:
     explicit frmOptions(AppContext& context, QWidget* parent = nullptr);
     ~frmOptions() override;
 
-    // The index of the box the directory picker fills (0 or 1).
-    qint16 browseTarget() const { return m_browseTarget; }
-    // The picker's folder changed: the target box follows, and the page prefix follows the page folder.
-    void setBrowsedFolder(const QString& path);
-    // The picker was cancelled: the target box (and the page prefix) get the loaded settings back.
-    void restoreBrowsedFolder();
-    // The picker is gone: take input again and the focus.
-    void returnFromPicker();
-
-    QLabel* Label1{nullptr};
-    QLabel* Label6{nullptr};
-    QLabel* Label5{nullptr};
-    QLabel* Label4{nullptr};
-    QLabel* Label3{nullptr};
-    QLabel* Label11{nullptr};
-    QLabel* Label7{nullptr};
-    std::array<QLineEdit*, 7> option{};
-    std::array<QPushButton*, 2> cmdSelectDir{};
-    QPushButton* cmdOK{nullptr};
-    QPushButton* cmdCancel{nullptr};
-
 Q_SIGNALS:
-    // A Browse button was pressed; browseTarget() tells which box.
-    void browseRequested();
+    // A Browse button was pressed: the picker is to fill the session's boxes.
+    void browseRequested(BrowseSession* session);
     // OK or Cancel: the dialog hid itself.
     void left();
     // The user closed the window through its frame.
@@ -59,12 +42,25 @@ protected:
 private:
     void buildControls();
     void load();
+    void browse(std::size_t target);
     void checkInterval();
     void onOK();
     void onCancel();
 
     AppContext& m_context;
-    qint16 m_browseTarget{0};
+    QPointer<BrowseSession> m_browse;
+
+    QLabel* Label1{nullptr};
+    QLabel* Label6{nullptr};
+    QLabel* Label5{nullptr};
+    QLabel* Label4{nullptr};
+    QLabel* Label3{nullptr};
+    QLabel* Label11{nullptr};
+    QLabel* Label7{nullptr};
+    std::array<QLineEdit*, kOptionCount> option{};
+    std::array<QPushButton*, 2> cmdSelectDir{};
+    QPushButton* cmdOK{nullptr};
+    QPushButton* cmdCancel{nullptr};
 };
 
 } // namespace Enrolix

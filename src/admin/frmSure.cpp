@@ -3,7 +3,6 @@
 #include "admin/AdminMessages.h"
 #include "admin/AppContext.h"
 #include "admin/Twips.h"
-#include "admin/frmMain.h"
 #include "events/EventClosing.h"
 #include "platform/Prompter.h"
 
@@ -40,20 +39,19 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 
 } // namespace
 
-frmSure::frmSure(AppContext& context, const frmMain& main, QWidget* parent)
-    : QWidget(parent), m_context(context), m_main(main)
+frmSure::frmSure(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmSure"));
-    setWindowTitle(QStringLiteral("Close Course"));
+    setWindowTitle(AdminMessages::kSureCaption);
 
-    lblCancelYN = label("lblCancelYN", QStringLiteral("Close course to registrations?"), true, this);
-    lblCancel = label("lblCancel", QStringLiteral("Note: Obtain attendees before closing this course."), false, this);
-    lblConfirm = label("lblConfirm", QStringLiteral("This action cannot be undone."), true, this);
+    lblCancelYN = label("lblCancelYN", AdminMessages::kSureQuestion, true, this);
+    lblCancel = label("lblCancel", AdminMessages::kSureReminder, false, this);
+    lblConfirm = label("lblConfirm", AdminMessages::kSureWarning, true, this);
     QPalette warning = lblConfirm->palette();
     warning.setColor(QPalette::WindowText, Qt::red);
     lblConfirm->setPalette(warning);
-    cmdYes = button("cmdYes", QStringLiteral("Yes"), this);
-    cmdNo = button("cmdNo", QStringLiteral("No"), this);
+    cmdYes = button("cmdYes", AdminMessages::kYes, this);
+    cmdNo = button("cmdNo", AdminMessages::kNo, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdYes);
@@ -75,18 +73,10 @@ frmSure::frmSure(AppContext& context, const frmMain& main, QWidget* parent)
 
 frmSure::~frmSure() = default;
 
-void frmSure::askAboutSelectedEvent()
+void frmSure::askToClose(const QString& event)
 {
-    lblCancelYN->setText(QStringLiteral("Cancel registration for event ") + m_main.selectedEvent() +
-                         QStringLiteral(" ?"));
-}
-
-bool frmSure::event(QEvent* event)
-{
-    // Each showing asks about the event selected now, not the one asked about last time.
-    if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
-        askAboutSelectedEvent();
-    return QWidget::event(event);
+    m_event = event;
+    lblCancelYN->setText(AdminMessages::sureQuestion(event));
 }
 
 void frmSure::onNo()
@@ -98,7 +88,7 @@ void frmSure::onNo()
 
 void frmSure::onYes()
 {
-    const CloseResult result = CloseEvent(m_context.settings, m_main.selectedEvent());
+    const CloseResult result = CloseEvent(m_context.settings, m_event);
     if (!result.closed())
         m_context.prompter.ask(result.report);
     hide();

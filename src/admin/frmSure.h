@@ -8,23 +8,19 @@ class QPushButton;
 namespace Enrolix {
 
 struct AppContext;
-class frmMain;
 
-// Asks before closing the event selected in the main window, and closes it on Yes.
+// Asks before closing an event, and closes it on Yes.
 class frmSure final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmSure)
 
 public:
-    frmSure(AppContext& context, const frmMain& main, QWidget* parent = nullptr);
+    explicit frmSure(AppContext& context, QWidget* parent = nullptr);
     ~frmSure() override;
 
-    QLabel* lblCancelYN{nullptr};
-    QLabel* lblCancel{nullptr};
-    QLabel* lblConfirm{nullptr};
-    QPushButton* cmdYes{nullptr};
-    QPushButton* cmdNo{nullptr};
+    // The event that Yes closes; the question names it from now on.
+    void askToClose(const QString& event);
 
 Q_SIGNALS:
     // Yes or No was answered and the dialog hid itself.
@@ -33,16 +29,20 @@ Q_SIGNALS:
     void closedByFrame();
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void askAboutSelectedEvent();
     void onYes();
     void onNo();
 
     AppContext& m_context;
-    const frmMain& m_main;
+    QString m_event;
+
+    QLabel* lblCancelYN{nullptr};
+    QLabel* lblCancel{nullptr};
+    QLabel* lblConfirm{nullptr};
+    QPushButton* cmdYes{nullptr};
+    QPushButton* cmdNo{nullptr};
 };
 
 } // namespace Enrolix

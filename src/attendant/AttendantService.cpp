@@ -88,7 +88,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err.flush();
         if (once)
             return exitCodeOf(report);
-        if (stop.waitFor(std::chrono::seconds(settings.secondsWait())))
+        if (stop.waitFor(std::chrono::seconds(settings.Seconds_Wait_Between_Email_Processing)))
             return kConnected;
     }
 }

@@ -14,7 +14,7 @@ Countdown::Countdown(const Settings& settings, QObject* parent) : QObject(parent
 
 void Countdown::load()
 {
-    m_seconds = m_settings.secondsWait();
+    m_seconds = m_settings.Seconds_Wait_Between_Email_Processing;
 }
 
 int Countdown::progressFor(qint16 seconds, double progressFactor)
@@ -50,7 +50,7 @@ void Countdown::tick()
         return;
 
     // The pass runs with the timer off, so ticks cannot pile up behind a long pass.
-    m_seconds = m_settings.secondsWait();
+    m_seconds = m_settings.Seconds_Wait_Between_Email_Processing;
     setTimerEnabled(false);
     m_passRunning = true;
     if (m_pass)

@@ -1,7 +1,7 @@
 #include "attendant/ProcessingPass.h"
 
+#include "attendant/AttendantTexts.h"
 #include "attendant/PassListener.h"
-#include "attendant/PassStatus.h"
 #include "attendant/PendingReplies.h"
 #include "events/WorkingFolderLock.h"
 #include "mail/MailSessionFactory.h"
@@ -50,13 +50,13 @@ PassReport ProcessingPass::run()
         return report;
     }
     MailSession& session = *signOn.session;
-    m_listener.statusChanged(PassStatus::kConnecting);
+    m_listener.statusChanged(AttendantTexts::kConnecting);
     if (!session.fetchUnread()) {
         session.signOff();
         connectionFailed(report, session.failure());
         return report;
     }
-    m_listener.statusChanged(PassStatus::kConnected);
+    m_listener.statusChanged(AttendantTexts::kConnected);
     report.connected = true;
     work(session, report);
     return report;
@@ -203,7 +203,7 @@ void ProcessingPass::connectionFailed(PassReport& report, const QString& reason)
     report.failure = reason.isEmpty() ? QStringLiteral("the mail system could not be reached") : reason;
     increment(m_iMAPIErrors);
     m_listener.connectionFailed(m_iMAPIErrors, report.failure);
-    m_listener.statusChanged(PassStatus::kNotConnected);
+    m_listener.statusChanged(AttendantTexts::kNotConnected);
 }
 
 } // namespace Enrolix

@@ -22,10 +22,6 @@ QString eventNumberOf(const QString& text);
 
 enum class Outcome { Registered, Duplicate, Cancelled, NotRegistered, AttendeeList, NoSuchEvent };
 
-// Two line breaks, "Event Information:", a line break and the description: the end of every
-// mail that tells about an event.
-QString withEventInformation(const QString& description);
-
 struct Reply
 {
     QString subject;

@@ -1,6 +1,7 @@
 #include "attendant/frmAutoAttend.h"
 
 #include "admin/Twips.h"
+#include "attendant/AttendantTexts.h"
 #include "attendant/Countdown.h"
 
 #include <QEvent>
@@ -22,7 +23,7 @@ frmAutoAttend::frmAutoAttend(const Settings& settings, QWidget* parent)
     : QWidget(parent, Qt::Window), m_countdown(new Countdown(settings, this))
 {
     setObjectName(QStringLiteral("frmAutoAttend"));
-    setWindowTitle(QStringLiteral("Enrolix - Automated Processing"));
+    setWindowTitle(AttendantTexts::kCaption);
     buildControls();
     connect(m_countdown, &Countdown::displayChanged, this, &frmAutoAttend::showCountdown);
     connect(m_countdown, &Countdown::passFinished, this, &frmAutoAttend::applyDeferred);
@@ -66,7 +67,7 @@ void frmAutoAttend::buildControls()
         return control;
     };
 
-    Label2 = label("Label2", QStringLiteral("Auto Processing of Email Requests"), 1320, 120, 3615, 375);
+    Label2 = label("Label2", AttendantTexts::kTitle, 1320, 120, 3615, 375);
     QFont title(QStringLiteral("Times New Roman"));
     title.setPointSize(12);
     title.setBold(true);
@@ -80,19 +81,19 @@ void frmAutoAttend::buildControls()
     pbrAuto->setTextVisible(false);
     pbrAuto->setAccessibleName(tr("Time to the next mailbox check"));
 
-    Label3 = label("Label3", QStringLiteral("Requests Processed:"), 840, 1200, 2055, 255);
-    Text1 = display("Text1", QStringLiteral("No Requests Processed"), kBlue, 3000, 1200, 2415, Label3);
-    Label5 = label("Label5", QStringLiteral("Email Connect Faliures:"), 840, 1560, 2055, 255);
+    Label3 = label("Label3", AttendantTexts::kRequestsProcessed, 840, 1200, 2055, 255);
+    Text1 = display("Text1", AttendantTexts::kNoRequestsProcessed, kBlue, 3000, 1200, 2415, Label3);
+    Label5 = label("Label5", AttendantTexts::kConnectFailures, 840, 1560, 2055, 255);
     Text4 = display("Text4", QStringLiteral("0"), kBlue, 3000, 1560, 2415, Label5);
-    Label6 = label("Label6", QStringLiteral("Connection Status:"), 840, 1920, 2055, 255);
+    Label6 = label("Label6", AttendantTexts::kConnectionStatus, 840, 1920, 2055, 255);
     Text5 = display("Text5", QString(), kDarkRed, 3000, 1920, 2415, Label6);
-    Label7 = label("Label7", QStringLiteral("Next connection in:"), 840, 2280, 2055, 255);
+    Label7 = label("Label7", AttendantTexts::kNextConnection, 840, 2280, 2055, 255);
     Text6 = display("Text6", QString(), kDarkRed, 3000, 2280, 1575, Label7);
 
-    cmdExit = button("cmdExit", QStringLiteral("Hide"), 120, 1095);
-    cmdStop = button("cmdStop", QStringLiteral("Stop"), 1320, 1095);
-    cmdStart = button("cmdStart", QStringLiteral("Start"), 2520, 1095);
-    cmdProcess = button("cmdProcess", QStringLiteral("Process Now!"), 3960, 1695);
+    cmdExit = button("cmdExit", AttendantTexts::kHide, 120, 1095);
+    cmdStop = button("cmdStop", AttendantTexts::kStop, 1320, 1095);
+    cmdStart = button("cmdStart", AttendantTexts::kStart, 2520, 1095);
+    cmdProcess = button("cmdProcess", AttendantTexts::kProcessNow, 3960, 1695);
     connect(cmdStart, &QPushButton::clicked, this, [this] { click(Click::Start); });
     connect(cmdStop, &QPushButton::clicked, this, [this] { click(Click::Stop); });
     connect(cmdProcess, &QPushButton::clicked, this, [this] { click(Click::ProcessNow); });
@@ -171,6 +172,11 @@ void frmAutoAttend::apply(Click click)
     }
 }
 
+void frmAutoAttend::passEnded()
+{
+    m_countdown->passEnded();
+}
+
 void frmAutoAttend::showCountdown()
 {
     pbrAuto->setValue(m_countdown->progress());
@@ -189,7 +195,7 @@ void frmAutoAttend::replySent(qint16 requestsProcessed)
 
 void frmAutoAttend::connectionFailed(qint16 connectionFailures, const QString& reason)
 {
-    Text4->setText(QLatin1Char(' ') + QString::number(connectionFailures));
+    Text4->setText(AttendantTexts::failureCount(connectionFailures));
     // Why the last failed pass failed, for a coordinator setting up the mail profile.
     Text5->setToolTip(reason);
 }

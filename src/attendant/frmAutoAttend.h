@@ -30,7 +30,7 @@ public:
     ~frmAutoAttend() override;
 
     // Starts the processing pass that a tick reaching zero runs; the pass reports its end with
-    // countdown().passEnded().
+    // passEnded().
     void setPass(std::function<void()> start);
     Countdown& countdown() { return *m_countdown; }
 
@@ -42,21 +42,8 @@ public:
     void statusChanged(const QString& status);
     void replySent(qint16 requestsProcessed);
     void connectionFailed(qint16 connectionFailures, const QString& reason);
-
-    QLabel* Label2{nullptr};
-    QProgressBar* pbrAuto{nullptr};
-    QLabel* Label3{nullptr};
-    QLineEdit* Text1{nullptr};
-    QLabel* Label5{nullptr};
-    QLineEdit* Text4{nullptr};
-    QLabel* Label6{nullptr};
-    QLineEdit* Text5{nullptr};
-    QLabel* Label7{nullptr};
-    QLineEdit* Text6{nullptr};
-    QPushButton* cmdExit{nullptr};
-    QPushButton* cmdStop{nullptr};
-    QPushButton* cmdStart{nullptr};
-    QPushButton* cmdProcess{nullptr};
+    // The pass has ended: the clock runs again and the clicks made meanwhile take effect.
+    void passEnded();
 
 Q_SIGNALS:
     // The user pressed Hide: the main window comes back.
@@ -82,6 +69,21 @@ private:
 
     Countdown* m_countdown{nullptr};
     QList<Click> m_deferred;
+
+    QLabel* Label2{nullptr};
+    QProgressBar* pbrAuto{nullptr};
+    QLabel* Label3{nullptr};
+    QLineEdit* Text1{nullptr};
+    QLabel* Label5{nullptr};
+    QLineEdit* Text4{nullptr};
+    QLabel* Label6{nullptr};
+    QLineEdit* Text5{nullptr};
+    QLabel* Label7{nullptr};
+    QLineEdit* Text6{nullptr};
+    QPushButton* cmdExit{nullptr};
+    QPushButton* cmdStop{nullptr};
+    QPushButton* cmdStart{nullptr};
+    QPushButton* cmdProcess{nullptr};
 };
 
 } // namespace Enrolix

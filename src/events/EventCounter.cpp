@@ -1,6 +1,7 @@
 #include "events/EventCounter.h"
 
 #include "events/EventFiles.h"
+#include "events/EventMessages.h"
 #include "settings/Settings.h"
 
 namespace Enrolix {
@@ -14,9 +15,9 @@ EventCounter::Result EventCounter::takeNext() const
 
     const std::optional<qint16> stored = toInt16(*line);
     if (!stored || *stored < 0)
-        return {FileResult{kNotANumber, QStringLiteral("The counter file holds no event number")}, {}};
+        return {FileResult{kNotANumber, EventMessages::counterHoldsNoNumber()}, {}};
 
-    const FileResult overflow{kOverflow, QStringLiteral("No event numbers are left")};
+    const FileResult overflow{kOverflow, EventMessages::noEventNumbersLeft()};
     int value = *stored;
     while (value < 32767 && m_files.anyFileExists(EventFiles::eventNumber(value)))
         ++value;

@@ -1,5 +1,7 @@
 #include "events/EventFiles.h"
 
+#include "events/EventMessages.h"
+
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -52,10 +54,9 @@ FileResult EventFiles::listEvents(const QString& suffix, QStringList& events) co
     const QString folder = m_settings.Working_Files_Directory;
     const QFileInfo info(folder);
     if (!info.exists() || !info.isDir())
-        return FileResult{int(QFileDevice::OpenError), QStringLiteral("The folder %1 does not exist.").arg(folder)};
+        return FileResult{int(QFileDevice::OpenError), EventMessages::folderMissing(folder)};
     if (!info.isReadable())
-        return FileResult{int(QFileDevice::PermissionsError),
-                          QStringLiteral("The folder %1 cannot be read.").arg(folder)};
+        return FileResult{int(QFileDevice::PermissionsError), EventMessages::folderUnreadable(folder)};
 
     QDir dir(folder);
     dir.setNameFilters({QStringLiteral("*") + suffix});

@@ -92,4 +92,39 @@ Message createFailed(const FileResult& failure)
                    Button::Ok};
 }
 
+QString counterHoldsNoNumber()
+{
+    return QStringLiteral("The counter file holds no event number");
+}
+
+QString noEventNumbersLeft()
+{
+    return QStringLiteral("No event numbers are left");
+}
+
+QString folderMissing(const QString& folder)
+{
+    return QStringLiteral("The folder %1 does not exist.").arg(folder);
+}
+
+QString folderUnreadable(const QString& folder)
+{
+    return QStringLiteral("The folder %1 cannot be read.").arg(folder);
+}
+
+QString lockFolderMissing(const QString& folder)
+{
+    return QStringLiteral("the working folder %1 does not exist").arg(folder);
+}
+
+QString lockFolderFull(const QString& folder)
+{
+    return QStringLiteral("the working folder %1 is full").arg(folder);
+}
+
+QString lockFolderNotWritable(const QString& folder)
+{
+    return QStringLiteral("the working folder %1 cannot be written to").arg(folder);
+}
+
 } // namespace Enrolix::EventMessages

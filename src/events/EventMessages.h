@@ -33,5 +33,15 @@ Message closeHalfDone(const QString& event, const QString& movedPath, const QStr
 // Both files moved but the closed page could not replace the open one.
 Message closePageNotWritten(const QString& event, const QString& pagePath, const QString& reason);
 
+// Why a file step failed, as a creation's title and a pass's reason name it.
+QString counterHoldsNoNumber();
+QString noEventNumbersLeft();
+QString folderMissing(const QString& folder);
+QString folderUnreadable(const QString& folder);
+// Why the working folder's lock could not be taken at all.
+QString lockFolderMissing(const QString& folder);
+QString lockFolderFull(const QString& folder);
+QString lockFolderNotWritable(const QString& folder);
+
 } // namespace EventMessages
 } // namespace Enrolix

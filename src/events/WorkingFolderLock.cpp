@@ -1,5 +1,7 @@
 #include "events/WorkingFolderLock.h"
 
+#include "events/EventMessages.h"
+
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -30,11 +32,11 @@ WorkingFolderLock::Outcome WorkingFolderLock::lock(std::chrono::milliseconds wai
         return Outcome::Busy;
     const QFileInfo folder(QFileInfo(m_path).absolutePath());
     if (!folder.isDir())
-        m_problem = QStringLiteral("the working folder %1 does not exist").arg(folder.filePath());
+        m_problem = EventMessages::lockFolderMissing(folder.filePath());
     else if (QStorageInfo(folder.filePath()).bytesAvailable() < kRoomForTheLock)
-        m_problem = QStringLiteral("the working folder %1 is full").arg(folder.filePath());
+        m_problem = EventMessages::lockFolderFull(folder.filePath());
     else
-        m_problem = QStringLiteral("the working folder %1 cannot be written to").arg(folder.filePath());
+        m_problem = EventMessages::lockFolderNotWritable(folder.filePath());
     return Outcome::Unusable;
 }
 

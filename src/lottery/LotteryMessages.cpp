@@ -1,5 +1,7 @@
 #include "lottery/LotteryMessages.h"
 
+#include "attendant/AttendantTexts.h"
+
 namespace Enrolix::LotteryMessages {
 namespace {
 
@@ -69,6 +71,28 @@ Message sendingElsewhere()
 Message fileProblem(const QString& reason)
 {
     return plainMessage(QStringLiteral("A file of the draw could not be written or read.") + QLatin1Char('\r') + reason);
+}
+
+Notification invitation(const QString& event, const QString& description, const QString& contact)
+{
+    return {QStringLiteral("Course Invitation"),
+            QStringLiteral("You have been selected in the lottery for event ") + event +
+                QStringLiteral(".  This is your invitation to the course.  If you cannot attend, ") + contact +
+                QStringLiteral(".") + AttendantTexts::withEventInformation(description)};
+}
+
+Notification waitingPlace(const QString& event, const QString& description, int place)
+{
+    return {QStringLiteral("Course Waiting List"),
+            QStringLiteral("The lottery for event ") + event +
+                QStringLiteral(" has been drawn.  You were not selected; you are number ") + QString::number(place) +
+                QStringLiteral(" on the waiting list.  If a place becomes free, you will be contacted.") +
+                AttendantTexts::withEventInformation(description)};
+}
+
+QString contact(const QString& coordinatorName, const QString& coordinatorExt)
+{
+    return QStringLiteral("please contact the ") + coordinatorName + QStringLiteral(" at ") + coordinatorExt;
 }
 
 QString resultRow(int rank, const QString& name, bool selected)

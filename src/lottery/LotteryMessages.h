@@ -8,6 +8,12 @@ namespace Enrolix {
 namespace LotteryMessages {
 
 inline const QString kDrawCaption = QStringLiteral("Draw Lottery");
+inline const QString kMenuLottery = QStringLiteral("&Lottery");
+inline const QString kMenuDraw = QStringLiteral("&Draw Lottery...");
+inline const QString kMenuExportSignUps = QStringLiteral("&Export Sign-up List...");
+inline const QString kExportSignUpsCaption = QStringLiteral("Export Sign-up List");
+inline const QString kExportDrawCaption = QStringLiteral("Export Draw");
+inline const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
 inline const QString kSelected = QStringLiteral("Selected");
 inline const QString kWaiting = QStringLiteral("Waiting");
 inline const QString kWaitingList = QStringLiteral("Waiting list");
@@ -26,6 +32,18 @@ Message sendingStopped(int invitations, int waiting, int withoutAddress, const Q
 Message sendingElsewhere();
 // A file of the draw or an export could not be written or read.
 Message fileProblem(const QString& reason);
+
+// The mail to a drawn person: subject and text. contact is "please contact the " + the
+// coordinator's name + " at " + the coordinator's extension.
+struct Notification
+{
+    QString subject;
+    QString text;
+};
+Notification invitation(const QString& event, const QString& description, const QString& contact);
+// place: the person's number on the waiting list, from 1.
+Notification waitingPlace(const QString& event, const QString& description, int place);
+QString contact(const QString& coordinatorName, const QString& coordinatorExt);
 
 // The row of a name in the draw window's result list.
 QString resultRow(int rank, const QString& name, bool selected);

@@ -1,6 +1,5 @@
 #include "lottery/Notifier.h"
 
-#include "attendant/RequestProtocol.h"
 #include "lottery/ClosedEvent.h"
 #include "lottery/DrawRecord.h"
 #include "lottery/LotteryMessages.h"
@@ -27,25 +26,13 @@ QString sentLine(const QString& name, const QString& address)
 ReplyComposer::Reply notification(const Settings& settings, const ClosedEvent& closed, const Draw::Entry& entry,
                                   int seats, const QString& from)
 {
-    const QString& n = closed.event;
-    const QString contact = QStringLiteral("please contact the ") + settings.Training_Coordinator_Name +
-                            QStringLiteral(" at ") + settings.Training_Coordinator_Ext;
-    const QString information = RequestProtocol::withEventInformation(closed.description);
-    ReplyComposer::Reply reply{from, closed.addresses.value(entry.name), entry.name, {}, {}};
-    if (entry.selected) {
-        reply.subject = QStringLiteral("Course Invitation");
-        reply.text = QStringLiteral("You have been selected in the lottery for event ") + n +
-                     QStringLiteral(".  This is your invitation to the course.  If you cannot attend, ") + contact +
-                     QStringLiteral(".") + information;
-    } else {
-        reply.subject = QStringLiteral("Course Waiting List");
-        reply.text = QStringLiteral("The lottery for event ") + n +
-                     QStringLiteral(" has been drawn.  You were not selected; you are number ") +
-                     QString::number(entry.rank - seats) +
-                     QStringLiteral(" on the waiting list.  If a place becomes free, you will be contacted.") +
-                     information;
-    }
-    return reply;
+    const LotteryMessages::Notification mail =
+        entry.selected
+            ? LotteryMessages::invitation(
+                  closed.event, closed.description,
+                  LotteryMessages::contact(settings.Training_Coordinator_Name, settings.Training_Coordinator_Ext))
+            : LotteryMessages::waitingPlace(closed.event, closed.description, entry.rank - seats);
+    return {from, closed.addresses.value(entry.name), entry.name, mail.subject, mail.text};
 }
 
 } // namespace

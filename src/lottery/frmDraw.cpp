@@ -159,9 +159,9 @@ void frmDraw::onSave()
 
 void frmDraw::onExport()
 {
-    const QString path = m_context.files.saveFileName(this, QStringLiteral("Export Draw"),
+    const QString path = m_context.files.saveFileName(this, LotteryMessages::kExportDrawCaption,
                                                       m_desk.chosen()->event + QStringLiteral("-draw.csv"),
-                                                      QStringLiteral("CSV files (*.csv)"));
+                                                      LotteryMessages::kCsvFilter);
     if (path.isEmpty())
         return;
     if (const std::optional<Message> problem = m_desk.exportDraw(path))

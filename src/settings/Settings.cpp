@@ -2,6 +2,7 @@
 
 #include "platform/DataFolder.h"
 #include "platform/SettingsStore.h"
+#include "settings/OptionTable.h"
 #include "settings/SettingsKeys.h"
 
 #include <QDir>
@@ -54,34 +55,29 @@ void Settings::LoadSettings(const SettingsStore& store)
     const QString folderDefault = defaultFolderSetting();
     auto read = [&store](const QString& key, const QString& fallback) { return store.read(kOptions, key, fallback); };
 
-    Working_Files_Directory = read(kWorkingFilesDirectory, folderDefault);
-    HTML_File_Path = read(kHtmlFilePath, folderDefault);
-    HTML_Nice_File_Path = read(kHtmlNiceFilePath, folderDefault);
-    Training_Coordinator_Name = read(kCoordinatorName, kDefaultCoordinatorName);
-    Training_Coordinator_Ext = read(kCoordinatorExt, kDefaultCoordinatorExt);
+    for (const OptionField& field : optionTable()) {
+        switch (field.kind) {
+        case OptionKind::Folder:
+            this->*field.value = withTrailingSeparator(read(field.key, folderDefault));
+            break;
+        case OptionKind::Text:
+            this->*field.value = read(field.key, *field.fallback);
+            break;
+        case OptionKind::Seconds: {
+            // A wait below one second would divide by zero or run the attendant backwards; it is
+            // treated like unreadable text, and the load goes on either way.
+            const std::optional<qint16> seconds = toInt16(read(field.key, *field.fallback));
+            Seconds_Wait_Between_Email_Processing = (seconds && *seconds >= 1) ? *seconds : qint16(20);
+            break;
+        }
+        }
+    }
     Training_Coordinator_Email_Address = read(kCoordinatorEmail, kDefaultCoordinatorEmail);
-    Registration_Attendant_Email = read(kRegAttend, kDefaultRegAttend);
     Organisation_Name = read(kOrganisationName, kDefaultOrganisationName);
-
-    // A wait below one second would divide by zero or run the attendant backwards; it is
-    // treated like unreadable text, and the load goes on either way.
-    const std::optional<qint16> seconds = toInt16(read(kSecondsWait, kDefaultSecondsWait));
-    Seconds_Wait_Between_Email_Processing =
-        (seconds && *seconds >= 1) ? QString::number(*seconds) : QStringLiteral("20");
-
     FirstRun = toBoolean(read(kFirstRun, kDefaultFirstRun));
 
-    Working_Files_Directory = withTrailingSeparator(Working_Files_Directory);
-    HTML_File_Path = withTrailingSeparator(HTML_File_Path);
-    HTML_Nice_File_Path = withTrailingSeparator(HTML_Nice_File_Path);
-
     Counter_File_Path = Working_Files_Directory + kCounterFileName;
-    ProgressFactor = 100.0 / Seconds_Wait_Between_Email_Processing.toDouble();
-}
-
-qint16 Settings::secondsWait() const
-{
-    return toInt16(Seconds_Wait_Between_Email_Processing).value_or(0);
+    ProgressFactor = 100.0 / double(Seconds_Wait_Between_Email_Processing);
 }
 
 } // namespace Enrolix

@@ -19,7 +19,8 @@ struct Settings
     QString Training_Coordinator_Ext;
     QString Training_Coordinator_Email_Address;
     QString Registration_Attendant_Email;
-    QString Seconds_Wait_Between_Email_Processing;
+    // Whole seconds, at least 1.
+    qint16 Seconds_Wait_Between_Email_Processing{0};
     bool FirstRun{false};
     QString Organisation_Name;
 
@@ -30,9 +31,6 @@ struct Settings
     // Reads every value with its default, normalises the three folders (each ends in the
     // folder separator) and derives the counter file path and the progress factor.
     void LoadSettings(const SettingsStore& store);
-
-    // The wait as a 16-bit integer, as the attendant's countdown uses it.
-    qint16 secondsWait() const;
 };
 
 // The default of the three folder settings: the per-user data folder.

@@ -7,13 +7,19 @@
 
 namespace Enrolix::Testing {
 
+// The button a box is expected to offer as its default, stated apart from the message itself.
+struct DefaultButton
+{
+    Button button;
+};
+
 // Answers message boxes from a script. Every box must be the next expected one, with the same
-// title, text and buttons; anything else is recorded as a failure that the test checks.
+// title, text, buttons and default button; anything else is recorded as a failure that the test checks.
 class ScriptedPrompter final : public Prompter
 {
 public:
-    // Expects the message and answers it with the given button.
-    void expect(const Message& message, Button answer = Button::Ok);
+    // Expects the message with that default button and answers it with the given button.
+    void expect(const Message& message, DefaultButton defaultButton, Button answer = Button::Ok);
 
     Button ask(const Message& message) override;
 
@@ -27,6 +33,7 @@ private:
     struct Expectation
     {
         Message message;
+        Button defaultButton;
         Button answer;
     };
     QList<Expectation> m_expected;

@@ -22,7 +22,7 @@ Settings TestFolders::settings() const
     s.Training_Coordinator_Name = QStringLiteral("Training Coordinator");
     s.Training_Coordinator_Ext = QStringLiteral("Quillmark");
     s.Registration_Attendant_Email = QStringLiteral("attendant@example.org");
-    s.Seconds_Wait_Between_Email_Processing = QStringLiteral("600");
+    s.Seconds_Wait_Between_Email_Processing = 600;
     s.Organisation_Name = QStringLiteral("Training and Development");
     s.Counter_File_Path = work() + QStringLiteral("Auto_Counter.txt");
     s.ProgressFactor = 100.0 / 600.0;

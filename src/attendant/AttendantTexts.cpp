@@ -1,0 +1,56 @@
+#include "attendant/AttendantTexts.h"
+
+namespace Enrolix::AttendantTexts {
+namespace {
+
+using RequestProtocol::Outcome;
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kSelection = QStringLiteral("If you are selected, an invitation for this course will be sent to you via "
+                                          "E-mail after the closure of the sign-up period.");
+
+} // namespace
+
+QString withEventInformation(const QString& description)
+{
+    return kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description;
+}
+
+RequestProtocol::Reply reply(Outcome outcome, const QString& event, const QString& description,
+                             const QString& attendees)
+{
+    switch (outcome) {
+    case Outcome::Registered:
+        return {QStringLiteral("Registration Request Processed"),
+                QStringLiteral("Your registration request to event ") + event +
+                    QStringLiteral(" has been recorded.  ") + kSelection + withEventInformation(description)};
+    case Outcome::Duplicate:
+        return {QStringLiteral("Duplicate Registration Request"),
+                QStringLiteral("You have submitted a duplicate request for registration to event ") + event +
+                    QStringLiteral(".  ") + kSelection};
+    case Outcome::Cancelled:
+        return {QStringLiteral("Cancellation Request Processed"),
+                QStringLiteral("Your name has been removed from the sign-up list for event ") + event +
+                    QStringLiteral(".") + kCrLf + QStringLiteral("Thank you.") + withEventInformation(description)};
+    case Outcome::NotRegistered:
+        return {QStringLiteral("Cancellation Request Not Processed"),
+                QStringLiteral("Your request to remove your name from event ") + event +
+                    QStringLiteral(" could not be processed.  You were not registered for this event.")};
+    case Outcome::AttendeeList:
+        return {QStringLiteral("Request for Attendees"),
+                QStringLiteral("Current sign-up list for ") + event + QStringLiteral(":") + kCrLf + kCrLf + attendees +
+                    kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description};
+    case Outcome::NoSuchEvent:
+        return {QStringLiteral("Request Not Processed"),
+                QStringLiteral("Your request for event ") + event +
+                    QStringLiteral(" could not be processed.  There is no open event with this number.")};
+    }
+    return {};
+}
+
+QString failureCount(qint16 failures)
+{
+    return QLatin1Char(' ') + QString::number(failures);
+}
+
+} // namespace Enrolix::AttendantTexts

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "attendant/RequestProtocol.h"
+
+#include <QString>
+
+// Every fixed text of the attendant: its window, the connection states a pass reports, and the
+// replies it sends.
+namespace Enrolix::AttendantTexts {
+
+// Two line breaks, "Event Information:", a line break and the description: the end of every
+// mail that tells about an event.
+QString withEventInformation(const QString& description);
+
+// The reply of an outcome for the event number as it is to be echoed; see RequestProtocol::replyFor.
+RequestProtocol::Reply reply(RequestProtocol::Outcome outcome, const QString& event, const QString& description,
+                             const QString& attendees);
+
+// The attendant window.
+inline const QString kCaption = QStringLiteral("Enrolix - Automated Processing");
+inline const QString kTitle = QStringLiteral("Auto Processing of Email Requests");
+inline const QString kRequestsProcessed = QStringLiteral("Requests Processed:");
+inline const QString kNoRequestsProcessed = QStringLiteral("No Requests Processed");
+// sic: "Faliures" is the wording users already know.
+inline const QString kConnectFailures = QStringLiteral("Email Connect Faliures:");
+inline const QString kConnectionStatus = QStringLiteral("Connection Status:");
+inline const QString kNextConnection = QStringLiteral("Next connection in:");
+inline const QString kHide = QStringLiteral("Hide");
+inline const QString kStop = QStringLiteral("Stop");
+inline const QString kStart = QStringLiteral("Start");
+inline const QString kProcessNow = QStringLiteral("Process Now!");
+
+// The connection states a processing pass reports, shown by the window as they stand.
+inline const QString kConnecting = QStringLiteral("Connecting...");
+inline const QString kConnected = QStringLiteral("Connected");
+inline const QString kNotConnected = QStringLiteral("Not Connected");
+
+// The count of failed connections as the window shows it: a blank before the number.
+QString failureCount(qint16 failures);
+
+} // namespace Enrolix::AttendantTexts

@@ -1,0 +1,266 @@
+// Every fixed text of the catalogues, word for word as coordinators and mail recipients meet it.
+// The expected column is written out by hand, so a changed catalogue text fails here.
+#include "admin/AdminMessages.h"
+#include "attendant/AttendantTexts.h"
+#include "attendant/RequestProtocol.h"
+#include "events/EventMessages.h"
+#include "lottery/LotteryMessages.h"
+#include "platform/Message.h"
+#include "platform/TextFiles.h"
+#include "settings/SettingsMessages.h"
+
+#include <QtTest>
+
+using namespace Enrolix;
+
+namespace {
+
+const QString kCr = QStringLiteral("\r");
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString lines(const QStringList& parts)
+{
+    return parts.join(kCr);
+}
+
+} // namespace
+
+class TestTexts : public QObject
+{
+    Q_OBJECT
+
+    static void row(const char* name, const QString& actual, const char* expected)
+    {
+        QTest::newRow(name) << actual << QString::fromUtf8(expected);
+    }
+    static void row(const char* name, const QString& actual, const QString& expected)
+    {
+        QTest::newRow(name) << actual << expected;
+    }
+    // A box: its text, its title and its buttons with the default first, as one comparable line.
+    static QString box(const Message& message)
+    {
+        QStringList buttons;
+        for (Button button : message.buttons)
+            buttons << QString::number(int(button));
+        return message.title + QStringLiteral(" | ") + message.text + QStringLiteral(" | ") +
+               buttons.join(QLatin1Char(',')) + QStringLiteral(" default ") +
+               QString::number(int(message.defaultButton));
+    }
+    static QString box(const char* title, const QString& text, const QString& buttons)
+    {
+        return QString::fromUtf8(title) + QStringLiteral(" | ") + text + QStringLiteral(" | ") + buttons;
+    }
+    static QString ok(const char* title, const QString& text)
+    {
+        return box(title, text, QStringLiteral("0 default 0"));
+    }
+
+private Q_SLOTS:
+    void catalogue_data()
+    {
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("expected");
+        // One row a line, however long, so each text reads as the user sees it.
+        // clang-format off
+        // --- admin: captions
+        row("main caption", AdminMessages::kMainCaption, "Enrolix");
+        row("no attendees", AdminMessages::kNoAttendees, "No attendees in file.");
+        row("menu file", AdminMessages::kMenuFile, "&File");
+        row("menu new", AdminMessages::kMenuNew, "&New Event");
+        row("menu close", AdminMessages::kMenuClose, "&Close Event");
+        row("menu exit", AdminMessages::kMenuExit, "E&xit");
+        row("menu tools", AdminMessages::kMenuTools, "&Tools");
+        row("menu options", AdminMessages::kMenuOptions, "&Options");
+        row("menu startup", AdminMessages::kMenuStartup, "&Startup Screen");
+        row("menu processing", AdminMessages::kMenuProcessing, "&Processing");
+        row("menu begin", AdminMessages::kMenuBegin, "&Start Auto Processing");
+        row("menu help", AdminMessages::kMenuHelp, "&Help");
+        row("menu content", AdminMessages::kMenuContent, "&Content");
+        row("menu about", AdminMessages::kMenuAbout, "&About");
+        row("toolbar 1 tip", AdminMessages::kToolbar[0].toolTip, "Create New Event");
+        row("toolbar 1 text", AdminMessages::kToolbar[0].caption, "New Event");
+        row("toolbar 2 tip", AdminMessages::kToolbar[1].toolTip, "Close Registration for Event");
+        row("toolbar 2 text", AdminMessages::kToolbar[1].caption, "Close Registration");
+        row("toolbar 3 tip", AdminMessages::kToolbar[2].toolTip, "Start processing");
+        row("toolbar 3 text", AdminMessages::kToolbar[2].caption, "Start Processing");
+        row("toolbar 4 tip", AdminMessages::kToolbar[3].toolTip, "Copy Attendees to Clipboard");
+        row("toolbar 4 text", AdminMessages::kToolbar[3].caption, "Copy Attendees to Clipboard");
+        row("toolbar 5 tip", AdminMessages::kToolbar[4].toolTip, "Help");
+        row("toolbar 5 text", AdminMessages::kToolbar[4].caption, "Help");
+        row("create caption", AdminMessages::kCreateCaption, "Create New Event");
+        row("create heading", AdminMessages::kCreateHeading, "Create New Event");
+        row("create instructions", AdminMessages::kCreateInstructions, "To create a new event, enter the event name and dates in the fields below.  A registration page will be automatically created and saved in the default directory.");
+        row("create info step", AdminMessages::kCreateInfoStep, "1) Type your event info.");
+        row("create dates step", AdminMessages::kCreateDatesStep, "2) Enter the event date(s).");
+        row("create step", AdminMessages::kCreateStep, "3) Create the event.");
+        row("create button", AdminMessages::kCreateButton, "Click to Create New Event");
+        row("create note", AdminMessages::kCreateNote, "Note: Courses that have more than one date must be created as seperate events. The System will not stop you from creating duplicate events!.");
+        row("back to admin", AdminMessages::kBackToAdmin, "Back to Admin Panel");
+        row("location caption", AdminMessages::kLocationCaption, "New Course");
+        row("location heading", AdminMessages::kLocationHeading, "The new registration course address is:");
+        row("copy address", AdminMessages::kCopyAddress, "Copy Address to ClipBoard");
+        row("back to create", AdminMessages::kBackToCreate, "Back to Create Panel");
+        row("sure caption", AdminMessages::kSureCaption, "Close Course");
+        row("sure question at design", AdminMessages::kSureQuestion, "Close course to registrations?");
+        row("sure reminder", AdminMessages::kSureReminder, "Note: Obtain attendees before closing this course.");
+        row("sure warning", AdminMessages::kSureWarning, "This action cannot be undone.");
+        row("yes", AdminMessages::kYes, "Yes");
+        row("no", AdminMessages::kNo, "No");
+        row("options caption", AdminMessages::kOptionsCaption, "Options");
+        row("ok", AdminMessages::kOk, "OK");
+        row("cancel", AdminMessages::kCancel, "Cancel");
+        row("browse", AdminMessages::kBrowse, "Browse");
+        row("dir select caption", AdminMessages::kDirSelectCaption, "Select Directory");
+        row("welcome caption", AdminMessages::kWelcomeCaption, "Welcome to Enrolix");
+        row("welcome title", AdminMessages::kWelcomeTitle, "Enrolix");
+        row("welcome heading", AdminMessages::kWelcomeHeading, "Welcome to Event Registration");
+        row("welcome text", AdminMessages::kWelcomeText, QStringLiteral("Before creating your first event you ") + "may want to change the default settings.  Select Options from the Tool " + "menu to change the directory where Enrolix will save the " + "registration pages, contact name, etc.");
+        row("show at startup", AdminMessages::kShowAtStartup, "Show this screen at startup");
+        row("continue", AdminMessages::kContinue, "Continue...");
+        row("about description", AdminMessages::kAboutDescription, "App Description");
+        row("about disclaimer", AdminMessages::kAboutDisclaimer, "Warning: ...");
+        row("system info", AdminMessages::kSystemInfo, "&System Info...");
+        // --- settings: captions
+        row("working folder", SettingsMessages::kWorkingFolderCaption, "Working Files Directory:");
+        row("working folder tip", SettingsMessages::kWorkingFolderTip, "system files directory");
+        row("page folder", SettingsMessages::kPageFolderCaption, "HTML File Path:");
+        row("page folder tip", SettingsMessages::kPageFolderTip, "Where the registration page will be saved to by default.");
+        row("page prefix", SettingsMessages::kPagePrefixCaption, "HTML File User Path:");
+        row("page prefix tip", SettingsMessages::kPagePrefixTip, "Normally same as HTML File Path.  See help before making changes.");
+        row("coordinator", SettingsMessages::kCoordinatorNameCaption, "Training Coordinator Name:");
+        row("coordinator tip", SettingsMessages::kCoordinatorNameTip, "Name will apprar on registration page");
+        row("contact", SettingsMessages::kCoordinatorContactCaption, "Telephone or Email Contact:");
+        row("contact tip", SettingsMessages::kCoordinatorContactTip, "Contact information");
+        row("attendant mailbox", SettingsMessages::kAttendantMailboxCaption, "Attendant Email Address");
+        row("attendant mailbox tip", SettingsMessages::kAttendantMailboxTip, "Your email address if you will using your account to process registration or a dedicated account");
+        row("interval", SettingsMessages::kIntervalCaption, "Second Between Checks:");
+        row("interval tip", SettingsMessages::kIntervalTip, "For automated attendant processing");
+        // --- the attendant: captions
+        row("attendant caption", AttendantTexts::kCaption, "Enrolix - Automated Processing");
+        row("attendant title", AttendantTexts::kTitle, "Auto Processing of Email Requests");
+        row("requests processed", AttendantTexts::kRequestsProcessed, "Requests Processed:");
+        row("no requests processed", AttendantTexts::kNoRequestsProcessed, "No Requests Processed");
+        row("connect failures", AttendantTexts::kConnectFailures, "Email Connect Faliures:");
+        row("connection status", AttendantTexts::kConnectionStatus, "Connection Status:");
+        row("next connection", AttendantTexts::kNextConnection, "Next connection in:");
+        row("hide", AttendantTexts::kHide, "Hide");
+        row("stop", AttendantTexts::kStop, "Stop");
+        row("start", AttendantTexts::kStart, "Start");
+        row("process now", AttendantTexts::kProcessNow, "Process Now!");
+        row("connecting", AttendantTexts::kConnecting, "Connecting...");
+        row("connected", AttendantTexts::kConnected, "Connected");
+        row("not connected", AttendantTexts::kNotConnected, "Not Connected");
+        // --- texts built around a value
+        row("counter holds no number", EventMessages::counterHoldsNoNumber(), "The counter file holds no event number");
+        row("no event numbers left", EventMessages::noEventNumbersLeft(), "No event numbers are left");
+        row("folder missing", EventMessages::folderMissing(QStringLiteral("/w/")), "The folder /w/ does not exist.");
+        row("folder unreadable", EventMessages::folderUnreadable(QStringLiteral("/w/")), "The folder /w/ cannot be read.");
+        row("lock folder missing", EventMessages::lockFolderMissing(QStringLiteral("/w")), "the working folder /w does not exist");
+        row("lock folder full", EventMessages::lockFolderFull(QStringLiteral("/w")), "the working folder /w is full");
+        row("lock folder not writable", EventMessages::lockFolderNotWritable(QStringLiteral("/w")), "the working folder /w cannot be written to");
+        row("sure question", AdminMessages::sureQuestion(QStringLiteral("E00003")), "Cancel registration for event E00003 ?");
+        row("about caption", AdminMessages::aboutCaption(), "About Quillmark");
+        row("version", AdminMessages::versionText(2, 0, 7), "Version 2.0.7");
+        // --- message boxes under a title, with an OK button that is the default
+        row("could not access files", box(AdminMessages::couldNotAccessFiles()), ok("Error", lines({"Could not access configuration files.", "Potential Causes:", "- Network drive not available.", "- You don't have permissions to create files in the specified foler."})));
+        row("nothing to copy", box(AdminMessages::nothingToCopy()), ok("Attendees", "Nothing to copy."));
+        row("attendees copied", box(AdminMessages::attendeesCopied()), ok("Attendees", "Attendees list placed in clipboard."));
+        row("select event", box(AdminMessages::selectEvent()), ok("Quillmark", "Please select event."));
+        row("options warning", box(AdminMessages::optionsWarning()), ok("Quillmark", "Changing settings may make application unusable.  Please review the Helpfile for more informaition and make note of current settings before making any changes."));
+        row("event no longer open", box(AdminMessages::eventNoLongerOpen(QStringLiteral("E00004"))), ok("Quillmark", "Event E00004 is no longer open: its files were closed, moved or removed since the list was shown. The list has been refreshed."));
+        row("provide name and date", box(EventMessages::provideNameAndDate()), ok("Quillmark", "Please provide event name and date."));
+        row("create failed", box(EventMessages::createFailed(FileResult{3, QStringLiteral("The folder /w/ does not exist.")})), ok("Error3: The folder /w/ does not exist.", lines({"Failed to create a course file.", "Potential Causes:", "- Network drive not available.", "- You don't have permissions to create files in the specified folder.", "- The directory selected in Options is not available."})));
+        row("working folder busy", box(EventMessages::workingFolderBusy()), ok("Quillmark", "The attendant is answering requests in this working folder. Please try again in a moment."));
+        row("course remains open", box(AdminMessages::courseRemainsOpen()), ok("Quillmark", "Course will remain open for registration."));
+        row("must be numeric", box(AdminMessages::mustBeNumeric()), ok("Quillmark", "Must be numeric value."));
+        row("drive not found", box(AdminMessages::driveNotFound()), ok("Quillmark", "Drive not found."));
+        row("will see screen", box(AdminMessages::willSeeScreenNextTime()), ok("Quillmark", "You will see this screen next time you start Enrolix"));
+        row("can re-enable", box(AdminMessages::canReEnableScreen()), ok("Quillmark", "You can re-enable this screen by selecting StartUp from the Tools Menu."));
+        row("system info unavailable", box(AdminMessages::systemInfoUnavailable()), ok("Quillmark", "System Information Is Unavailable At This Time"));
+        // --- message boxes with more buttons, or a title built around a failure
+        row("no counter found", box(SettingsMessages::noCounterFound()), box("No Auto Counter Found", QStringLiteral("No Autocounter file found! Create?"), QStringLiteral("2,3 default 2")));
+        row("error not corrected", box(SettingsMessages::errorNotCorrected()), box("Error not corrected", QStringLiteral("You will not be able to create new events"), QStringLiteral("0,1 default 0")));
+        row("creating file", box(SettingsMessages::creatingFile()), box("Creating file", QStringLiteral("A new file will be created."), QStringLiteral("0,1 default 0")));
+        row("error creating file", box(SettingsMessages::errorCreatingFile()), box("Error Creating File", QStringLiteral("No access to working files path selected"), QStringLiteral("0,1 default 0")));
+        row("draw caption", LotteryMessages::kDrawCaption, "Draw Lottery");
+        row("no closed event", box(LotteryMessages::noClosedEvent()), ok("Quillmark", "There is no closed event to draw."));
+        row("seats not whole", box(LotteryMessages::seatsNotWhole()), ok("Quillmark", "Seats must be a whole number from 1 up."));
+        row("no draw key", box(LotteryMessages::noDrawKey()), ok("Quillmark", "Please enter the draw key."));
+        row("draw already notified", box(LotteryMessages::drawAlreadyNotified()), ok("Quillmark", "Notifications for this draw have been sent; it cannot be drawn again."));
+        row("profile unreachable", box(LotteryMessages::profileUnreachable(QStringLiteral("port 9 refused"))), ok("Quillmark", lines({"The mail profile could not be reached; nothing was sent.", "port 9 refused"})));
+        row("notifications sent", box(LotteryMessages::notificationsSent(20, 37, 2, 0)), ok("Quillmark", "Notifications sent: 20 invitations, 37 waiting-list mails, 2 without an address."));
+        row("notifications partly delivered", box(LotteryMessages::notificationsSent(1, 2, 0, 3)), ok("Quillmark", lines({"Notifications sent: 1 invitations, 2 waiting-list mails, 0 without an address.", "3 could not be delivered now; Send Notifications again to retry them."})));
+        row("all already sent", box(LotteryMessages::allAlreadySent()), ok("Quillmark", "All notifications for this draw have already been sent."));
+        row("sending stopped", box(LotteryMessages::sendingStopped(4, 1, 0, QStringLiteral("connection lost"))), ok("Quillmark", lines({"Notifications sent: 4 invitations, 1 waiting-list mails, 0 without an address.", "Sending stopped; the others will be sent by the next Send Notifications.", "connection lost"})));
+        row("result selected", LotteryMessages::resultRow(3, QStringLiteral("Zoë"), true), "3. Zoë - Selected");
+        row("result waiting", LotteryMessages::resultRow(21, QStringLiteral("Ann"), false), "21. Ann - Waiting list");
+        row("invitation subject", LotteryMessages::invitation(QStringLiteral("E00002"), QStringLiteral("D"), LotteryMessages::contact(QStringLiteral("Training Coordinator"), QStringLiteral("4711"))).subject, "Course Invitation");
+        row("invitation text", LotteryMessages::invitation(QStringLiteral("E00002"), QStringLiteral("D"), LotteryMessages::contact(QStringLiteral("Training Coordinator"), QStringLiteral("4711"))).text, "You have been selected in the lottery for event E00002.  This is your invitation to the course.  If you cannot attend, please contact the Training Coordinator at 4711.\r\n\r\nEvent Information:\r\nD");
+        row("waiting subject", LotteryMessages::waitingPlace(QStringLiteral("E00002"), QStringLiteral("D"), 7).subject, "Course Waiting List");
+        row("waiting text", LotteryMessages::waitingPlace(QStringLiteral("E00002"), QStringLiteral("D"), 7).text, "The lottery for event E00002 has been drawn.  You were not selected; you are number 7 on the waiting list.  If a place becomes free, you will be contacted.\r\n\r\nEvent Information:\r\nD");
+        // clang-format on
+    }
+
+    void catalogue()
+    {
+        QFETCH(QString, actual);
+        QFETCH(QString, expected);
+        QCOMPARE(actual, expected);
+    }
+
+    // The replies for event E00002 with the description D.
+    void replies_data()
+    {
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("attendees");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("text");
+        using RequestProtocol::Outcome;
+        const QString selection = QStringLiteral("If you are selected, an invitation for this course will be sent to "
+                                                 "you via E-mail after the closure of the sign-up period.");
+        const QString information = kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + QStringLiteral("D");
+        QTest::newRow("registered") << int(Outcome::Registered) << QString() << "Registration Request Processed"
+                                    << QStringLiteral(
+                                           "Your registration request to event E00002 has been recorded.  ") +
+                                           selection + information;
+        QTest::newRow("duplicate") << int(Outcome::Duplicate) << QString() << "Duplicate Registration Request"
+                                   << QStringLiteral("You have submitted a duplicate request for registration to event "
+                                                     "E00002.  ") +
+                                          selection;
+        QTest::newRow("cancelled") << int(Outcome::Cancelled) << QString() << "Cancellation Request Processed"
+                                   << QStringLiteral("Your name has been removed from the sign-up list for event "
+                                                     "E00002.") +
+                                          kCrLf + QStringLiteral("Thank you.") + information;
+        QTest::newRow("not registered")
+            << int(Outcome::NotRegistered) << QString() << "Cancellation Request Not Processed"
+            << QStringLiteral(
+                   "Your request to remove your name from event E00002 could not be processed.  You were not "
+                   "registered for this event.");
+        QTest::newRow("attendee list") << int(Outcome::AttendeeList) << QStringLiteral("Ann\r\nBob\r\n")
+                                       << "Request for Attendees"
+                                       << QStringLiteral("Current sign-up list for E00002:") + kCrLf + kCrLf +
+                                              QStringLiteral("Ann\r\nBob\r\n") + information;
+        // Nobody signed up: four line ends before the event information.
+        QTest::newRow("empty attendee list")
+            << int(Outcome::AttendeeList) << QString() << "Request for Attendees"
+            << QStringLiteral("Current sign-up list for E00002:\r\n\r\n\r\n\r\nEvent Information:\r\nD");
+        QTest::newRow("no such event") << int(Outcome::NoSuchEvent) << QString() << "Request Not Processed"
+                                       << QStringLiteral("Your request for event E00002 could not be processed.  There "
+                                                         "is no open event with this number.");
+    }
+    void replies()
+    {
+        QFETCH(int, outcome);
+        QFETCH(QString, attendees);
+        QFETCH(QString, subject);
+        QFETCH(QString, text);
+        const RequestProtocol::Reply reply = RequestProtocol::replyFor(
+            RequestProtocol::Outcome(outcome), QStringLiteral("E00002"), QStringLiteral("D"), attendees);
+        QCOMPARE(reply.subject, subject);
+        QCOMPARE(reply.text, text);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTexts)
+#include "test_texts.moc"
