@@ -6,6 +6,7 @@
 #include "lottery/Notifier.h"
 #include "platform/FileChooser.h"
 #include "platform/Prompter.h"
+#include "settings/Settings.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -176,9 +177,9 @@ void frmDraw::onSend()
     }
     prgSend->setValue(0);
     prgSend->show();
-    // The run works on copies: the window stays free to show its progress.
-    m_thread = QThread::create([this, closed = *m_desk.chosen(), draw = *m_desk.draw()] {
-        Notifier notifier(m_context.mail, m_context.settings);
+    // The run works on copies (the settings too: the options dialog may reload them meanwhile).
+    m_thread = QThread::create([this, closed = *m_desk.chosen(), draw = *m_desk.draw(), settings = m_context.settings] {
+        Notifier notifier(m_context.mail, settings);
         const NotifyOutcome outcome = notifier.send(closed, draw, [this](int done, int total) {
             QMetaObject::invokeMethod(this, [this, done, total] {
                 prgSend->setMaximum(total);
