@@ -51,6 +51,11 @@ class TestTexts : public QObject
     {
         return QString::fromUtf8(title) + QStringLiteral(" | ") + text + QStringLiteral(" | ") + buttons;
     }
+    // A label as read, without the ampersand that marks its keyboard shortcut.
+    static QString shown(QString label)
+    {
+        return label.remove(QLatin1Char('&'));
+    }
     static QString ok(const char* title, const QString& text)
     {
         return box(title, text, QStringLiteral("0 default 0"));
@@ -184,6 +189,23 @@ private Q_SLOTS:
         row("creating file", box(SettingsMessages::creatingFile()), box("Creating file", QStringLiteral("A new file will be created."), QStringLiteral("0,1 default 0")));
         row("error creating file", box(SettingsMessages::errorCreatingFile()), box("Error Creating File", QStringLiteral("No access to working files path selected"), QStringLiteral("0,1 default 0")));
         row("draw caption", LotteryMessages::kDrawCaption, "Draw Lottery");
+        row("register subject", RequestProtocol::kRegisterSubject, "Register for Event   (Enrolix)");
+        row("attendee list subject", RequestProtocol::kAttendeeListSubject, "Request Attendee List   (Enrolix)");
+        row("cancel subject", RequestProtocol::kCancelSubject, "Cancel Event Registration   (Enrolix)");
+        row("menu lottery", LotteryMessages::kMenuLottery, "&Lottery");
+        row("menu draw", LotteryMessages::kMenuDraw, "&Draw Lottery...");
+        row("menu export sign-ups", LotteryMessages::kMenuExportSignUps, "&Export Sign-up List...");
+        row("draw closed events", LotteryMessages::kClosedEvents, "Closed events");
+        row("draw event information", LotteryMessages::kEventInformation, "Event information");
+        row("draw sign-ups", LotteryMessages::kSignUps, "Sign-ups:");
+        row("draw seats", shown(LotteryMessages::kSeats), "Seats:");
+        row("draw key", shown(LotteryMessages::kDrawKey), "Draw key:");
+        row("draw button", LotteryMessages::kDraw, "Draw");
+        row("save button", LotteryMessages::kSave, "Save");
+        row("export button", LotteryMessages::kExport, "Export...");
+        row("send button", LotteryMessages::kSend, "Send Notifications");
+        row("back button", LotteryMessages::kBack, "Back to Admin Panel");
+        row("draw result", LotteryMessages::kDrawResult, "Draw result");
         row("no closed event", box(LotteryMessages::noClosedEvent()), ok("Quillmark", "There is no closed event to draw."));
         row("seats not whole", box(LotteryMessages::seatsNotWhole()), ok("Quillmark", "Seats must be a whole number from 1 up."));
         row("no draw key", box(LotteryMessages::noDrawKey()), ok("Quillmark", "Please enter the draw key."));

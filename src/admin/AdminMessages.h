@@ -116,6 +116,16 @@ inline const QString kContinue = QStringLiteral("Continue...");
 inline const QString kAboutDescription = QStringLiteral("App Description");
 inline const QString kAboutDisclaimer = QStringLiteral("Warning: ...");
 inline const QString kSystemInfo = QStringLiteral("&System Info...");
+
+// Names that assistive technology reads for controls without a caption of their own.
+inline const QString kAccessibleAppIcon = QStringLiteral("Application icon");
+inline const QString kAccessibleDrive = QStringLiteral("Drive");
+inline const QString kAccessibleFolders = QStringLiteral("Folders");
+inline const QString kAccessibleWelcomePicture = QStringLiteral("Welcome illustration");
+inline const QString kAccessibleOpenEvents = QStringLiteral("Open events");
+inline const QString kAccessibleDescription = QStringLiteral("Event description");
+inline const QString kAccessibleSignUps = QStringLiteral("Sign-up list");
+inline const QString kToolbarName = QStringLiteral("Commands");
 // clang-format on
 
 } // namespace Enrolix::AdminMessages

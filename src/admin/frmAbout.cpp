@@ -39,7 +39,7 @@ frmAbout::frmAbout(Prompter& prompter, SystemInfo& system, QWidget* parent)
     placeControl(picIcon, "picIcon", 240, 240, 540, 540);
     picIcon->setPixmap(QPixmap(QStringLiteral(":/icons/enrolix.png")));
     picIcon->setScaledContents(true);
-    picIcon->setAccessibleName(tr("Application icon"));
+    picIcon->setAccessibleName(AdminMessages::kAccessibleAppIcon);
 
     lblTitle = label("lblTitle", kApplicationTitle, 1080, 240, 3885, 480);
     QFont title = lblTitle->font();

@@ -47,10 +47,10 @@ frmDirSelect::frmDirSelect(AppContext& context, const VolumeList& volumes, QWidg
 
     drvDriveSelect = new QComboBox(this);
     drvDriveSelect->setObjectName(QStringLiteral("drvDriveSelect"));
-    drvDriveSelect->setAccessibleName(tr("Drive"));
+    drvDriveSelect->setAccessibleName(AdminMessages::kAccessibleDrive);
     DirSelect = new FolderList(this);
     DirSelect->setObjectName(QStringLiteral("DirSelect"));
-    DirSelect->setAccessibleName(tr("Folders"));
+    DirSelect->setAccessibleName(AdminMessages::kAccessibleFolders);
     cmdOK = button("cmdOK", AdminMessages::kOk, this);
     cmdCancel = button("cmdCancel", AdminMessages::kCancel, this);
 

@@ -46,7 +46,7 @@ frmFirstTime::frmFirstTime(AppContext& context, QWidget* parent)
     placeControl(Settings, "Settings", 120, 120, 2745, 1860);
     Settings->setPixmap(QPixmap(QStringLiteral(":/icons/welcome.png")));
     Settings->setScaledContents(true);
-    Settings->setAccessibleName(tr("Welcome illustration"));
+    Settings->setAccessibleName(AdminMessages::kAccessibleWelcomePicture);
 
     lblTitle = heading("lblTitle", AdminMessages::kWelcomeTitle, fontOf(QStringLiteral("Times New Roman"), 24, true),
                        3240, 120, 2895, 735);

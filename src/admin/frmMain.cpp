@@ -51,10 +51,10 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), m_
 
     lstEvent = new QListWidget(client);
     lstEvent->setObjectName(QStringLiteral("lstEvent"));
-    lstEvent->setAccessibleName(tr("Open events"));
+    lstEvent->setAccessibleName(AdminMessages::kAccessibleOpenEvents);
     lstEvent->setSelectionMode(QAbstractItemView::SingleSelection);
-    txtName = displayBox(QStringLiteral("txtName"), tr("Event description"), client);
-    txtAttendees = displayBox(QStringLiteral("txtAttendees"), tr("Sign-up list"), client);
+    txtName = displayBox(QStringLiteral("txtName"), AdminMessages::kAccessibleDescription, client);
+    txtAttendees = displayBox(QStringLiteral("txtAttendees"), AdminMessages::kAccessibleSignUps, client);
 
     // After the selection has changed, whether by mouse or keyboard; the current row alone may
     // change before the item is selected.
@@ -104,7 +104,7 @@ QMenu* frmMain::addMenu(const char* name, const QString& caption, std::initializ
 
 void frmMain::buildToolbar()
 {
-    Toolbar1 = addToolBar(tr("Commands"));
+    Toolbar1 = addToolBar(AdminMessages::kToolbarName);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
     Toolbar1->setFloatable(false);

@@ -29,6 +29,8 @@ inline const QString kHide = QStringLiteral("Hide");
 inline const QString kStop = QStringLiteral("Stop");
 inline const QString kStart = QStringLiteral("Start");
 inline const QString kProcessNow = QStringLiteral("Process Now!");
+// What assistive technology reads for the countdown's progress bar.
+inline const QString kAccessibleCountdown = QStringLiteral("Time to the next mailbox check");
 
 // The connection states a processing pass reports, shown by the window as they stand.
 inline const QString kConnecting = QStringLiteral("Connecting...");

@@ -79,7 +79,7 @@ void frmAutoAttend::buildControls()
     pbrAuto->setRange(0, 100);
     pbrAuto->setValue(0);
     pbrAuto->setTextVisible(false);
-    pbrAuto->setAccessibleName(tr("Time to the next mailbox check"));
+    pbrAuto->setAccessibleName(AttendantTexts::kAccessibleCountdown);
 
     Label3 = label("Label3", AttendantTexts::kRequestsProcessed, 840, 1200, 2055, 255);
     Text1 = display("Text1", AttendantTexts::kNoRequestsProcessed, kBlue, 3000, 1200, 2415, Label3);

@@ -8,6 +8,22 @@ namespace Enrolix {
 namespace LotteryMessages {
 
 inline const QString kDrawCaption = QStringLiteral("Draw Lottery");
+// The draw window's labels, buttons and accessible names.
+inline const QString kClosedEventsLabel = QStringLiteral("Closed &events:");
+inline const QString kClosedEvents = QStringLiteral("Closed events");
+inline const QString kEventInformation = QStringLiteral("Event information");
+inline const QString kDrawKeyTip = QStringLiteral("The text announced before closing, typed exactly: every character counts.");
+inline const QString kSignUps = QStringLiteral("Sign-ups:");
+inline const QString kSeats = QStringLiteral("&Seats:");
+inline const QString kDrawKey = QStringLiteral("Draw &key:");
+inline const QString kDraw = QStringLiteral("Draw");
+inline const QString kSave = QStringLiteral("Save");
+inline const QString kExport = QStringLiteral("Export...");
+inline const QString kSend = QStringLiteral("Send Notifications");
+inline const QString kBack = QStringLiteral("Back to Admin Panel");
+inline const QString kDrawResultLabel = QStringLiteral("Draw &result:");
+inline const QString kDrawResult = QStringLiteral("Draw result");
+inline const QString kProgress = QStringLiteral("Notifications sent");
 inline const QString kMenuLottery = QStringLiteral("&Lottery");
 inline const QString kMenuDraw = QStringLiteral("&Draw Lottery...");
 inline const QString kMenuExportSignUps = QStringLiteral("&Export Sign-up List...");

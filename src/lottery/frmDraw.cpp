@@ -54,40 +54,40 @@ frmDraw::~frmDraw()
 
 void frmDraw::buildControls()
 {
-    auto* closedLabel = new QLabel(QStringLiteral("Closed &events:"), this);
-    lstClosed = named(new QListWidget(this), "lstClosed", QStringLiteral("Closed events"));
+    auto* closedLabel = new QLabel(LotteryMessages::kClosedEventsLabel, this);
+    lstClosed = named(new QListWidget(this), "lstClosed", LotteryMessages::kClosedEvents);
     closedLabel->setBuddy(lstClosed);
     lstClosed->setMaximumHeight(120);
-    txtInformation = named(new QPlainTextEdit(this), "txtInformation", QStringLiteral("Event information"));
+    txtInformation = named(new QPlainTextEdit(this), "txtInformation", LotteryMessages::kEventInformation);
     txtInformation->setReadOnly(true);
     txtInformation->setMaximumHeight(90);
     lblSignUps = named(new QLabel(this), "lblSignUps");
     txtSeats = named(new QLineEdit(this), "txtSeats");
     txtKey = named(new QLineEdit(this), "txtKey");
-    txtKey->setToolTip(QStringLiteral("The text announced before closing, typed exactly: every character counts."));
+    txtKey->setToolTip(LotteryMessages::kDrawKeyTip);
 
     auto* form = new QFormLayout;
-    auto* signUpsLabel = new QLabel(QStringLiteral("Sign-ups:"), this);
+    auto* signUpsLabel = new QLabel(LotteryMessages::kSignUps, this);
     signUpsLabel->setBuddy(lblSignUps);
     form->addRow(signUpsLabel, lblSignUps);
-    form->addRow(QStringLiteral("&Seats:"), txtSeats);
-    form->addRow(QStringLiteral("Draw &key:"), txtKey);
+    form->addRow(LotteryMessages::kSeats, txtSeats);
+    form->addRow(LotteryMessages::kDrawKey, txtKey);
 
-    cmdDraw = named(new QPushButton(QStringLiteral("Draw"), this), "cmdDraw");
-    cmdSave = named(new QPushButton(QStringLiteral("Save"), this), "cmdSave");
-    cmdExport = named(new QPushButton(QStringLiteral("Export..."), this), "cmdExport");
-    cmdSend = named(new QPushButton(QStringLiteral("Send Notifications"), this), "cmdSend");
-    cmdBack = named(new QPushButton(QStringLiteral("Back to Admin Panel"), this), "cmdBack");
+    cmdDraw = named(new QPushButton(LotteryMessages::kDraw, this), "cmdDraw");
+    cmdSave = named(new QPushButton(LotteryMessages::kSave, this), "cmdSave");
+    cmdExport = named(new QPushButton(LotteryMessages::kExport, this), "cmdExport");
+    cmdSend = named(new QPushButton(LotteryMessages::kSend, this), "cmdSend");
+    cmdBack = named(new QPushButton(LotteryMessages::kBack, this), "cmdBack");
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {cmdDraw, cmdSave, cmdExport, cmdSend})
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(cmdBack);
 
-    auto* resultLabel = new QLabel(QStringLiteral("Draw &result:"), this);
-    lstResult = named(new QListWidget(this), "lstResult", QStringLiteral("Draw result"));
+    auto* resultLabel = new QLabel(LotteryMessages::kDrawResultLabel, this);
+    lstResult = named(new QListWidget(this), "lstResult", LotteryMessages::kDrawResult);
     resultLabel->setBuddy(lstResult);
-    prgSend = named(new QProgressBar(this), "prgSend", QStringLiteral("Notifications sent"));
+    prgSend = named(new QProgressBar(this), "prgSend", LotteryMessages::kProgress);
     prgSend->hide();
 
     auto* layout = new QVBoxLayout(this);
