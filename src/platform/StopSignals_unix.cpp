@@ -26,18 +26,20 @@ StopSignals::StopSignals(std::function<void()> onStop) : m_onStop(std::move(onSt
 
 StopSignals::~StopSignals()
 {
+    // A stop signal sent to the watcher alone wakes it at once; it sees the end and leaves.
     m_ending = true;
+    pthread_kill(m_watcher.native_handle(), SIGTERM);
     m_watcher.join();
 }
 
 void StopSignals::watch()
 {
     const sigset_t set = stopSet();
-    // Looks again now and then, so the watcher ends with its owner.
-    const timespec pause{0, 200 * 1000 * 1000};
-    while (!m_ending) {
-        if (sigtimedwait(&set, nullptr, &pause) < 0)
+    for (;;) {
+        if (sigwaitinfo(&set, nullptr) < 0)
             continue;
+        if (m_ending)
+            return;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_stopped = true;
