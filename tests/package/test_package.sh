@@ -9,19 +9,9 @@ build=${1:?the build folder}
 work=$(mktemp -d /tmp/enrolix-package.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian appstreamcli desktop-file-validate man; do
-    command -v "$tool" > /dev/null || fail "$tool is missing (scripts/install-deps installs it)"
-done
-
-cpack --config "$build/CPackConfig.cmake" -B "$work/out" > "$work/cpack.log" 2>&1 ||
-    { cat "$work/cpack.log" >&2; fail "cpack could not make the package"; }
-deb=$(echo "$work"/out/enrolix_*.deb)
-[ -f "$deb" ] || fail "cpack made no enrolix_*.deb"
+. "$(dirname "$0")/common.sh"
+require_tools cpack dpkg-deb dpkg-shlibdeps lintian appstreamcli desktop-file-validate man
+deb=$(make_package "$build" "$work/out")
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 
@@ -43,21 +33,12 @@ done
 # The packaged attendant answers a request dropped into the inbox of the default Maildir.
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 data=$XDG_DATA_HOME/enrolix
-mkdir -p "$data/mail/inbox/new" "$data/mail/inbox/cur" "$data/mail/inbox/tmp"
-printf 'Course on packaging\r\nMay 4\r\n' > "$data/E00001.scn"
-: > "$data/E00001.sc"
-printf '%s\r\n' "From: Ann Example <ann@example.org>" "To: registrations@example.com" \
-    "Subject: Register for Event   (Enrolix)" "Date: Mon, 07 Dec 2026 09:00:00 +0000" \
-    "Message-ID: <package-test@example.org>" "" "E00001" > "$data/mail/inbox/new/1.request"
+put_request "$data"
 "$root/usr/bin/enrolix-attendant" --once 2> "$work/attendant.log" ||
     { cat "$work/attendant.log" >&2; fail "the packaged enrolix-attendant --once failed"; }
 grep -qx "pass: 1 replies sent, 0 passed over, 0 left for a later pass" "$work/attendant.log" ||
     fail "the pass did not answer the request: $(cat "$work/attendant.log")"
-replies=("$data"/mail/outbox/new/*)
-[ ${#replies[@]} -eq 1 ] && [ -f "${replies[0]}" ] || fail "not one reply in the outbox: ${replies[*]}"
-grep -q "^Subject: Registration Request Processed" "${replies[0]}" || fail "the reply is not the registration's"
-grep -q "^To: Ann Example <ann@example.org>" "${replies[0]}" || fail "the reply does not go to the sender"
-[ "$(cat "$data/E00001.sc")" = $'Ann Example\r' ] || fail "the sign-up list is not Ann's: $(cat -A "$data/E00001.sc")"
+check_answered "$data"
 
 lintian --tag-display-limit 0 --fail-on error "$deb" > "$work/lintian.txt" 2>&1 ||
     { cat "$work/lintian.txt" >&2; fail "lintian reports errors"; }
