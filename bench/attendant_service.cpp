@@ -2,7 +2,8 @@
 // and SMTP sink, reached through a loopback proxy that holds every chunk 10 ms each way (a
 // server 20 ms away), beside a plain sequential loop over the same mails through the same
 // proxy (its own sign-on, one search, then per mail one fetch and one SMTP send, no logic); then
-// the same with no delay. Prints both rates and their ratio, medians of 5 rounds.
+// the same with no delay. Prints both rates and their ratio, medians of 5 rounds. Delays named
+// as arguments (`bench_attendant_service 0`) run instead of those two.
 #include "events/EventFiles.h"
 #include "support/CurlTestClient.h"
 #include "support/EnvironmentFile.h"
@@ -140,7 +141,12 @@ int main(int argc, char* argv[])
     }
     Bench bench(root.path(), env);
     int round = 0;
-    for (const int delay : {10, 0}) {
+    QList<int> delays;
+    for (const QString& argument : app.arguments().mid(1))
+        delays << argument.toInt();
+    if (delays.isEmpty())
+        delays = {10, 0};
+    for (const int delay : std::as_const(delays)) {
         const QStringList options{QStringLiteral("--delay-ms"), QString::number(delay)};
         FaultProxy imap(env.value(QStringLiteral("ENROLIX_IMAP_PORT")).toInt(), options);
         FaultProxy smtp(env.value(QStringLiteral("ENROLIX_SMTP_PORT")).toInt(), options);
