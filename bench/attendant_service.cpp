@@ -131,6 +131,17 @@ private:
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    QList<int> delays;
+    for (const QString& argument : app.arguments().mid(1)) {
+        bool number = false;
+        delays << argument.toInt(&number);
+        if (!number || delays.last() < 0) {
+            std::fprintf(stderr, "usage: bench_attendant_service [DELAY_MS_EACH_WAY...]\n");
+            return 2;
+        }
+    }
+    if (delays.isEmpty())
+        delays = {10, 0};
     QTemporaryDir root;
     const QString envFile = root.path() + QStringLiteral("/servers.env");
     QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
@@ -141,11 +152,6 @@ int main(int argc, char* argv[])
     }
     Bench bench(root.path(), env);
     int round = 0;
-    QList<int> delays;
-    for (const QString& argument : app.arguments().mid(1))
-        delays << argument.toInt();
-    if (delays.isEmpty())
-        delays = {10, 0};
     for (const int delay : std::as_const(delays)) {
         const QStringList options{QStringLiteral("--delay-ms"), QString::number(delay)};
         FaultProxy imap(env.value(QStringLiteral("ENROLIX_IMAP_PORT")).toInt(), options);

@@ -1,4 +1,5 @@
-# Sourced by the package checks: how they fail, and how they make the package of a build.
+# Sourced by the package checks: how they fail, how they make the package of a build, and the
+# request that its attendant must answer.
 
 fail() {
     echo "FAIL: $*" >&2

@@ -53,13 +53,11 @@ in_container bash -c "apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-ge
 # Boot; the container's systemd is the child of nspawn that runs /usr/lib/systemd/systemd.
 systemd-nspawn --register=no --keep-unit -D "$root" -b --console=passive > "$work/boot.log" 2>&1 &
 nspawn_pid=$!
-leader=
+# Waits for it while nspawn lives.
 for _ in $(seq 100); do
-    for child in $(pgrep -P "$nspawn_pid" || true); do
-        [ "$(cat "/proc/$child/comm" 2> /dev/null)" = systemd ] && leader=$child
-    done
-    [ -n "$leader" ] || ! kill -0 "$nspawn_pid" 2> /dev/null || { sleep 0.2; continue; }
-    break
+    leader=$(pgrep -P "$nspawn_pid" -x systemd || true)
+    [ -z "$leader" ] && kill -0 "$nspawn_pid" 2> /dev/null || break
+    sleep 0.2
 done
 [ -n "$leader" ] || skip "systemd-nspawn cannot boot a container here: $(tail -3 "$work/boot.log")"
 inside() { nsenter -t "$leader" -a "$@"; }
