@@ -9,6 +9,8 @@ SANITIZE_FLAGS = -DCMAKE_BUILD_TYPE=Debug \
 	-DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
 	-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 JOBS ?= $(shell nproc)
+# Rebuilds of a developer's several checkouts share their objects when ccache is there.
+LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: deps configure build run test test-sanitize package bench clean format
 
@@ -17,7 +19,7 @@ deps:
 
 # Configured once; afterwards the build re-runs CMake by itself when a CMakeLists.txt changes.
 configure: deps
-	@test -f $(BUILD_DIR)/build.ninja || cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) \
+	@test -f $(BUILD_DIR)/build.ninja || cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) $(LAUNCHER) \
 		$(if $(CI),-DENROLIX_WERROR=ON) >/dev/null
 
 build: configure
@@ -30,7 +32,7 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
-	@test -f $(SANITIZE_DIR)/build.ninja || cmake -S . -B $(SANITIZE_DIR) -G Ninja $(SANITIZE_FLAGS) \
+	@test -f $(SANITIZE_DIR)/build.ninja || cmake -S . -B $(SANITIZE_DIR) -G Ninja $(SANITIZE_FLAGS) $(LAUNCHER) \
 		$(if $(CI),-DENROLIX_WERROR=ON) >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
