@@ -1,6 +1,6 @@
-#include "admin/AppContext.h"
+#include "ProfileMailSessionFactory.h"
 #include "admin/Windows.h"
-#include "mail/ProfileMailSessionFactory.h"
+#include "gui/AppContext.h"
 #include "platform/DesktopClipboard.h"
 #include "platform/DesktopFileChooser.h"
 #include "platform/DesktopHelpViewer.h"

@@ -1,7 +1,7 @@
 // Mail profiles and the Maildir store.
+#include "ProfileMailSessionFactory.h"
 #include "mail/InFlightJournal.h"
 #include "mail/MailProfile.h"
-#include "mail/ProfileMailSessionFactory.h"
 #include "platform/DataFolder.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"

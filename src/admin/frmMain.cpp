@@ -1,11 +1,11 @@
 #include "admin/frmMain.h"
 
 #include "admin/AdminMessages.h"
-#include "lottery/LotteryMessages.h"
-#include "admin/AppContext.h"
 #include "admin/MainLayout.h"
 #include "events/EventFiles.h"
 #include "events/EventSelection.h"
+#include "gui/AppContext.h"
+#include "lottery/LotteryMessages.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopHelpViewer.h"
 #include "platform/Prompter.h"

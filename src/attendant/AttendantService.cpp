@@ -1,9 +1,9 @@
 #include "attendant/AttendantService.h"
 
+#include "ProfileMailSessionFactory.h"
 #include "Version.h"
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
-#include "mail/ProfileMailSessionFactory.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/StopSignals.h"
 #include "settings/CounterFileCheck.h"

@@ -1,8 +1,8 @@
 #include "attendant/frmAutoAttend.h"
 
-#include "admin/Twips.h"
 #include "attendant/AttendantTexts.h"
 #include "attendant/Countdown.h"
+#include "gui/Twips.h"
 
 #include <QEvent>
 #include <QLabel>

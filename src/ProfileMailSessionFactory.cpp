@@ -1,4 +1,4 @@
-#include "mail/ProfileMailSessionFactory.h"
+#include "ProfileMailSessionFactory.h"
 
 #include "mail/ImapInbox.h"
 #include "mail/MailProfile.h"
