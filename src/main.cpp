@@ -1,6 +1,7 @@
 #include "ProfileMailSessionFactory.h"
 #include "admin/Windows.h"
 #include "gui/AppContext.h"
+#include "mail/ProfileKeys.h"
 #include "platform/DesktopClipboard.h"
 #include "platform/DesktopFileChooser.h"
 #include "platform/DesktopHelpViewer.h"
@@ -28,7 +29,8 @@ int main(int argc, char* argv[])
     // The default folder is the embedded default of all three folder settings.
     prepareDefaultDataFolder();
 
-    IniSettingsStore store;
+    // A password in any profile keeps the file private.
+    IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
     Settings settings;
     DesktopPrompter prompter;
     DesktopClipboard clipboard;

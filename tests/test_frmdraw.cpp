@@ -10,7 +10,7 @@
 #include "lottery/LotteryMessages.h"
 #include "lottery/frmDraw.h"
 #include "mail/MimeReader.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/Controls.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"

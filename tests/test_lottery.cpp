@@ -9,7 +9,7 @@
 #include "lottery/LotteryMessages.h"
 #include "lottery/Notifier.h"
 #include "mail/MimeReader.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/ClosedEventFiles.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"

@@ -3,7 +3,7 @@
 #include "ProfileMailSessionFactory.h"
 #include "mail/ImapInbox.h"
 #include "mail/InFlightJournal.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ServerBackend.h"

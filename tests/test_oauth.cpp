@@ -4,7 +4,7 @@
 #include "ProfileMailSessionFactory.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/MailProfile.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/MemorySettingsStore.h"

@@ -5,7 +5,7 @@
 #include "ProfileMailSessionFactory.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/MimeReader.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"

@@ -5,8 +5,8 @@
 #include "attendant/PendingReplies.h"
 #include "events/WorkingFolderLock.h"
 #include "mail/MailSessionFactory.h"
+#include "mail/ProfileKeys.h"
 #include "settings/Settings.h"
-#include "settings/SettingsKeys.h"
 
 #include <limits>
 
