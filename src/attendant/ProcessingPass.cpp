@@ -8,14 +8,12 @@
 #include "mail/ProfileKeys.h"
 #include "settings/Settings.h"
 
-#include <limits>
-
 namespace Enrolix {
 namespace {
 
 void increment(qint16& counter)
 {
-    if (counter < std::numeric_limits<qint16>::max())
+    if (counter < kInt16Max)
         ++counter;
 }
 

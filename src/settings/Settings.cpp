@@ -25,7 +25,7 @@ std::optional<qint16> toInt16(const QString& text)
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     const double rounded = std::nearbyint(value); // default rounding mode: halves to even
-    if (rounded < -32768.0 || rounded > 32767.0)
+    if (rounded < kInt16Min || rounded > kInt16Max)
         return std::nullopt;
     return static_cast<qint16>(rounded);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <limits>
 #include <optional>
 
 namespace Enrolix {
@@ -35,6 +36,11 @@ struct Settings
 
 // The default of the three folder settings: the per-user data folder.
 QString defaultFolderSetting();
+
+// The limits of the 16-bit whole numbers that stored numbers, the event counter, the countdown
+// and the attendant's counts are held in.
+inline constexpr qint16 kInt16Max = std::numeric_limits<qint16>::max();
+inline constexpr qint16 kInt16Min = std::numeric_limits<qint16>::min();
 
 // The nearest 16-bit integer of a text (halves to the even neighbour, leading blanks ignored),
 // or nothing when the text is not a number or out of range.
