@@ -26,11 +26,12 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace Enrolix;
-    // The default folder is the embedded default of all three folder settings.
+    // The data folder is the default working folder, and its pages/ the default page folder.
     prepareDefaultDataFolder();
 
     // A password in any profile keeps the file private.
     IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
+    prepareDefaultPageFolder(store);
     Settings settings;
     DesktopPrompter prompter;
     DesktopClipboard clipboard;

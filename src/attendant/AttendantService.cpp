@@ -75,8 +75,9 @@ Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextS
 
 int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextStream& err)
 {
-    // The embedded default working folder and mailbox, as the desktop program makes them.
+    // The embedded default working folder, page folder and mailbox, as the desktop program makes them.
     prepareDefaultDataFolder();
+    prepareDefaultPageFolder(store);
     Settings settings;
     SilentListener listener;
     ProcessingPass pass(settings, mail, listener);

@@ -34,8 +34,12 @@ struct Settings
     void LoadSettings(const SettingsStore& store);
 };
 
-// The default of the three folder settings: the per-user data folder.
+// The default of the working folder: the per-user data folder.
 QString defaultFolderSetting();
+
+// The default of the page folder and the published page prefix: the data folder's pages/. The
+// page folder is the one a coordinator publishes, so it never holds the working files.
+QString defaultPageFolderSetting();
 
 // The limits of the 16-bit whole numbers that stored numbers, the event counter, the countdown
 // and the attendant's counts are held in.
