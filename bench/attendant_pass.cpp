@@ -3,13 +3,13 @@
 // the same mails (search, fetch, store, one SMTP send each, no logic), as a ratio of rates.
 // Then 1,000 registrations against lists of 10,000 lines beside 1,000 against empty lists, on
 // a Maildir, where no network time hides the cost of the lists.
+#include "ProfileMailSessionFactory.h"
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
 #include "events/EventFiles.h"
 #include "mail/MailProfile.h"
-#include "mail/ProfileMailSessionFactory.h"
+#include "mail/ProfileKeys.h"
 #include "settings/Settings.h"
-#include "settings/SettingsKeys.h"
 #include "support/CurlTestClient.h"
 #include "support/EnvironmentFile.h"
 #include "support/MemorySettingsStore.h"

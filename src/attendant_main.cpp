@@ -1,4 +1,7 @@
+#include "ProfileMailSessionFactory.h"
 #include "attendant/AttendantService.h"
+#include "mail/ProfileKeys.h"
+#include "platform/IniSettingsStore.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -11,5 +14,13 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    return Enrolix::AttendantService::run(arguments, out, err);
+
+    using namespace Enrolix;
+    const AttendantService::Invocation invocation = AttendantService::parseArguments(arguments, out, err);
+    if (invocation.exitCode)
+        return *invocation.exitCode;
+    // A password in any profile keeps the file private.
+    IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
+    ProfileMailSessionFactory mail(store);
+    return AttendantService::run(invocation.once, store, mail, err);
 }

@@ -1,6 +1,7 @@
-#include "admin/AppContext.h"
+#include "ProfileMailSessionFactory.h"
 #include "admin/Windows.h"
-#include "mail/ProfileMailSessionFactory.h"
+#include "gui/AppContext.h"
+#include "mail/ProfileKeys.h"
 #include "platform/DesktopClipboard.h"
 #include "platform/DesktopFileChooser.h"
 #include "platform/DesktopHelpViewer.h"
@@ -25,10 +26,12 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     using namespace Enrolix;
-    // The default folder is the embedded default of all three folder settings.
+    // The data folder is the default working folder, and its pages/ the default page folder.
     prepareDefaultDataFolder();
 
-    IniSettingsStore store;
+    // A password in any profile keeps the file private.
+    IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
+    prepareDefaultPageFolder(store);
     Settings settings;
     DesktopPrompter prompter;
     DesktopClipboard clipboard;

@@ -8,7 +8,7 @@
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
 #include "events/EventMessages.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/Controls.h"
 #include "support/SilentServer.h"
 #include "support/TestContext.h"

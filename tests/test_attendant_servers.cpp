@@ -7,7 +7,7 @@
 #include "attendant/frmAutoAttend.h"
 #include "events/EventMessages.h"
 #include "mail/MimeReader.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/Controls.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"

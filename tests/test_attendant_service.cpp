@@ -3,6 +3,7 @@
 // and after a pass that was killed while it held the working folder.
 #include "events/WorkingFolderLock.h"
 #include "mail/MimeReader.h"
+#include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/SettingsKeys.h"
 #include "support/MailSamples.h"

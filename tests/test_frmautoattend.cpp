@@ -1,8 +1,8 @@
-#include "admin/AppContext.h"
 #include "admin/Windows.h"
 #include "admin/frmMain.h"
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
+#include "gui/AppContext.h"
 #include "support/Controls.h"
 #include "support/TestContext.h"
 

@@ -1,16 +1,16 @@
 // The draw window as a coordinator uses it, after registrations came in by mail and the event
 // was closed: draw, save, export, send, and send again.
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
 #include "admin/Windows.h"
 #include "admin/frmMain.h"
 #include "attendant/ProcessingPass.h"
 #include "attendant/RequestProtocol.h"
 #include "events/EventClosing.h"
+#include "gui/AppContext.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/frmDraw.h"
 #include "mail/MimeReader.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/Controls.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
@@ -19,9 +19,9 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMenuBar>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>

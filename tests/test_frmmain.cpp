@@ -1,7 +1,7 @@
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
-#include "admin/Twips.h"
 #include "admin/frmMain.h"
+#include "gui/AppContext.h"
+#include "gui/Twips.h"
 #include "support/Controls.h"
 #include "support/TestContext.h"
 

@@ -1,14 +1,14 @@
 // The working files on a disk that is full for real (a small tmpfs the test mounts): no list,
 // counter or page ever holds fewer bytes than before a failed write, no reply claims a change
 // that was not written, and every request is answered once there is room again.
+#include "ProfileMailSessionFactory.h"
 #include "attendant/PendingReplies.h"
 #include "attendant/ProcessingPass.h"
 #include "events/EventClosing.h"
 #include "events/EventCreator.h"
 #include "mail/MimeReader.h"
-#include "mail/ProfileMailSessionFactory.h"
+#include "mail/ProfileKeys.h"
 #include "settings/CounterFileCheck.h"
-#include "settings/SettingsKeys.h"
 #include "settings/SettingsMessages.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"

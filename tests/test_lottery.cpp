@@ -1,5 +1,6 @@
 // The draw, its file, the exports and the notifications, on the files a closed event leaves.
 // Built twice: against Maildir folders, and against the Dovecot server and SMTP sink.
+#include "ProfileMailSessionFactory.h"
 #include "events/EventFiles.h"
 #include "lottery/ClosedEvent.h"
 #include "lottery/Draw.h"
@@ -8,14 +9,13 @@
 #include "lottery/LotteryMessages.h"
 #include "lottery/Notifier.h"
 #include "mail/MimeReader.h"
-#include "mail/ProfileMailSessionFactory.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/ClosedEventFiles.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/MemorySettingsStore.h"
-#include "support/ServerBackend.h"
 #include "support/SelectedBackend.h"
+#include "support/ServerBackend.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -1,15 +1,16 @@
 // Send Notifications killed in the middle, against the SMTP sink reached through a slow link,
 // and sent again: everybody gets their mail, nobody twice but the one in flight at the kill.
+#include "events/EventFiles.h"
+#include "lottery/ClosedEvent.h"
+#include "lottery/DrawRecord.h"
+#include "mail/ProfileKeys.h"
+#include "platform/IniSettingsStore.h"
+#include "platform/TextFiles.h"
 #include "settings/SettingsKeys.h"
 #include "support/ClosedEventFiles.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
 #include "support/ServerBackend.h"
-#include "lottery/ClosedEvent.h"
-#include "lottery/DrawRecord.h"
-#include "events/EventFiles.h"
-#include "platform/IniSettingsStore.h"
-#include "platform/TextFiles.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -1,7 +1,8 @@
 // Mail profiles and the Maildir store.
+#include "ProfileMailSessionFactory.h"
 #include "mail/InFlightJournal.h"
 #include "mail/MailProfile.h"
-#include "mail/ProfileMailSessionFactory.h"
+#include "mail/ProfileKeys.h"
 #include "platform/DataFolder.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
@@ -34,7 +35,7 @@ private Q_SLOTS:
     {
         TestFolders folders;
         MemorySettingsStore store;
-        const MailProfile profile = MailProfile::read(store, SettingsKeys::kMailProfileName);
+        const MailProfile profile = MailProfile::read(store, SettingsKeys::kMailProfileName, {});
         QCOMPARE(profile.inbox,
                  QStringLiteral("maildir:") + folders.root() + QStringLiteral("data/enrolix/mail/inbox"));
         QCOMPARE(profile.outbox,
@@ -112,9 +113,14 @@ private Q_SLOTS:
 
     void profile_sender_fallsBackToUserThenTheAttendantAddress()
     {
+        TestFolders folders;
         MemorySettingsStore store;
         store.set(SettingsKeys::kRegAttend, QStringLiteral("signups@example.org"));
-        MailProfile profile = MailProfile::read(store, SettingsKeys::kMailProfileName);
+        // The factory hands the attendant mailbox of the options to the profile it reads.
+        QCOMPARE(ProfileMailSessionFactory(store).openOutbox(SettingsKeys::kMailProfileName).from,
+                 QStringLiteral("signups@example.org"));
+        MailProfile profile =
+            MailProfile::read(store, SettingsKeys::kMailProfileName, QStringLiteral("signups@example.org"));
         QCOMPARE(profile.sender(), QStringLiteral("signups@example.org"));
         profile.user = QStringLiteral("att@example.org");
         QCOMPARE(profile.sender(), QStringLiteral("att@example.org"));

@@ -1,9 +1,9 @@
 // The IMAP and SMTP transports against the private Dovecot server and SMTP sink: TLS, sign-on
 // failures, time limits, refused recipients, and mails a dead pass left half handled.
+#include "ProfileMailSessionFactory.h"
 #include "mail/ImapInbox.h"
 #include "mail/InFlightJournal.h"
-#include "mail/ProfileMailSessionFactory.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ServerBackend.h"

@@ -1,10 +1,10 @@
 // Signing on with OAuth 2.0 access tokens (auth=xoauth2, auth=oauthbearer) against the fixture's
 // Dovecot server, whose oauth2 passdb asks the fixture's token server about every token, and
 // its SMTP sink, which asks the same server and notes each token it was given.
+#include "ProfileMailSessionFactory.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/MailProfile.h"
-#include "mail/ProfileMailSessionFactory.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/MemorySettingsStore.h"

@@ -1,11 +1,11 @@
 // The processing pass end to end: request mails in a real mailbox, the event files byte for
 // byte, and the replies as they arrive. Built twice: against Maildir folders, and (with
 // ENROLIX_PASS_ON_SERVERS) against the Dovecot server and the SMTP sink of the test fixture.
+#include "ProfileMailSessionFactory.h"
 #include "attendant/AttendantTexts.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/MimeReader.h"
-#include "mail/ProfileMailSessionFactory.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingPassListener.h"

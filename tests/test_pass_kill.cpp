@@ -3,6 +3,7 @@
 // reply of its first attempt, and nothing left unread. Built twice: on Maildir folders and (ENROLIX_PASS_ON_SERVERS) on
 // the Dovecot server and SMTP sink, where the journal of mails in flight does the repair.
 #include "mail/MimeReader.h"
+#include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/SettingsKeys.h"
 #include "support/MailSamples.h"

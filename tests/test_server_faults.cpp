@@ -2,10 +2,10 @@
 // misbehaves for real: silent at a command, trickling, refusing service, or a server out of
 // room. Every such pass ends within its time limits, says why it failed, changes no list it
 // cannot answer, and the next pass answers every request with the reply of its first attempt.
+#include "ProfileMailSessionFactory.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/MimeReader.h"
-#include "mail/ProfileMailSessionFactory.h"
-#include "settings/SettingsKeys.h"
+#include "mail/ProfileKeys.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"

@@ -24,8 +24,9 @@ private Q_SLOTS:
         s.LoadSettings(store);
         const QString data = folders.root() + QStringLiteral("data/enrolix/");
         QCOMPARE(s.Working_Files_Directory, data);
-        QCOMPARE(s.HTML_File_Path, data);
-        QCOMPARE(s.HTML_Nice_File_Path, data);
+        // The page folder, the one to publish, is apart from the working files.
+        QCOMPARE(s.HTML_File_Path, data + QStringLiteral("pages/"));
+        QCOMPARE(s.HTML_Nice_File_Path, data + QStringLiteral("pages/"));
         QCOMPARE(s.Training_Coordinator_Name, QStringLiteral("Training Coordinator"));
         QCOMPARE(s.Training_Coordinator_Ext, QStringLiteral("Quillmark"));
         QVERIFY(s.Registration_Attendant_Email.contains(QLatin1Char('@')));

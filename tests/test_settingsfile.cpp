@@ -1,5 +1,6 @@
 // The settings file may hold mail passwords: it is readable by its owner only once the program
 // writes it, and once either program starts while a profile in it holds a password.
+#include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/SettingsKeys.h"
 #include "support/TestFolders.h"

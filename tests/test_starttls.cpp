@@ -2,12 +2,12 @@
 // Dovecot server and SMTP sink offer no STARTTLS and keep every byte they receive. No sign-on
 // command and no password may reach them unless the profile asks for a plain connection
 // (tls=off); through a loopback address the same servers are signed on to as before.
+#include "ProfileMailSessionFactory.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/MailProfile.h"
-#include "mail/ProfileMailSessionFactory.h"
+#include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/mail/CurlTransport.h"
-#include "settings/SettingsKeys.h"
 #include "support/EnvironmentFile.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"

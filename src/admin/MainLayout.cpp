@@ -1,6 +1,6 @@
 #include "admin/MainLayout.h"
 
-#include "admin/Twips.h"
+#include "gui/Twips.h"
 
 #include <QMainWindow>
 #include <QMenuBar>

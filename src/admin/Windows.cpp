@@ -1,7 +1,6 @@
 #include "admin/Windows.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
 #include "admin/BrowseSession.h"
 #include "admin/frmAbout.h"
 #include "admin/frmCreate.h"
@@ -15,6 +14,7 @@
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
 #include "events/EventFiles.h"
+#include "gui/AppContext.h"
 #include "lottery/LotteryDesk.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/frmDraw.h"

@@ -1,7 +1,7 @@
 #include "admin/frmAbout.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/Twips.h"
+#include "gui/Twips.h"
 #include "platform/Prompter.h"
 #include "platform/SystemInfo.h"
 

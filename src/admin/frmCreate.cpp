@@ -1,9 +1,9 @@
 #include "admin/frmCreate.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
 #include "events/EventCreator.h"
 #include "events/EventMessages.h"
+#include "gui/AppContext.h"
 #include "platform/Prompter.h"
 
 #include <QGridLayout>

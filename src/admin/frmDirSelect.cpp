@@ -1,10 +1,10 @@
 #include "admin/frmDirSelect.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
 #include "admin/BrowseSession.h"
 #include "admin/FolderList.h"
-#include "admin/Twips.h"
+#include "gui/AppContext.h"
+#include "gui/Twips.h"
 #include "platform/Prompter.h"
 
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "admin/frmFirstTime.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
-#include "admin/Twips.h"
+#include "gui/AppContext.h"
+#include "gui/Twips.h"
 #include "platform/Prompter.h"
 #include "settings/OptionTable.h"
 #include "settings/Settings.h"

@@ -1,8 +1,8 @@
 #include "admin/frmLocation.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
 #include "events/EventFiles.h"
+#include "gui/AppContext.h"
 #include "platform/Clipboard.h"
 
 #include <QHBoxLayout>

@@ -1,11 +1,11 @@
 #include "admin/frmMain.h"
 
 #include "admin/AdminMessages.h"
-#include "lottery/LotteryMessages.h"
-#include "admin/AppContext.h"
 #include "admin/MainLayout.h"
 #include "events/EventFiles.h"
 #include "events/EventSelection.h"
+#include "gui/AppContext.h"
+#include "lottery/LotteryMessages.h"
 #include "platform/Clipboard.h"
 #include "platform/DesktopHelpViewer.h"
 #include "platform/Prompter.h"
@@ -22,8 +22,6 @@
 #include <QShowEvent>
 #include <QToolBar>
 #include <QWindow>
-
-#include <array>
 
 namespace Enrolix {
 namespace {
@@ -111,42 +109,27 @@ void frmMain::buildToolbar()
     Toolbar1->setIconSize(QSize(16, 16));
     Toolbar1->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    const std::array<const char*, 5> images{"new_event", "close_event", "start_processing", "copy_attendees", "help"};
-    for (int index = 1; index <= int(images.size()); ++index) {
-        const AdminMessages::ToolbarTexts& texts = AdminMessages::kToolbar.at(std::size_t(index - 1));
-        QAction* button = Toolbar1->addAction(
-            QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(images.at(std::size_t(index - 1))))),
-            texts.caption);
-        button->setToolTip(texts.toolTip);
-        button->setObjectName(QStringLiteral("Toolbar1_%1").arg(index));
-        connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
-        if (QWidget* widget = Toolbar1->widgetForAction(button)) {
-            widget->setFixedSize(23, 22);
-            widget->setAccessibleName(texts.caption);
-        }
-    }
+    using AdminMessages::kToolbar;
+    addToolbarButtons({{"new_event", kToolbar[0], &frmMain::newEventRequested},
+                       {"close_event", kToolbar[1], &frmMain::closeEventRequested},
+                       {"start_processing", kToolbar[2], &frmMain::autoProcessingRequested},
+                       {"copy_attendees", kToolbar[3], &frmMain::copyAttendees},
+                       {"help", kToolbar[4], &frmMain::showHelp}});
 }
 
-void frmMain::Toolbar1_ButtonClick(int index)
+void frmMain::addToolbarButtons(std::initializer_list<ToolbarEntry> entries)
 {
-    switch (index) {
-    case 1:
-        Q_EMIT newEventRequested();
-        break;
-    case 2:
-        Q_EMIT closeEventRequested();
-        break;
-    case 3:
-        Q_EMIT autoProcessingRequested();
-        break;
-    case 4:
-        copyAttendees();
-        break;
-    case 5:
-        showHelp();
-        break;
-    default:
-        break;
+    int position = 0;
+    for (const ToolbarEntry& entry : entries) {
+        QAction* button = Toolbar1->addAction(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(entry.image))),
+                                              entry.texts.caption);
+        button->setToolTip(entry.texts.toolTip);
+        button->setObjectName(QStringLiteral("Toolbar1_%1").arg(++position));
+        connect(button, &QAction::triggered, this, entry.command);
+        if (QWidget* widget = Toolbar1->widgetForAction(button)) {
+            widget->setFixedSize(23, 22);
+            widget->setAccessibleName(entry.texts.caption);
+        }
     }
 }
 

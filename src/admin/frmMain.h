@@ -17,6 +17,9 @@ class QWindow;
 namespace Enrolix {
 
 struct AppContext;
+namespace AdminMessages {
+struct ToolbarTexts;
+}
 
 // The coordinator's home: the open events, the selected event's description and sign-up list,
 // and the menus that reach every other window.
@@ -64,12 +67,20 @@ private:
         void (frmMain::*command)();
     };
 
+    struct ToolbarEntry
+    {
+        // The icon's name among the program's images.
+        const char* image;
+        const AdminMessages::ToolbarTexts& texts;
+        void (frmMain::*command)();
+    };
+
     // Every menu of the menu bar, in display order.
     void buildMenus();
     QMenu* addMenu(const char* name, const QString& caption, std::initializer_list<MenuEntry> entries);
+    // Every button of the toolbar, from the left.
     void buildToolbar();
-    // Runs the toolbar button at a position, 1 to 5 from the left.
-    void Toolbar1_ButtonClick(int index);
+    void addToolbarButtons(std::initializer_list<ToolbarEntry> entries);
     void ShowSelectedEvent();
     void display(const EventSelection& selection);
     // Copies the shown sign-up list to the clipboard, or says there is nothing to copy.

@@ -1,9 +1,9 @@
 #include "admin/frmOptions.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
 #include "admin/BrowseSession.h"
-#include "admin/Twips.h"
+#include "gui/AppContext.h"
+#include "gui/Twips.h"
 #include "platform/Prompter.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/OptionTable.h"

@@ -1,9 +1,9 @@
 #include "admin/frmSure.h"
 
 #include "admin/AdminMessages.h"
-#include "admin/AppContext.h"
-#include "admin/Twips.h"
 #include "events/EventClosing.h"
+#include "gui/AppContext.h"
+#include "gui/Twips.h"
 #include "platform/Prompter.h"
 
 #include <QCloseEvent>

@@ -3,8 +3,6 @@
 #include "Version.h"
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
-#include "mail/ProfileMailSessionFactory.h"
-#include "platform/IniSettingsStore.h"
 #include "platform/StopSignals.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
@@ -55,29 +53,32 @@ QString logLine(const PassReport& report)
         .arg(report.leftForLater);
 }
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    bool once = false;
+    Invocation invocation;
     for (const QString& argument : arguments) {
         if (argument == QLatin1String("--once")) {
-            once = true;
+            invocation.once = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             out << kUsage;
-            return kConnected;
+            return {false, kConnected};
         } else if (argument == QLatin1String("--version")) {
             out << "enrolix-attendant " << Version::kText << '\n';
-            return kConnected;
+            return {false, kConnected};
         } else {
             err << "enrolix-attendant: unknown argument " << argument << "\n\n" << kUsage;
-            return kBadUsage;
+            return {false, kBadUsage};
         }
     }
+    return invocation;
+}
 
-    // The embedded default working folder and mailbox, as the desktop program makes them.
+int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextStream& err)
+{
+    // The embedded default working folder, page folder and mailbox, as the desktop program makes them.
     prepareDefaultDataFolder();
-    IniSettingsStore store;
+    prepareDefaultPageFolder(store);
     Settings settings;
-    ProfileMailSessionFactory mail(store);
     SilentListener listener;
     ProcessingPass pass(settings, mail, listener);
     StopSignals stop([&pass] { pass.requestStop(); });

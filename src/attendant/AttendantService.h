@@ -2,11 +2,15 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class QTextStream;
 
 namespace Enrolix {
 
 struct PassReport;
+class SettingsStore;
+class MailSessionFactory;
 
 // enrolix-attendant: the attendant without windows, on the settings file, mail profile, journal
 // and data folder of the desktop program. One pass with --once; otherwise a pass every
@@ -16,8 +20,17 @@ namespace AttendantService {
 
 enum ExitCode { kConnected = 0, kNotConnected = 1, kBadUsage = 2, kBusy = 3 };
 
-// Runs the program for its arguments (without the program name); returns its exit code.
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
+// What the arguments (without the program name) ask for: passes, once or until stopped; or,
+// once the usage, the version or a complaint is written, the exit code to end with.
+struct Invocation
+{
+    bool once{false};
+    std::optional<int> exitCode;
+};
+Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+// Runs the passes on the settings of store and the mailbox that mail opens; returns the exit code.
+int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextStream& err);
 
 // "pass: R replies sent, S passed over, L left for a later pass", or "pass: not connected: "
 // and the reason.

@@ -1,8 +1,11 @@
 #include "attendant/AttendantTexts.h"
 
+#include "mail/MailTexts.h"
+
 namespace Enrolix::AttendantTexts {
 namespace {
 
+using MailTexts::withEventInformation;
 using RequestProtocol::Outcome;
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -10,11 +13,6 @@ const QString kSelection = QStringLiteral("If you are selected, an invitation fo
                                           "E-mail after the closure of the sign-up period.");
 
 } // namespace
-
-QString withEventInformation(const QString& description)
-{
-    return kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description;
-}
 
 RequestProtocol::Reply reply(Outcome outcome, const QString& event, const QString& description,
                              const QString& attendees)
@@ -37,9 +35,9 @@ RequestProtocol::Reply reply(Outcome outcome, const QString& event, const QStrin
                 QStringLiteral("Your request to remove your name from event ") + event +
                     QStringLiteral(" could not be processed.  You were not registered for this event.")};
     case Outcome::AttendeeList:
-        return {QStringLiteral("Request for Attendees"),
-                QStringLiteral("Current sign-up list for ") + event + QStringLiteral(":") + kCrLf + kCrLf + attendees +
-                    kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + description};
+        return {QStringLiteral("Request for Attendees"), QStringLiteral("Current sign-up list for ") + event +
+                                                             QStringLiteral(":") + kCrLf + kCrLf + attendees +
+                                                             withEventInformation(description)};
     case Outcome::NoSuchEvent:
         return {QStringLiteral("Request Not Processed"),
                 QStringLiteral("Your request for event ") + event +

@@ -8,10 +8,6 @@
 // replies it sends.
 namespace Enrolix::AttendantTexts {
 
-// Two line breaks, "Event Information:", a line break and the description: the end of every
-// mail that tells about an event.
-QString withEventInformation(const QString& description);
-
 // The reply of an outcome for the event number as it is to be echoed; see RequestProtocol::replyFor.
 RequestProtocol::Reply reply(RequestProtocol::Outcome outcome, const QString& event, const QString& description,
                              const QString& attendees);

@@ -42,7 +42,7 @@ void Countdown::setTimerEnabled(bool enabled)
 
 void Countdown::tick()
 {
-    if (m_seconds > -32768)
+    if (m_seconds > kInt16Min)
         --m_seconds;
     m_progress = progressFor(m_seconds, m_settings.ProgressFactor);
     Q_EMIT displayChanged();

@@ -5,17 +5,15 @@
 #include "attendant/PendingReplies.h"
 #include "events/WorkingFolderLock.h"
 #include "mail/MailSessionFactory.h"
+#include "mail/ProfileKeys.h"
 #include "settings/Settings.h"
-#include "settings/SettingsKeys.h"
-
-#include <limits>
 
 namespace Enrolix {
 namespace {
 
 void increment(qint16& counter)
 {
-    if (counter < std::numeric_limits<qint16>::max())
+    if (counter < kInt16Max)
         ++counter;
 }
 

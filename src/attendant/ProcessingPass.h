@@ -57,9 +57,9 @@ public:
     // How long a pass waits for the working folder's lock.
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
 
-    // Replies sent since the start, at most 32767.
+    // Replies sent since the start, at most kInt16Max.
     qint16 iRequestsProcessed() const { return m_iRequestsProcessed; }
-    // Passes whose folder, sign-on, fetch or replies failed, at most 32767.
+    // Passes whose folder, sign-on, fetch or replies failed, at most kInt16Max.
     qint16 iMAPIErrors() const { return m_iMAPIErrors; }
 
 private:

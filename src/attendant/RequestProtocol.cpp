@@ -20,22 +20,6 @@ QString visible(const QString& event)
 
 } // namespace
 
-RequestKind classify(const QString& subject)
-{
-    if (subject == kRegisterSubject)
-        return RequestKind::Registration;
-    if (subject == kAttendeeListSubject)
-        return RequestKind::AttendeeList;
-    if (subject == kCancelSubject)
-        return RequestKind::Cancellation;
-    return RequestKind::None;
-}
-
-QString eventNumberOf(const QString& text)
-{
-    return text.left(6);
-}
-
 Reply replyFor(Outcome outcome, const QString& number, const QString& description, const QString& attendees)
 {
     return AttendantTexts::reply(outcome, visible(number), description, attendees);

@@ -1,8 +1,8 @@
 #include "attendant/frmAutoAttend.h"
 
-#include "admin/Twips.h"
 #include "attendant/AttendantTexts.h"
 #include "attendant/Countdown.h"
+#include "gui/Twips.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -138,7 +138,8 @@ void frmAutoAttend::setButtons(const Buttons& buttons)
     cmdStart->setEnabled(buttons.start);
     cmdStop->setEnabled(buttons.stop);
     cmdExit->setEnabled(buttons.exit);
-    cmdProcess->setEnabled(buttons.process);
+    if (buttons.process)
+        cmdProcess->setEnabled(*buttons.process);
 }
 
 // The window's states: running (Start), stopped (Stop), a pass on the next tick (Process Now),
@@ -149,11 +150,11 @@ void frmAutoAttend::apply(Click click)
     case Click::Start:
         show();
         m_countdown->setTimerEnabled(true);
-        setButtons({false, true, false, true});
+        setButtons(kRunning);
         break;
     case Click::Stop:
         m_countdown->setTimerEnabled(false);
-        setButtons({true, false, true, false});
+        setButtons(kStopped);
         break;
     case Click::ProcessNow:
         m_countdown->setTimerSeconds(1);
@@ -167,7 +168,7 @@ void frmAutoAttend::apply(Click click)
     case Click::StartEntry:
         show();
         m_countdown->setTimerEnabled(true);
-        setButtons({false, true, false, cmdProcess->isEnabled()});
+        setButtons(kRunningFromMainWindow);
         break;
     }
 }

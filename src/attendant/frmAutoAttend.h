@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -54,10 +55,18 @@ protected:
 
 private:
     enum class Click { Start, Stop, ProcessNow, Hide, StartEntry };
+    // Which buttons are enabled: Start, Stop, Hide and Process Now. Nothing for Process Now
+    // leaves it as it is.
     struct Buttons
     {
-        bool start, stop, exit, process;
+        bool start, stop, exit;
+        std::optional<bool> process;
     };
+    // Running: Stop and Process Now; stopped: Start and Hide; running as the main window's
+    // Start Auto Processing leaves it: Stop, and Process Now as it was.
+    static constexpr Buttons kRunning{false, true, false, true};
+    static constexpr Buttons kStopped{true, false, true, false};
+    static constexpr Buttons kRunningFromMainWindow{false, true, false, std::nullopt};
 
     void buildControls();
     // Does what the click asks, or notes it for the end of the pass under way.

@@ -19,9 +19,9 @@ EventCounter::Result EventCounter::takeNext() const
 
     const FileResult overflow{kOverflow, EventMessages::noEventNumbersLeft()};
     int value = *stored;
-    while (value < 32767 && m_files.anyFileExists(EventFiles::eventNumber(value)))
+    while (value < kInt16Max && m_files.anyFileExists(EventFiles::eventNumber(value)))
         ++value;
-    if (value >= 32767)
+    if (value >= kInt16Max)
         return {overflow, {}};
 
     const FileResult written = TextFiles::writeLines(m_settings.Counter_File_Path, {QString::number(value + 1)});

@@ -1,6 +1,6 @@
 #include "events/RegistrationPage.h"
 
-#include "attendant/RequestProtocol.h"
+#include "events/RequestSubjects.h"
 #include "settings/Settings.h"
 
 namespace Enrolix {

@@ -1,6 +1,6 @@
 #include "lottery/LotteryMessages.h"
 
-#include "attendant/AttendantTexts.h"
+#include "mail/MailTexts.h"
 
 namespace Enrolix::LotteryMessages {
 namespace {
@@ -78,7 +78,7 @@ Notification invitation(const QString& event, const QString& description, const 
     return {QStringLiteral("Course Invitation"),
             QStringLiteral("You have been selected in the lottery for event ") + event +
                 QStringLiteral(".  This is your invitation to the course.  If you cannot attend, ") + contact +
-                QStringLiteral(".") + AttendantTexts::withEventInformation(description)};
+                QStringLiteral(".") + MailTexts::withEventInformation(description)};
 }
 
 Notification waitingPlace(const QString& event, const QString& description, int place)
@@ -87,7 +87,7 @@ Notification waitingPlace(const QString& event, const QString& description, int 
             QStringLiteral("The lottery for event ") + event +
                 QStringLiteral(" has been drawn.  You were not selected; you are number ") + QString::number(place) +
                 QStringLiteral(" on the waiting list.  If a place becomes free, you will be contacted.") +
-                AttendantTexts::withEventInformation(description)};
+                MailTexts::withEventInformation(description)};
 }
 
 QString contact(const QString& coordinatorName, const QString& coordinatorExt)

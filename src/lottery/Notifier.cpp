@@ -4,9 +4,9 @@
 #include "lottery/DrawRecord.h"
 #include "lottery/LotteryMessages.h"
 #include "mail/MailSessionFactory.h"
+#include "mail/ProfileKeys.h"
 #include "mail/ReplyComposer.h"
 #include "settings/Settings.h"
-#include "settings/SettingsKeys.h"
 
 #include <QLockFile>
 #include <QSet>

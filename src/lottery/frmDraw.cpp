@@ -1,7 +1,7 @@
 #include "lottery/frmDraw.h"
 
-#include "admin/AppContext.h"
 #include "events/EventFiles.h"
+#include "gui/AppContext.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/Notifier.h"
 #include "platform/FileChooser.h"

@@ -1,8 +1,8 @@
 #include "mail/MailProfile.h"
 
+#include "mail/ProfileKeys.h"
 #include "platform/DataFolder.h"
 #include "platform/SettingsStore.h"
-#include "settings/SettingsKeys.h"
 
 #include <QProcess>
 
@@ -13,7 +13,7 @@ constexpr int kPasswordCommandMs = 30000;
 
 } // namespace
 
-MailProfile MailProfile::read(const SettingsStore& store, const QString& name)
+MailProfile MailProfile::read(const SettingsStore& store, const QString& name, const QString& attendantAddress)
 {
     using namespace SettingsKeys;
     MailProfile profile;
@@ -24,7 +24,7 @@ MailProfile MailProfile::read(const SettingsStore& store, const QString& name)
     profile.passwordCommand = store.read(name, kMailPasswordCommand, {});
     profile.from = store.read(name, kMailFrom, {});
     // With neither a from nor a user, replies come from the mailbox the page links write to.
-    profile.attendantAddress = store.read(kOptions, kRegAttend, kDefaultRegAttend);
+    profile.attendantAddress = attendantAddress;
     profile.caFile = store.read(name, kMailCaFile, {});
     profile.tls = store.read(name, kMailTls, {}).compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
     profile.auth = store.read(name, kMailAuth, {}).trimmed().toLower();

@@ -32,8 +32,9 @@ struct MailProfile
     QString attendantAddress;
 
     // The profile named name; an inbox or outbox it does not set is the embedded Maildir under
-    // the per-user data folder.
-    static MailProfile read(const SettingsStore& store, const QString& name);
+    // the per-user data folder. attendantAddress: the attendant mailbox of the options, the
+    // sender of last resort.
+    static MailProfile read(const SettingsStore& store, const QString& name, const QString& attendantAddress);
 
     static QString defaultInboxFolder();
     static QString defaultOutboxFolder();

@@ -1,7 +1,5 @@
 #include "platform/IniSettingsStore.h"
 
-#include "settings/SettingsKeys.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +14,10 @@ constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDe
 
 } // namespace
 
-IniSettingsStore::IniSettingsStore(const QString& filePath) : m_settings(filePath, QSettings::IniFormat)
+IniSettingsStore::IniSettingsStore(const QString& filePath, const QString& secretKey)
+    : m_settings(filePath, QSettings::IniFormat)
 {
-    if (holdsPassword())
+    if (holdsSecret(secretKey))
         keepPrivate();
 }
 
@@ -28,12 +27,13 @@ QString IniSettingsStore::defaultFilePath()
            QStringLiteral("/enrolix/enrolix.ini");
 }
 
-bool IniSettingsStore::holdsPassword() const
+bool IniSettingsStore::holdsSecret(const QString& secretKey) const
 {
+    if (secretKey.isEmpty())
+        return false;
     const QStringList sections = m_settings.childGroups();
-    return std::any_of(sections.begin(), sections.end(), [this](const QString& section) {
-        return !read(section, SettingsKeys::kMailPassword, {}).isEmpty();
-    });
+    return std::any_of(sections.begin(), sections.end(),
+                       [this, &secretKey](const QString& section) { return !read(section, secretKey, {}).isEmpty(); });
 }
 
 void IniSettingsStore::keepPrivate() const

@@ -39,4 +39,14 @@ bool prepareDefaultDataFolder()
     return TextFiles::writeLines(folder + SettingsKeys::kCounterFileName, {QStringLiteral("1")}).ok();
 }
 
+bool prepareDefaultPageFolder(const SettingsStore& store)
+{
+    Settings settings;
+    settings.LoadSettings(store);
+    const QString folder = defaultPageFolderSetting();
+    if (settings.HTML_File_Path != folder || QFileInfo(folder).isDir())
+        return true;
+    return QDir().mkpath(folder);
+}
+
 } // namespace Enrolix

@@ -28,8 +28,9 @@ const std::array<OptionField, kOptionCount>& optionTable()
     static const std::array<OptionField, kOptionCount> table{{
         {kWorkingFilesDirectory, kWorkingFolderCaption, kWorkingFolderTip, 0, OptionKind::Folder, nullptr,
          &Settings::Working_Files_Directory},
-        {kHtmlFilePath, kPageFolderCaption, kPageFolderTip, 1, OptionKind::Folder, nullptr, &Settings::HTML_File_Path},
-        {kHtmlNiceFilePath, kPagePrefixCaption, kPagePrefixTip, 2, OptionKind::Folder, nullptr,
+        {kHtmlFilePath, kPageFolderCaption, kPageFolderTip, 1, OptionKind::PageFolder, nullptr,
+         &Settings::HTML_File_Path},
+        {kHtmlNiceFilePath, kPagePrefixCaption, kPagePrefixTip, 2, OptionKind::PageFolder, nullptr,
          &Settings::HTML_Nice_File_Path},
         {kCoordinatorName, kCoordinatorNameCaption, kCoordinatorNameTip, 3, OptionKind::Text, &kDefaultCoordinatorName,
          &Settings::Training_Coordinator_Name},

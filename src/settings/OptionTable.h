@@ -12,9 +12,10 @@ class SettingsStore;
 
 // How a setting of the options dialog is loaded and edited.
 enum class OptionKind {
-    Folder,  // ends in the folder separator after loading; the per-user data folder by default
-    Text,    // stored and loaded as typed
-    Seconds, // the wait between mailbox checks, held as a number
+    Folder,     // ends in the folder separator after loading; the per-user data folder by default
+    PageFolder, // like Folder, but the data folder's pages/ by default
+    Text,       // stored and loaded as typed
+    Seconds,    // the wait between mailbox checks, held as a number
 };
 
 // One of the seven settings users may change. Box i of the options dialog edits optionTable()[i].

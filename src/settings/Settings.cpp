@@ -18,6 +18,11 @@ QString defaultFolderSetting()
     return defaultDataFolder();
 }
 
+QString defaultPageFolderSetting()
+{
+    return defaultDataFolder() + QStringLiteral("pages/");
+}
+
 std::optional<qint16> toInt16(const QString& text)
 {
     bool ok = false;
@@ -25,7 +30,7 @@ std::optional<qint16> toInt16(const QString& text)
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     const double rounded = std::nearbyint(value); // default rounding mode: halves to even
-    if (rounded < -32768.0 || rounded > 32767.0)
+    if (rounded < kInt16Min || rounded > kInt16Max)
         return std::nullopt;
     return static_cast<qint16>(rounded);
 }
@@ -53,12 +58,16 @@ QString withTrailingSeparator(const QString& folder)
 void Settings::LoadSettings(const SettingsStore& store)
 {
     const QString folderDefault = defaultFolderSetting();
+    const QString pageFolderDefault = defaultPageFolderSetting();
     auto read = [&store](const QString& key, const QString& fallback) { return store.read(kOptions, key, fallback); };
 
     for (const OptionField& field : optionTable()) {
         switch (field.kind) {
         case OptionKind::Folder:
             this->*field.value = withTrailingSeparator(read(field.key, folderDefault));
+            break;
+        case OptionKind::PageFolder:
+            this->*field.value = withTrailingSeparator(read(field.key, pageFolderDefault));
             break;
         case OptionKind::Text:
             this->*field.value = read(field.key, *field.fallback);

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <limits>
 #include <optional>
 
 namespace Enrolix {
@@ -33,8 +34,17 @@ struct Settings
     void LoadSettings(const SettingsStore& store);
 };
 
-// The default of the three folder settings: the per-user data folder.
+// The default of the working folder: the per-user data folder.
 QString defaultFolderSetting();
+
+// The default of the page folder and the published page prefix: the data folder's pages/. The
+// page folder is the one a coordinator publishes, so it never holds the working files.
+QString defaultPageFolderSetting();
+
+// The limits of the 16-bit whole numbers that stored numbers, the event counter, the countdown
+// and the attendant's counts are held in.
+inline constexpr qint16 kInt16Max = std::numeric_limits<qint16>::max();
+inline constexpr qint16 kInt16Min = std::numeric_limits<qint16>::min();
 
 // The nearest 16-bit integer of a text (halves to the even neighbour, leading blanks ignored),
 // or nothing when the text is not a number or out of range.

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+// The [options] section of the settings file; the mail profiles' keys are in mail/ProfileKeys.h.
 namespace Enrolix::SettingsKeys {
 
 inline const QString kOptions = QStringLiteral("options");
@@ -27,23 +28,5 @@ inline const QString kDefaultFirstRun = QStringLiteral("True");
 inline const QString kDefaultOrganisationName = QStringLiteral("Training and Development");
 
 inline const QString kCounterFileName = QStringLiteral("Auto_Counter.txt");
-
-} // namespace Enrolix::SettingsKeys
-
-// Mail profiles: one section per profile, named by the profile. The attendant reads the one below.
-namespace Enrolix::SettingsKeys {
-
-inline const QString kMailProfileName = QStringLiteral("MS Exchange Settings");
-inline const QString kMailInbox = QStringLiteral("inbox");
-inline const QString kMailOutbox = QStringLiteral("outbox");
-inline const QString kMailUser = QStringLiteral("user");
-inline const QString kMailPassword = QStringLiteral("password");
-inline const QString kMailPasswordCommand = QStringLiteral("password_command");
-inline const QString kMailFrom = QStringLiteral("from");
-inline const QString kMailCaFile = QStringLiteral("ca_file");
-// "off": a plain imap:// or smtp:// connection on purpose, without STARTTLS.
-inline const QString kMailTls = QStringLiteral("tls");
-// "xoauth2" or "oauthbearer": the password command prints an OAuth 2.0 access token.
-inline const QString kMailAuth = QStringLiteral("auth");
 
 } // namespace Enrolix::SettingsKeys

@@ -1,8 +1,8 @@
 #include "support/MaildirBackend.h"
 
 #include "mail/MailProfile.h"
+#include "mail/ProfileKeys.h"
 #include "platform/SettingsStore.h"
-#include "settings/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>

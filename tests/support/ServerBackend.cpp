@@ -3,8 +3,8 @@
 #include "support/CurlTestClient.h"
 #include "support/EnvironmentFile.h"
 
+#include "mail/ProfileKeys.h"
 #include "platform/SettingsStore.h"
-#include "settings/SettingsKeys.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "admin/AppContext.h"
-#include "mail/ProfileMailSessionFactory.h"
+#include "ProfileMailSessionFactory.h"
+#include "gui/AppContext.h"
 #include "platform/HelpViewer.h"
 #include "platform/SystemInfo.h"
 #include "support/FakeClipboard.h"

@@ -1,9 +1,9 @@
 // Sends the notifications of an event's saved draw on the user's settings file, as Send
 // Notifications does, printing a line per mail, so a test can kill it in the middle.
+#include "ProfileMailSessionFactory.h"
 #include "events/EventFiles.h"
 #include "lottery/LotteryDesk.h"
 #include "lottery/Notifier.h"
-#include "mail/ProfileMailSessionFactory.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/Settings.h"
 

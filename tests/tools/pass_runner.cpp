@@ -2,9 +2,9 @@
 // N it kills itself (SIGKILL, no clean-up of any kind) at the Nth boundary of a mail operation,
 // counting the moments just before and just after each one, so a test can stop a pass at
 // every point between two steps and check that the next pass repairs everything.
+#include "ProfileMailSessionFactory.h"
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
-#include "mail/ProfileMailSessionFactory.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/Settings.h"
 

@@ -27,7 +27,7 @@ MailProfile profileOf(const ServerBackend& server)
 {
     MemorySettingsStore store;
     server.configure(store, QStringLiteral("p"));
-    return MailProfile::read(store, QStringLiteral("p"));
+    return MailProfile::read(store, QStringLiteral("p"), {});
 }
 
 std::unique_ptr<MailTransport> recording(const MailProfile& profile, const QString& path)

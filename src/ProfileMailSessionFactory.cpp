@@ -1,12 +1,14 @@
-#include "mail/ProfileMailSessionFactory.h"
+#include "ProfileMailSessionFactory.h"
 
 #include "mail/ImapInbox.h"
 #include "mail/MailProfile.h"
 #include "mail/SmtpOutbox.h"
 #include "mail/TransportSession.h"
+#include "platform/SettingsStore.h"
 #include "platform/mail/CurlTransport.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
+#include "settings/SettingsKeys.h"
 
 namespace Enrolix {
 namespace {
@@ -20,6 +22,13 @@ std::optional<QString> maildirPath(const QString& location)
     if (!path.startsWith(QLatin1Char('/')))
         return std::nullopt;
     return path;
+}
+
+// The profile as stored, with the attendant mailbox of the options as its sender of last resort.
+MailProfile profileOf(const SettingsStore& store, const QString& name)
+{
+    using namespace SettingsKeys;
+    return MailProfile::read(store, name, store.read(kOptions, kRegAttend, kDefaultRegAttend));
 }
 
 bool hasScheme(const QString& location, std::initializer_list<const char*> schemes)
@@ -77,7 +86,7 @@ std::optional<QString> ProfileMailSessionFactory::secretOf(const MailProfile& pr
 
 OutboxSignOn ProfileMailSessionFactory::openOutbox(const QString& name)
 {
-    const MailProfile profile = MailProfile::read(m_store, name);
+    const MailProfile profile = profileOf(m_store, name);
     QString failure;
     const std::optional<QString> password = secretOf(profile, failure);
     if (!password)
@@ -96,7 +105,7 @@ QString ProfileMailSessionFactory::outboxProblem(const MailProfile& profile)
 
 SignOn ProfileMailSessionFactory::signOn(const QString& name)
 {
-    const MailProfile profile = MailProfile::read(m_store, name);
+    const MailProfile profile = profileOf(m_store, name);
     QString failure;
     const std::optional<QString> password = secretOf(profile, failure);
     if (!password)

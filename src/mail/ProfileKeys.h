@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The keys of the settings file that mail owns. Mail profiles: one section per profile, named by
+// the profile; the attendant and the notifications use the one below. The options are in
+// settings/SettingsKeys.h.
+namespace Enrolix::SettingsKeys {
+
+inline const QString kMailProfileName = QStringLiteral("MS Exchange Settings");
+inline const QString kMailInbox = QStringLiteral("inbox");
+inline const QString kMailOutbox = QStringLiteral("outbox");
+inline const QString kMailUser = QStringLiteral("user");
+inline const QString kMailPassword = QStringLiteral("password");
+inline const QString kMailPasswordCommand = QStringLiteral("password_command");
+inline const QString kMailFrom = QStringLiteral("from");
+inline const QString kMailCaFile = QStringLiteral("ca_file");
+// "off": a plain imap:// or smtp:// connection on purpose, without STARTTLS.
+inline const QString kMailTls = QStringLiteral("tls");
+// "xoauth2" or "oauthbearer": the password command prints an OAuth 2.0 access token.
+inline const QString kMailAuth = QStringLiteral("auth");
+
+} // namespace Enrolix::SettingsKeys
