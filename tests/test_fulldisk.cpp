@@ -94,13 +94,10 @@ private:
     {
         // An entry of an event closed long ago, which the pass leaves alone.
         PendingReplies pending(PendingReplies::pathIn(m_folders->work()));
-        QVERIFY(pending.add({QStringLiteral("earlier"),
-                             QStringLiteral("E09999"),
-                             RequestProtocol::RequestKind::Registration,
-                             QStringLiteral("a"),
-                             {},
-                             false,
-                             {}}));
+        QVERIFY(pending.add({.key = QStringLiteral("earlier"),
+                             .event = QStringLiteral("E09999"),
+                             .kind = RequestProtocol::RequestKind::Registration,
+                             .name = QStringLiteral("a")}));
     }
 
 private Q_SLOTS:
@@ -162,13 +159,10 @@ private Q_SLOTS:
         // The pending replies have room in their page, so it is the list's append that fails.
         // An entry of an event closed long ago, which the pass leaves alone.
         PendingReplies pending(PendingReplies::pathIn(m_folders->work()));
-        QVERIFY(pending.add({QStringLiteral("earlier"),
-                             QStringLiteral("E09999"),
-                             RequestProtocol::RequestKind::Registration,
-                             QStringLiteral("a"),
-                             {},
-                             false,
-                             {}}));
+        QVERIFY(pending.add({.key = QStringLiteral("earlier"),
+                             .event = QStringLiteral("E09999"),
+                             .kind = RequestProtocol::RequestKind::Registration,
+                             .name = QStringLiteral("a")}));
         const QString name = QStringLiteral("Bartholomew Aberforth-Smythe");
         rig.request(kRegister, name);
         disk.fill();

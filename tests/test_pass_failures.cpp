@@ -197,20 +197,93 @@ private Q_SLOTS:
     }
 
     // The file of pending replies
-    void pendingEntry_whoseChangeWasNotMade_isMadeBeforeItsReply()
+    void pendingChange_leftByAPassThatDied_isFinishedOnceBeforeItsReply_data()
     {
-        // A pass that died between announcing the change and making it.
+        QTest::addColumn<QByteArray>("listLeft");
+        QTest::addColumn<bool>("digests");
+        QTest::addColumn<QByteArray>("list");
+        QTest::newRow("announced, not made") << QByteArray("Bob\r\n") << true << QByteArray("Bob\r\nAnn\r\n");
+        QTest::newRow("announced and made") << QByteArray("Bob\r\nAnn\r\n") << true << QByteArray("Bob\r\nAnn\r\n");
+        QTest::newRow("changed by other hands since")
+            << QByteArray("Bob\r\nZed\r\n") << true << QByteArray("Bob\r\nZed\r\n");
+        // An entry of an earlier version: the last change that pass made.
+        QTest::newRow("without digests, not made") << QByteArray("Bob\r\n") << false << QByteArray("Bob\r\nAnn\r\n");
+    }
+    void pendingChange_leftByAPassThatDied_isFinishedOnceBeforeItsReply()
+    {
+        QFETCH(QByteArray, listLeft);
+        QFETCH(bool, digests);
+        QFETCH(QByteArray, list);
+        m_folders->write(record(), listLeft);
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
         PendingReplies pending(pendingFile());
         QVERIFY(pending.load());
-        const RequestProtocol::Reply reply{QStringLiteral("Registration Request Processed"), QStringLiteral("Saved")};
-        QVERIFY(pending.add({m_box->mails.first().fingerprint, QStringLiteral("E00012"),
-                             RequestProtocol::RequestKind::Registration, QStringLiteral("Ann"), reply, false,
-                             QStringLiteral("ann@example.org")}));
+        QVERIFY(
+            pending.add({.key = m_box->mails.first().fingerprint,
+                         .event = QStringLiteral("E00012"),
+                         .kind = RequestProtocol::RequestKind::Registration,
+                         .name = QStringLiteral("Ann"),
+                         .reply = {QStringLiteral("Registration Request Processed"), QStringLiteral("Saved")},
+                         .address = QStringLiteral("ann@example.org"),
+                         .before = digests ? PendingReplies::listDigest(QStringLiteral("Bob\r\n")) : QString(),
+                         .after = digests ? PendingReplies::listDigest(QStringLiteral("Bob\r\nAnn\r\n")) : QString()}));
         m_pass->run();
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\n"));
+        QCOMPARE(m_folders->read(record()), list);
         QCOMPARE(m_box->sent.size(), 1);
         QCOMPARE(m_box->sent.first().text, QStringLiteral("Saved"));
+    }
+
+    // Requests whose replies did not go out, and the requests after them, as a pass that died
+    // while its replies lagged behind leaves them: the retried ones get the reply of their first
+    // attempt, and the lists hold the changes in mailbox order.
+    void retriedRequests_keepTheirFirstReplyAndTheOrderOfChanges_data()
+    {
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<QList<SendResult>>("firstPass");
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QStringList>("subjects");
+        const QString registered = QStringLiteral("Registration Request Processed");
+        const QString cancelled = QStringLiteral("Cancellation Request Processed");
+        QTest::newRow("registered again after a cancellation, the next reply lost")
+            << QStringList{"+Ann", "-Ann", "+Ann", "+Carl"}
+            << QList<SendResult>{SendResult::Sent, SendResult::Sent, SendResult::Sent, SendResult::Unavailable}
+            << QByteArray("Bob\r\nAnn\r\nCarl\r\n") << QStringList{registered, cancelled, registered, registered};
+        QTest::newRow("a duplicate whose name was cancelled after it")
+            << QStringList{"+Ann", "+Ann", "-Ann"} << QList<SendResult>{SendResult::Sent, SendResult::Deferred}
+            << QByteArray("Bob\r\n")
+            << QStringList{registered, cancelled, QStringLiteral("Duplicate Registration Request")};
+        QTest::newRow("not registered, then registered")
+            << QStringList{"-Ann", "+Ann"} << QList<SendResult>{SendResult::Deferred} << QByteArray("Bob\r\nAnn\r\n")
+            << QStringList{registered, QStringLiteral("Cancellation Request Not Processed")};
+        QTest::newRow("the list asked for before a cancellation")
+            << QStringList{"?Ann", "-Bob"} << QList<SendResult>{SendResult::Deferred} << QByteArray()
+            << QStringList{cancelled, QStringLiteral("Request for Attendees")};
+    }
+    void retriedRequests_keepTheirFirstReplyAndTheOrderOfChanges()
+    {
+        QFETCH(QStringList, requests);
+        QFETCH(QList<SendResult>, firstPass);
+        QFETCH(QByteArray, list);
+        QFETCH(QStringList, subjects);
+        const QMap<QChar, QString> kinds{{QLatin1Char('+'), kRegister},
+                                         {QLatin1Char('-'), kCancel},
+                                         {QLatin1Char('?'), QStringLiteral("Request Attendee List   (Enrolix)")}};
+        for (const QString& mail : requests)
+            m_box->add(request(kinds.value(mail.front()), QStringLiteral("E00012"), mail.mid(1)));
+        m_box->sendResults = firstPass;
+        m_pass->run();
+        m_pass->run();
+        QCOMPARE(m_folders->read(record()), list);
+        QStringList sent;
+        for (const ScriptedMailbox::Sent& reply : std::as_const(m_box->sent))
+            sent << reply.subject;
+        QCOMPARE(sent, subjects);
+        QCOMPARE(m_box->unreadCount(), 0);
+        // The list of the attendees is the one its request was first answered with.
+        for (const ScriptedMailbox::Sent& reply : std::as_const(m_box->sent)) {
+            if (reply.subject == QStringLiteral("Request for Attendees"))
+                QVERIFY(reply.text.contains(QStringLiteral(":\r\n\r\nBob\r\n")));
+        }
     }
 
     void pendingEntry_ofAClosedEvent_isAnsweredAfresh()
@@ -241,13 +314,12 @@ private Q_SLOTS:
     {
         PendingReplies pending(pendingFile());
         QVERIFY(pending.load());
-        QVERIFY(pending.add({QStringLiteral("gone"),
-                             QStringLiteral("E00012"),
-                             RequestProtocol::RequestKind::Registration,
-                             QStringLiteral("Zed"),
-                             {},
-                             false,
-                             {}}));
+        QVERIFY(pending.add({.key = QStringLiteral("gone"),
+                             .event = QStringLiteral("E00012"),
+                             .kind = RequestProtocol::RequestKind::Registration,
+                             .name = QStringLiteral("Zed"),
+                             .before = PendingReplies::listDigest(QStringLiteral("Bob\r\n")),
+                             .after = PendingReplies::listDigest(QStringLiteral("Bob\r\nZed\r\n"))}));
         m_box->sendResults = {SendResult::Deferred};
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
         m_pass->run();

@@ -3,6 +3,7 @@
 #include "platform/DiskSync.h"
 #include "platform/TextFiles.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,21 +22,51 @@ const QString kName = QStringLiteral("name");
 const QString kAddress = QStringLiteral("address");
 const QString kSubject = QStringLiteral("subject");
 const QString kText = QStringLiteral("text");
+const QString kChanged = QStringLiteral("changed");
+const QString kBefore = QStringLiteral("before");
+const QString kAfter = QStringLiteral("after");
+const QString kApplied = QStringLiteral("applied");
 const QString kRegistration = QStringLiteral("registration");
 const QString kCancellation = QStringLiteral("cancellation");
+const QString kAttendeeList = QStringLiteral("attendee-list");
+
+QString kindName(RequestKind kind)
+{
+    switch (kind) {
+    case RequestKind::Cancellation:
+        return kCancellation;
+    case RequestKind::AttendeeList:
+        return kAttendeeList;
+    case RequestKind::Registration:
+    case RequestKind::None:
+        break;
+    }
+    return kRegistration;
+}
+
+RequestKind kindNamed(const QString& name)
+{
+    if (name == kCancellation)
+        return RequestKind::Cancellation;
+    if (name == kAttendeeList)
+        return RequestKind::AttendeeList;
+    return RequestKind::Registration;
+}
 
 // One entry as one line: JSON escapes the line ends of the reply text.
 QString lineOf(const PendingReplies::Entry& entry)
 {
-    const QJsonObject object{
-        {kKey, entry.key},
-        {kEvent, entry.event},
-        {kKind, entry.kind == RequestKind::Cancellation ? kCancellation : kRegistration},
-        {kName, entry.name},
-        {kAddress, entry.address},
-        {kSubject, entry.reply.subject},
-        {kText, entry.reply.text},
+    QJsonObject object{
+        {kKey, entry.key},         {kEvent, entry.event},     {kKind, kindName(entry.kind)},
+        {kName, entry.name},       {kAddress, entry.address}, {kSubject, entry.reply.subject},
+        {kText, entry.reply.text}, {kChanged, entry.changed},
     };
+    if (entry.changed) {
+        object.insert(kBefore, entry.before);
+        object.insert(kAfter, entry.after);
+    }
+    if (entry.applied)
+        object.insert(kApplied, true);
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
@@ -44,6 +75,12 @@ QString lineOf(const PendingReplies::Entry& entry)
 QString PendingReplies::pathIn(const QString& workingFolder)
 {
     return workingFolder + QStringLiteral(".enrolix-pending-replies");
+}
+
+QString PendingReplies::listDigest(const QString& content)
+{
+    // Half of a SHA-256 tells the states of one list apart well enough and keeps the lines short.
+    return QString::fromLatin1(QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha256).toHex().left(32));
 }
 
 bool PendingReplies::load()
@@ -68,15 +105,17 @@ bool PendingReplies::load()
         const QString key = object.value(kKey).toString();
         if (key.isEmpty())
             continue;
-        const RequestKind kind =
-            object.value(kKind).toString() == kCancellation ? RequestKind::Cancellation : RequestKind::Registration;
-        m_entries.append({key,
-                          object.value(kEvent).toString(),
-                          kind,
-                          object.value(kName).toString(),
-                          {object.value(kSubject).toString(), object.value(kText).toString()},
-                          false,
-                          object.value(kAddress).toString()});
+        // Entries of earlier versions stand for changes and have no digests.
+        m_entries.append({.key = key,
+                          .event = object.value(kEvent).toString(),
+                          .kind = kindNamed(object.value(kKind).toString()),
+                          .name = object.value(kName).toString(),
+                          .reply = {object.value(kSubject).toString(), object.value(kText).toString()},
+                          .address = object.value(kAddress).toString(),
+                          .changed = object.value(kChanged).toBool(true),
+                          .before = object.value(kBefore).toString(),
+                          .after = object.value(kAfter).toString(),
+                          .applied = object.value(kApplied).toBool(false)});
     }
     return true;
 }
@@ -154,9 +193,13 @@ void PendingReplies::keepOnly(const QSet<QString>& keys)
             QFile::remove(m_path);
         return;
     }
+    // The lists are on the disk: a change kept here must never be made again, as the entries of
+    // the later changes it would have to come before are gone.
     QStringList lines;
-    for (const Entry& entry : m_entries)
+    for (Entry& entry : m_entries) {
+        entry.applied = true;
         lines.append(lineOf(entry));
+    }
     TextFiles::writeLines(m_path, lines);
 }
 

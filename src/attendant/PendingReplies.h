@@ -13,13 +13,14 @@
 
 namespace Enrolix {
 
-// The replies whose sign-up list change has been made (or is about to be), kept until their
-// mails no longer wait. When such a request comes again, it gets exactly the reply its first
-// attempt sent or would have sent, never "Duplicate" about its own registration. Kept in the
+// The replies of the requests handled and not yet finished, kept until their mails no longer
+// wait. When such a request comes again, it gets exactly the reply its first attempt sent or
+// would have sent, never an answer about the lists as later requests left them. Kept in the
 // working folder beside the lists it speaks of. An entry is written before the change it stands
-// for and is on the disk before its reply goes out; entries reach the disk together, with one
-// wait for the disk for all that were written by then (durableUpTo), which the thread sending
-// the replies may ask for.
+// for, with the digests of its list before and after the change, so that a pass that died, or a
+// power cut that lost the last appends to a list, can be finished in the order the requests came.
+// Entries reach the disk together, with one wait for the disk for all that were written by then
+// (durableUpTo), which the thread sending the replies may ask for.
 class PendingReplies
 {
 public:
@@ -33,13 +34,23 @@ public:
         RequestProtocol::Reply reply;
         // The reply went out (or never will), and the mail was marked read.
         bool done{false};
-        // The sender's address, kept beside the name by a registration; empty for entries of
-        // earlier versions, which kept none.
+        // The sender's address, kept beside the name by a registration.
         QString address;
+        // Whether the request changed its list; the reply of one that did not is kept all the same,
+        // as it depends on the list as it stood then.
+        bool changed{true};
+        // The digests (listDigest) of the list before and after the change; empty in entries of
+        // earlier versions.
+        QString before;
+        QString after;
+        // The change is known to be on the disk: it is never made again.
+        bool applied{false};
     };
 
     // The file of a working folder (which ends in the separator).
     static QString pathIn(const QString& workingFolder);
+    // What an entry remembers of a list's content.
+    static QString listDigest(const QString& content);
 
     explicit PendingReplies(const QString& path) : m_path(path) {}
 
@@ -62,9 +73,10 @@ public:
     void finish(const QString& key);
     // Forgets the entry: its request is to be answered afresh.
     void remove(const QString& key);
-    // Forgets every entry whose key is not among keys (after a pass that saw every unread mail,
-    // the others belong to mails no longer waiting) and every finished one (once the marks of
-    // the pass are on the disk); the file goes once it is empty.
+    // Once the lists and the marks of a pass are on the disk: forgets every entry whose key is
+    // not among keys (after a pass that saw every unread mail, the others belong to mails no
+    // longer waiting) and every finished one, and keeps the others as applied. The file goes once
+    // it is empty.
     void keepOnly(const QSet<QString>& keys);
 
 private:

@@ -7,10 +7,12 @@
 #include "platform/TextFiles.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace Enrolix {
 namespace {
 
+using Entry = PendingReplies::Entry;
 using RequestProtocol::Outcome;
 using RequestProtocol::Reply;
 using RequestProtocol::RequestKind;
@@ -30,38 +32,51 @@ bool hasLine(const QString& text, const QString& line)
     return false;
 }
 
-} // namespace
-
-bool RequestHandler::applyChange(const QString& event, const QString& list, RequestKind kind, const QString& name,
-                                 const QString& address)
+// The list as the request leaves it; the same list when it changes nothing.
+QString changedList(const QString& list, RequestKind kind, const QString& name)
 {
-    const EventFiles files(m_settings);
-    const QString record = files.recordPath(event);
-    const QString addresses = files.addressPath(event);
-    if (kind == RequestKind::Registration) {
-        if (!hasLine(list, name)) {
-            if (!TextFiles::appendLine(record, name, TextFiles::Sync::Later).ok())
-                return false;
-            m_unsynced.insert(record);
-        }
-        // The list first: it is the authority, and an address is only kept for a name in it.
-        if (address.isEmpty())
-            return true;
-        if (!SignUpAddresses::add(addresses, name, address, TextFiles::Sync::Later).ok())
-            return false;
-        m_unsynced.insert(addresses);
-        return true;
-    }
-    // A rewrite replaces the file and waits for the disk before it does.
+    if (kind == RequestKind::Registration)
+        return hasLine(list, name) ? list : TextFiles::withLineAppended(list, name);
     QStringList kept = TextFiles::splitLines(list);
-    if (kept.removeAll(name) > 0 && !TextFiles::writeLines(record, kept).ok())
-        return false;
-    return SignUpAddresses::remove(addresses, name).ok();
+    return kept.removeAll(name) > 0 ? TextFiles::joinLines(kept) : list;
 }
+
+} // namespace
 
 RequestHandler::RequestHandler(const Settings& settings, PendingReplies& pending)
     : m_settings(settings), m_pending(pending)
 {
+}
+
+bool RequestHandler::applyAddress(const Entry& change)
+{
+    const QString addresses = EventFiles(m_settings).addressPath(change.event);
+    if (change.kind != RequestKind::Registration)
+        return SignUpAddresses::remove(addresses, change.name).ok();
+    // A name without an address is kept all the same: the list is the authority.
+    if (change.address.isEmpty())
+        return true;
+    if (!SignUpAddresses::add(addresses, change.name, change.address, TextFiles::Sync::Later).ok())
+        return false;
+    m_unsynced.insert(addresses);
+    return true;
+}
+
+bool RequestHandler::applyChange(const Entry& change, const QString& list, const QString& changed)
+{
+    const QString record = EventFiles(m_settings).recordPath(change.event);
+    if (changed != list) {
+        if (change.kind == RequestKind::Registration) {
+            if (!TextFiles::appendLine(record, change.name, TextFiles::Sync::Later).ok())
+                return false;
+            m_unsynced.insert(record);
+        } else if (!TextFiles::writeWhole(record, changed).ok()) {
+            // A rewrite replaces the file and waits for the disk before it does.
+            return false;
+        }
+    }
+    // The list first: it is the authority, and an address is only kept for a name in it.
+    return applyAddress(change);
 }
 
 bool RequestHandler::isOpenEvent(const QString& event) const
@@ -74,36 +89,116 @@ bool RequestHandler::isOpenEvent(const QString& event) const
     return QFileInfo(files.recordPath(event)).isFile() && QFileInfo(files.descriptionPath(event)).isFile();
 }
 
-bool RequestHandler::makeSure(const PendingReplies::Entry& entry)
+void RequestHandler::recover()
 {
-    const std::optional<QString> list = TextFiles::readAll(EventFiles(m_settings).recordPath(entry.event));
-    return list && applyChange(entry.event, *list, entry.kind, entry.name, entry.address);
+    QHash<QString, QList<Entry>> changes;
+    QStringList events;
+    for (const Entry& entry : m_pending.entries()) {
+        if (!entry.changed || entry.applied || !isOpenEvent(entry.event))
+            continue;
+        if (!changes.contains(entry.event))
+            events.append(entry.event);
+        changes[entry.event].append(entry);
+    }
+    for (const QString& event : std::as_const(events))
+        recoverEvent(event, changes.value(event));
 }
 
-std::optional<RequestHandler::Answer> RequestHandler::change(const Request& request, const QString& list, Reply reply)
+void RequestHandler::recoverEvent(const QString& event, const QList<Entry>& changes)
 {
-    const std::optional<int> sequence =
-        m_pending.add({request.key, request.event, request.kind, request.name, reply, false, request.address});
+    std::optional<QString> list = TextFiles::readAll(EventFiles(m_settings).recordPath(event));
+    if (!list) {
+        m_held.insert(event);
+        return;
+    }
+    // The list holds the state after some change, or before one: the changes after that point
+    // are made again, in order. Whichever of equal states it is in, the same changes lead from it
+    // to the same list.
+    const QString digest = PendingReplies::listDigest(*list);
+    qsizetype from = -1;
+    bool ok = true;
+    for (qsizetype i = changes.size() - 1; i >= 0 && from < 0; --i) {
+        if (changes.at(i).after == digest) {
+            // The list has this change; the addresses beside it may not.
+            ok = applyAddress(changes.at(i));
+            from = i + 1;
+        } else if (changes.at(i).before == digest) {
+            from = i;
+        }
+    }
+    if (from < 0) {
+        // Other hands changed the list since: it is left as they left it. But an entry of an
+        // earlier version, without digests, can only be the last change that pass made.
+        if (!changes.last().before.isEmpty())
+            return;
+        from = changes.size() - 1;
+    }
+    for (qsizetype i = from; i < changes.size() && ok; ++i) {
+        const QString changed = changedList(*list, changes.at(i).kind, changes.at(i).name);
+        ok = applyChange(changes.at(i), *list, changed);
+        list = changed;
+    }
+    if (!ok)
+        m_held.insert(event);
+}
+
+RequestHandler::Answer RequestHandler::pinned(const Request& request, const Reply& reply)
+{
+    // Without the entry only a retry after a crash could be answered otherwise; the reply goes all
+    // the same.
+    m_pending.add({.key = request.key,
+                   .event = request.event,
+                   .kind = request.kind,
+                   .name = request.name,
+                   .reply = reply,
+                   .address = request.address,
+                   .changed = false});
+    return Answer{reply};
+}
+
+std::optional<RequestHandler::Answer> RequestHandler::change(const Request& request, const QString& list,
+                                                             const QString& changed, Reply reply)
+{
+    const Entry entry{.key = request.key,
+                      .event = request.event,
+                      .kind = request.kind,
+                      .name = request.name,
+                      .reply = reply,
+                      .address = request.address,
+                      .before = PendingReplies::listDigest(list),
+                      .after = PendingReplies::listDigest(changed)};
+    const std::optional<int> sequence = m_pending.add(entry);
     if (!sequence)
         return std::nullopt;
-    if (!applyChange(request.event, list, request.kind, request.name, request.address))
+    // A rewrite is on the disk at once: its announcement must be there before it.
+    if (request.kind != RequestKind::Registration && !m_pending.durableUpTo(*sequence))
+        return std::nullopt;
+    // Should the change fail, the entry stays: the next pass makes it before the mail comes again.
+    if (!applyChange(entry, list, changed))
         return std::nullopt;
     return Answer{reply, *sequence};
 }
 
 std::optional<RequestHandler::Answer> RequestHandler::answer(const Request& request)
 {
-    if (const std::optional<PendingReplies::Entry> pending = m_pending.find(request.key)) {
-        // A finished request whose mail came back all the same: its reply once more.
-        if (pending->done)
+    // Once a request of an event could not be handled, the later ones wait with it for a later
+    // pass: answered before it, they would be answered about a list it has not changed yet.
+    if (m_held.contains(request.event))
+        return std::nullopt;
+    std::optional<Answer> answer = answerInOrder(request);
+    if (!answer)
+        m_held.insert(request.event);
+    return answer;
+}
+
+std::optional<RequestHandler::Answer> RequestHandler::answerInOrder(const Request& request)
+{
+    if (const std::optional<Entry> pending = m_pending.find(request.key)) {
+        // The same request again (or its mail back after it was finished): the same reply.
+        if (pending->done || isOpenEvent(pending->event))
             return Answer{pending->reply, PendingReplies::kLoaded};
         // The event was closed since: whatever the first attempt did, it is answered afresh.
-        if (!isOpenEvent(pending->event))
-            m_pending.remove(request.key);
-        else if (!makeSure(*pending))
-            return std::nullopt;
-        else
-            return Answer{pending->reply, PendingReplies::kLoaded};
+        m_pending.remove(request.key);
     }
     if (!isOpenEvent(request.event))
         return Answer{RequestProtocol::replyFor(Outcome::NoSuchEvent, request.event)};
@@ -117,24 +212,26 @@ std::optional<RequestHandler::Answer> RequestHandler::answer(const Request& requ
 
     switch (request.kind) {
     case RequestKind::Registration:
-        if (hasLine(*list, request.name))
-            return Answer{RequestProtocol::replyFor(Outcome::Duplicate, request.event)};
+    case RequestKind::Cancellation: {
+        const QString changed = changedList(*list, request.kind, request.name);
+        const bool registration = request.kind == RequestKind::Registration;
+        if (changed == *list)
+            return pinned(request, RequestProtocol::replyFor(registration ? Outcome::Duplicate : Outcome::NotRegistered,
+                                                             request.event));
         if (!description)
             return std::nullopt;
-        return change(request, *list, RequestProtocol::replyFor(Outcome::Registered, request.event, *description));
-    case RequestKind::Cancellation:
-        if (!TextFiles::splitLines(*list).contains(request.name))
-            return Answer{RequestProtocol::replyFor(Outcome::NotRegistered, request.event)};
-        if (!description)
-            return std::nullopt;
-        return change(request, *list, RequestProtocol::replyFor(Outcome::Cancelled, request.event, *description));
+        return change(request, *list, changed,
+                      RequestProtocol::replyFor(registration ? Outcome::Registered : Outcome::Cancelled, request.event,
+                                                *description));
+    }
     case RequestKind::AttendeeList: {
         if (!description)
             return std::nullopt;
         QString attendees;
         for (const QString& line : TextFiles::splitLines(*list))
             attendees += line + TextFiles::kLineEnd;
-        return Answer{RequestProtocol::replyFor(Outcome::AttendeeList, request.event, *description, attendees)};
+        return pinned(request,
+                      RequestProtocol::replyFor(Outcome::AttendeeList, request.event, *description, attendees));
     }
     case RequestKind::None:
         break;
@@ -145,15 +242,6 @@ std::optional<RequestHandler::Answer> RequestHandler::answer(const Request& requ
 void RequestHandler::replied(const Request& request)
 {
     m_pending.finish(request.key);
-}
-
-void RequestHandler::recover()
-{
-    // In the order made: a cancellation after a registration of the same name stays the last word.
-    for (const PendingReplies::Entry& entry : m_pending.entries()) {
-        if (isOpenEvent(entry.event))
-            makeSure(entry);
-    }
 }
 
 bool RequestHandler::syncChanges()

@@ -24,12 +24,13 @@ struct Request
     QString key;
 };
 
-// What a request does to its event's files, and the reply it gets. A change to a sign-up list
-// is written to the pending replies before it is made, and its reply stays there until it went
-// out; a request found there is the same request again and gets that reply, after its change
-// is made sure of. The pending entry is on the disk before the reply goes out; the appends
-// themselves reach the disk together at the end of the pass, and until then the pending
-// replies, made sure of at the start of every pass, stand for them should the power fail.
+// What a request does to its event's files, and the reply it gets. Every request is answered
+// as if the requests before it, in mailbox order, had all been handled and none after it: its
+// reply is written to the pending replies before any later request can change the list, and a
+// request found there is the same request again and gets that reply, the lists untouched. A
+// change is announced there before it is made; the appends reach the disk together at the end
+// of the pass, and until then the pending replies, worked through at the start of every pass
+// (recover), stand for them should the program die or the power fail.
 class RequestHandler
 {
 public:
@@ -50,27 +51,33 @@ public:
 
     PendingReplies* pending() const { return &m_pending; }
 
-    // Makes sure of the change of every entry that the pending replies hold, as they were left.
+    // Finishes, in the order made, the changes of the pending replies that a pass that died (or a
+    // power cut) may have left unmade, on each list from the state it was left in.
     void recover();
     // Puts the lists changed so far on the disk; false when the disk reports a failure.
     bool syncChanges();
 
 private:
     bool isOpenEvent(const QString& event) const;
-    // Makes the list hold the change of a pending entry, whether or not it was made before.
-    bool makeSure(const PendingReplies::Entry& entry);
-    // Announces the change, then makes it to the list as just read.
-    std::optional<Answer> change(const Request& request, const QString& list, RequestProtocol::Reply reply);
+    std::optional<Answer> answerInOrder(const Request& request);
+    void recoverEvent(const QString& event, const QList<PendingReplies::Entry>& changes);
+    // Keeps the reply of a request that changes no list, for a retry of its mail.
+    Answer pinned(const Request& request, const RequestProtocol::Reply& reply);
+    // Announces the change, then makes it to the list as just read, which becomes changed.
+    std::optional<Answer> change(const Request& request, const QString& list, const QString& changed,
+                                 RequestProtocol::Reply reply);
 
-    // Adds the name (and its address beside the list), or takes every line of it out, unless
-    // the list holds that already.
-    bool applyChange(const QString& event, const QString& list, RequestProtocol::RequestKind kind, const QString& name,
-                     const QString& address);
+    // Makes the list changed from list (as read) and the addresses beside it hold the change.
+    bool applyChange(const PendingReplies::Entry& change, const QString& list, const QString& changed);
+    bool applyAddress(const PendingReplies::Entry& change);
 
     const Settings& m_settings;
     PendingReplies& m_pending;
     // Lists appended to without waiting for the disk.
     QSet<QString> m_unsynced;
+    // Events whose requests wait for a later pass: their list could not be brought to the state
+    // its pending changes ask for, or one of their requests could not be handled.
+    QSet<QString> m_held;
 };
 
 } // namespace Enrolix

@@ -19,6 +19,18 @@ FileResult failure(const QFileDevice& file)
     return FileResult{int(file.error()), file.errorString()};
 }
 
+// A last line without its line end needs one first, or an appended line would be glued to it.
+bool needsLineEndAfter(QChar last)
+{
+    return last != QLatin1Char('\n') && last != QLatin1Char('\r');
+}
+
+// What an append adds after a last character that needs a line end, or not.
+QString appendedText(bool needsLineEnd, const QString& line)
+{
+    return (needsLineEnd ? kLineEnd : QString()) + line + kLineEnd;
+}
+
 void store(FileResult* target, FileResult value)
 {
     if (target)
@@ -132,13 +144,12 @@ FileResult appendLine(const QString& path, const QString& line, Sync sync)
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return failure(file);
-    // A last line without its line end needs one first, or the new line would be glued to it.
     bool needsLineEnd = false;
     const qint64 size = file.size();
     char last = 0;
     if (size > 0 && file.seek(size - 1) && file.getChar(&last))
-        needsLineEnd = last != '\n' && last != '\r';
-    const QByteArray bytes = ((needsLineEnd ? kLineEnd : QString()) + line + kLineEnd).toUtf8();
+        needsLineEnd = needsLineEndAfter(QLatin1Char(last));
+    const QByteArray bytes = appendedText(needsLineEnd, line).toUtf8();
     if (file.write(bytes) != bytes.size() || (sync == Sync::Now && !DiskSync::file(file))) {
         const FileResult result = failure(file);
         // A name cut short by a full disk would stay in the list for good.
@@ -148,6 +159,11 @@ FileResult appendLine(const QString& path, const QString& line, Sync sync)
     }
     file.close();
     return FileResult::success();
+}
+
+QString withLineAppended(const QString& text, const QString& line)
+{
+    return text + appendedText(!text.isEmpty() && needsLineEndAfter(text.back()), line);
 }
 
 FileResult createEmptyNew(const QString& path)

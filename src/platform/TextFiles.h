@@ -73,6 +73,9 @@ enum class Sync { Now, Later };
 // fit is taken back, so the file keeps exactly its old content.
 FileResult appendLine(const QString& path, const QString& line, Sync sync = Sync::Now);
 
+// The text as appendLine leaves a file that held it.
+QString withLineAppended(const QString& text, const QString& line);
+
 // Creates the file empty, or fails if a file of that name exists already.
 FileResult createEmptyNew(const QString& path);
 

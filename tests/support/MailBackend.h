@@ -22,6 +22,12 @@ public:
     virtual void configure(SettingsStore& store, const QString& profile) const = 0;
     // Puts a message into the inbox, unread.
     virtual void deliver(const QByteArray& raw) = 0;
+    // Puts the messages into the inbox, unread, in this order.
+    virtual void deliver(const QList<QByteArray>& raws)
+    {
+        for (const QByteArray& raw : raws)
+            deliver(raw);
+    }
     // Number of unread messages in the inbox.
     virtual int unreadCount() const = 0;
     // Every reply received so far, oldest first.

@@ -12,6 +12,7 @@ public:
 
     QString problem() const override;
     void configure(SettingsStore& store, const QString& profile) const override;
+    using MailBackend::deliver;
     void deliver(const QByteArray& raw) override;
     int unreadCount() const override;
     QList<QByteArray> replies() const override;

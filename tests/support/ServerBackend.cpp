@@ -51,9 +51,16 @@ void ServerBackend::configure(SettingsStore& store, const QString& profile) cons
 
 void ServerBackend::deliver(const QByteArray& raw)
 {
+    deliver(QList<QByteArray>{raw});
+}
+
+void ServerBackend::deliver(const QList<QByteArray>& raws)
+{
     CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
-    if (!client.append(imapUrl().toUtf8(), raw))
-        qWarning("APPEND failed");
+    for (const QByteArray& raw : raws) {
+        if (!client.append(imapUrl().toUtf8(), raw))
+            qWarning("APPEND failed");
+    }
 }
 
 int ServerBackend::unreadCount() const

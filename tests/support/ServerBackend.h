@@ -16,6 +16,8 @@ public:
     QString problem() const override;
     void configure(SettingsStore& store, const QString& profile) const override;
     void deliver(const QByteArray& raw) override;
+    // Over one connection.
+    void deliver(const QList<QByteArray>& raws) override;
     int unreadCount() const override;
     QList<QByteArray> replies() const override;
 
