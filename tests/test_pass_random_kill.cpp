@@ -3,6 +3,7 @@
 // every list, order included, and the subject of every reply are those of a plain sequential
 // model, and no more mails are answered twice than the replies that can be in flight. Seeded: a
 // run prints its seed, and ENROLIX_KILL_SEED repeats it; ENROLIX_KILLS sets how many kills.
+#include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/SettingsKeys.h"
 #include "support/MailSamples.h"
