@@ -94,10 +94,12 @@ private:
     {
         // An entry of an event closed long ago, which the pass leaves alone.
         PendingReplies pending(PendingReplies::pathIn(m_folders->work()));
-        QVERIFY(pending.add({.key = QStringLiteral("earlier"),
-                             .event = QStringLiteral("E09999"),
-                             .kind = RequestProtocol::RequestKind::Registration,
-                             .name = QStringLiteral("a")}));
+        PendingReplies::Entry earlier;
+        earlier.key = QStringLiteral("earlier");
+        earlier.event = QStringLiteral("E09999");
+        earlier.kind = RequestProtocol::RequestKind::Registration;
+        earlier.name = QStringLiteral("a");
+        QVERIFY(pending.add(earlier));
     }
 
 private Q_SLOTS:
@@ -157,12 +159,7 @@ private Q_SLOTS:
         const QByteArray list = QByteArray(4078, 'a') + "\r\n";
         createEvent(QStringLiteral("E00001"), list);
         // The pending replies have room in their page, so it is the list's append that fails.
-        // An entry of an event closed long ago, which the pass leaves alone.
-        PendingReplies pending(PendingReplies::pathIn(m_folders->work()));
-        QVERIFY(pending.add({.key = QStringLiteral("earlier"),
-                             .event = QStringLiteral("E09999"),
-                             .kind = RequestProtocol::RequestKind::Registration,
-                             .name = QStringLiteral("a")}));
+        roomForPendingReplies();
         const QString name = QStringLiteral("Bartholomew Aberforth-Smythe");
         rig.request(kRegister, name);
         disk.fill();

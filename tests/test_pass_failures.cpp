@@ -30,6 +30,25 @@ IncomingMail request(const QString& subject, const QString& text, const QString&
     return mail;
 }
 
+// A registration of E00012 noted in the pending replies, with the digests of the list before
+// and after it (none, as an entry of an earlier version has, without before).
+PendingReplies::Entry pendingRegistration(const QString& key, const QString& name, const QString& before,
+                                          const QString& after)
+{
+    PendingReplies::Entry entry;
+    entry.key = key;
+    entry.event = QStringLiteral("E00012");
+    entry.kind = RequestProtocol::RequestKind::Registration;
+    entry.name = name;
+    entry.reply = {QStringLiteral("Registration Request Processed"), QStringLiteral("Saved")};
+    entry.address = name.toLower() + QStringLiteral("@example.org");
+    if (!before.isEmpty()) {
+        entry.before = PendingReplies::listDigest(before);
+        entry.after = PendingReplies::listDigest(after);
+    }
+    return entry;
+}
+
 const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
 const QString kCancel = QStringLiteral("Cancel Event Registration   (Enrolix)");
 
@@ -218,15 +237,9 @@ private Q_SLOTS:
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
         PendingReplies pending(pendingFile());
         QVERIFY(pending.load());
-        QVERIFY(
-            pending.add({.key = m_box->mails.first().fingerprint,
-                         .event = QStringLiteral("E00012"),
-                         .kind = RequestProtocol::RequestKind::Registration,
-                         .name = QStringLiteral("Ann"),
-                         .reply = {QStringLiteral("Registration Request Processed"), QStringLiteral("Saved")},
-                         .address = QStringLiteral("ann@example.org"),
-                         .before = digests ? PendingReplies::listDigest(QStringLiteral("Bob\r\n")) : QString(),
-                         .after = digests ? PendingReplies::listDigest(QStringLiteral("Bob\r\nAnn\r\n")) : QString()}));
+        QVERIFY(pending.add(pendingRegistration(m_box->mails.first().fingerprint, QStringLiteral("Ann"),
+                                                digests ? QStringLiteral("Bob\r\n") : QString(),
+                                                QStringLiteral("Bob\r\nAnn\r\n"))));
         m_pass->run();
         QCOMPARE(m_folders->read(record()), list);
         QCOMPARE(m_box->sent.size(), 1);
@@ -314,12 +327,8 @@ private Q_SLOTS:
     {
         PendingReplies pending(pendingFile());
         QVERIFY(pending.load());
-        QVERIFY(pending.add({.key = QStringLiteral("gone"),
-                             .event = QStringLiteral("E00012"),
-                             .kind = RequestProtocol::RequestKind::Registration,
-                             .name = QStringLiteral("Zed"),
-                             .before = PendingReplies::listDigest(QStringLiteral("Bob\r\n")),
-                             .after = PendingReplies::listDigest(QStringLiteral("Bob\r\nZed\r\n"))}));
+        QVERIFY(pending.add(pendingRegistration(QStringLiteral("gone"), QStringLiteral("Zed"),
+                                                QStringLiteral("Bob\r\n"), QStringLiteral("Bob\r\nZed\r\n"))));
         m_box->sendResults = {SendResult::Deferred};
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
         m_pass->run();

@@ -106,16 +106,18 @@ bool PendingReplies::load()
         if (key.isEmpty())
             continue;
         // Entries of earlier versions stand for changes and have no digests.
-        m_entries.append({.key = key,
-                          .event = object.value(kEvent).toString(),
-                          .kind = kindNamed(object.value(kKind).toString()),
-                          .name = object.value(kName).toString(),
-                          .reply = {object.value(kSubject).toString(), object.value(kText).toString()},
-                          .address = object.value(kAddress).toString(),
-                          .changed = object.value(kChanged).toBool(true),
-                          .before = object.value(kBefore).toString(),
-                          .after = object.value(kAfter).toString(),
-                          .applied = object.value(kApplied).toBool(false)});
+        Entry entry;
+        entry.key = key;
+        entry.event = object.value(kEvent).toString();
+        entry.kind = kindNamed(object.value(kKind).toString());
+        entry.name = object.value(kName).toString();
+        entry.reply = {object.value(kSubject).toString(), object.value(kText).toString()};
+        entry.address = object.value(kAddress).toString();
+        entry.changed = object.value(kChanged).toBool(true);
+        entry.before = object.value(kBefore).toString();
+        entry.after = object.value(kAfter).toString();
+        entry.applied = object.value(kApplied).toBool(false);
+        m_entries.append(entry);
     }
     return true;
 }

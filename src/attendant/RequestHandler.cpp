@@ -41,6 +41,19 @@ QString changedList(const QString& list, RequestKind kind, const QString& name)
     return kept.removeAll(name) > 0 ? TextFiles::joinLines(kept) : list;
 }
 
+Entry entryOf(const Request& request, const Reply& reply, bool changed)
+{
+    Entry entry;
+    entry.key = request.key;
+    entry.event = request.event;
+    entry.kind = request.kind;
+    entry.name = request.name;
+    entry.reply = reply;
+    entry.address = request.address;
+    entry.changed = changed;
+    return entry;
+}
+
 } // namespace
 
 RequestHandler::RequestHandler(const Settings& settings, PendingReplies& pending)
@@ -146,27 +159,16 @@ RequestHandler::Answer RequestHandler::pinned(const Request& request, const Repl
 {
     // Without the entry only a retry after a crash could be answered otherwise; the reply goes all
     // the same.
-    m_pending.add({.key = request.key,
-                   .event = request.event,
-                   .kind = request.kind,
-                   .name = request.name,
-                   .reply = reply,
-                   .address = request.address,
-                   .changed = false});
+    m_pending.add(entryOf(request, reply, false));
     return Answer{reply};
 }
 
 std::optional<RequestHandler::Answer> RequestHandler::change(const Request& request, const QString& list,
                                                              const QString& changed, Reply reply)
 {
-    const Entry entry{.key = request.key,
-                      .event = request.event,
-                      .kind = request.kind,
-                      .name = request.name,
-                      .reply = reply,
-                      .address = request.address,
-                      .before = PendingReplies::listDigest(list),
-                      .after = PendingReplies::listDigest(changed)};
+    Entry entry = entryOf(request, reply, true);
+    entry.before = PendingReplies::listDigest(list);
+    entry.after = PendingReplies::listDigest(changed);
     const std::optional<int> sequence = m_pending.add(entry);
     if (!sequence)
         return std::nullopt;
