@@ -113,7 +113,7 @@ std::optional<QByteArray> ImapInbox::fetch(const QString& id)
 
 bool ImapInbox::markRead(const QString& id)
 {
-    m_journal.remove(journalEntry(id));
+    m_journal.remove({journalEntry(id)});
     m_finished.insert(id);
     return true;
 }
@@ -133,12 +133,12 @@ void ImapInbox::close()
         if (m_fetched.contains(id))
             fetched.append(id);
         else
-            m_journal.remove(journalEntry(id));
+            m_journal.remove({journalEntry(id)});
     }
     // When the flags cannot be taken back now, the journal keeps the mails for the next sign-on.
     if (!m_transport->lost() && markUnread(fetched)) {
         for (const QString& id : fetched)
-            m_journal.remove(journalEntry(id));
+            m_journal.remove({journalEntry(id)});
     }
     m_journal.sync();
     m_open.clear();
