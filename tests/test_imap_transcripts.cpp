@@ -55,6 +55,35 @@ QStringList odd(int first, int last)
     return numbers;
 }
 
+// The journal of the profile's inbox.
+QString journalInbox()
+{
+    return QString::fromUtf8(ImapInbox::canonicalFolder(profile().inbox));
+}
+
+QStringList journalled()
+{
+    return InFlightJournal(journalInbox(), profile().user).pending();
+}
+
+// The profile's inbox, its server playing a transcript back.
+class ScriptedInbox
+{
+public:
+    explicit ScriptedInbox(const QString& name) : ScriptedInbox(std::make_unique<ScriptedTransport>(transcript(name)))
+    {
+    }
+
+    ScriptedTransport& server;
+    ImapInbox inbox;
+
+private:
+    explicit ScriptedInbox(std::unique_ptr<ScriptedTransport> transport)
+        : server(*transport), inbox(profile(), std::move(transport))
+    {
+    }
+};
+
 QString failures(const ScriptedTransport& server)
 {
     return server.mismatches.join(QLatin1Char('\n'));
@@ -241,9 +270,9 @@ private Q_SLOTS:
     void session_marksReadWithoutACommand_andLeavesUnreadInOne()
     {
         TestFolders folders;
-        auto scripted = std::make_unique<ScriptedTransport>(transcript(QStringLiteral("session")));
-        ScriptedTransport& server = *scripted;
-        ImapInbox inbox(profile(), std::move(scripted));
+        ScriptedInbox scripted(QStringLiteral("session"));
+        ScriptedTransport& server = scripted.server;
+        ImapInbox& inbox = scripted.inbox;
         QVERIFY(inbox.open());
         const std::optional<QStringList> ids = inbox.unread();
         QCOMPARE(ids, std::optional<QStringList>(QStringList{"1", "2", "3"}));
@@ -259,43 +288,36 @@ private Q_SLOTS:
         QCOMPARE(server.requests,
                  (QStringList{"/INBOX NOOP", "/INBOX UID SEARCH RETURN (ALL COUNT) UID 1:3 UNSEEN", "/INBOX;UID=1",
                               "/INBOX;UID=2", "/INBOX UID STORE 2 -FLAGS.SILENT (\\Seen)"}));
-        QVERIFY(InFlightJournal(QString::fromUtf8(ImapInbox::canonicalFolder(profile().inbox)), profile().user)
-                    .pending()
-                    .isEmpty());
+        QVERIFY(journalled().isEmpty());
     }
 
     void signOn_afterADeadSession_makesItsMailsUnreadInOneCommand()
     {
         TestFolders folders;
-        InFlightJournal journal(QString::fromUtf8(ImapInbox::canonicalFolder(profile().inbox)), profile().user);
         // Two mails of this folder, and one of the folder's earlier life, which is dropped unasked.
-        QVERIFY(journal.add({QStringLiteral("1796729742:2"), QStringLiteral("1796729742:1"), QStringLiteral("1:7")}));
-        auto scripted = std::make_unique<ScriptedTransport>(transcript(QStringLiteral("restore")));
-        ScriptedTransport& server = *scripted;
-        ImapInbox inbox(profile(), std::move(scripted));
-        QVERIFY(inbox.open());
-        QVERIFY2(server.mismatches.isEmpty(), qPrintable(failures(server)));
-        QCOMPARE(server.left(), 0);
-        QCOMPARE(server.requests.last(), QStringLiteral("/INBOX UID STORE 1:2 -FLAGS.SILENT (\\Seen)"));
-        QVERIFY(journal.pending().isEmpty());
+        QVERIFY(InFlightJournal(journalInbox(), profile().user)
+                    .add({QStringLiteral("1796729742:2"), QStringLiteral("1796729742:1"), QStringLiteral("1:7")}));
+        ScriptedInbox scripted(QStringLiteral("restore"));
+        QVERIFY(scripted.inbox.open());
+        QVERIFY2(scripted.server.mismatches.isEmpty(), qPrintable(failures(scripted.server)));
+        QCOMPARE(scripted.server.left(), 0);
+        QCOMPARE(scripted.server.requests.last(), QStringLiteral("/INBOX UID STORE 1:2 -FLAGS.SILENT (\\Seen)"));
+        QVERIFY(journalled().isEmpty());
     }
 
     // Folders with many unread mails
     void unread_cutAnswer_isAskedForAgainRangeByRange()
     {
         TestFolders folders;
-        auto scripted = std::make_unique<ScriptedTransport>(transcript(QStringLiteral("fragmented")));
-        ScriptedTransport& server = *scripted;
-        ImapInbox inbox(profile(), std::move(scripted));
-        QVERIFY(inbox.open());
-        QCOMPARE(inbox.unread(), std::optional<QStringList>(odd(1, 8000)));
-        QVERIFY2(server.mismatches.isEmpty(), qPrintable(failures(server)));
-        QCOMPARE(server.left(), 0);
+        ScriptedInbox scripted(QStringLiteral("fragmented"));
+        QVERIFY(scripted.inbox.open());
+        QCOMPARE(scripted.inbox.unread(), std::optional<QStringList>(odd(1, 8000)));
+        QVERIFY2(scripted.server.mismatches.isEmpty(), qPrintable(failures(scripted.server)));
+        QCOMPARE(scripted.server.left(), 0);
         // Every UID is in the journal before the first fetch; close() forgets those never fetched.
-        const InFlightJournal journal(QString::fromUtf8(ImapInbox::canonicalFolder(profile().inbox)), profile().user);
-        QCOMPARE(journal.pending().size(), 4000);
-        inbox.close();
-        QVERIFY(journal.pending().isEmpty());
+        QCOMPARE(journalled().size(), 4000);
+        scripted.inbox.close();
+        QVERIFY(journalled().isEmpty());
     }
 
     void unread_withoutExtendedSearch_isSearchedRangeByRange()
@@ -343,9 +365,7 @@ private Q_SLOTS:
         QCOMPARE(report.replies + report.passedOver + report.leftForLater, 0);
         QCOMPARE(listener.reasons, QStringList{reason});
         QCOMPARE(pass.iMAPIErrors(), qint16(1));
-        QVERIFY(InFlightJournal(QString::fromUtf8(ImapInbox::canonicalFolder(profile().inbox)), profile().user)
-                    .pending()
-                    .isEmpty());
+        QVERIFY(journalled().isEmpty());
     }
 };
 
