@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace Enrolix;
@@ -77,6 +78,7 @@ private Q_SLOTS:
         TestFolders folders;
         ServerBackend mail(folders.root());
         QVERIFY2(mail.problem().isEmpty(), qPrintable(mail.problem()));
+        const auto discard = qScopeGuard([&mail] { mail.discardMail(); });
         IniSettingsStore store;
         mail.configure(store, SettingsKeys::kMailProfileName);
         store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());

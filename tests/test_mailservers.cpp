@@ -77,6 +77,12 @@ private Q_SLOTS:
         m_backend->configure(*m_store, kProfile);
     }
 
+    void cleanup()
+    {
+        if (m_backend)
+            m_backend->discardMail();
+    }
+
     // Signing on
     void signOn_tls_data()
     {

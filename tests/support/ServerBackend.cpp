@@ -94,6 +94,14 @@ bool ServerBackend::deliverAll(const QList<QByteArray>& raws)
     return true;
 }
 
+void ServerBackend::discardMail()
+{
+    if (!m_problem.isEmpty())
+        return;
+    QDir(value(QStringLiteral("ENROLIX_MAIL_STATE")) + QStringLiteral("/mail/") + m_user).removeRecursively();
+    QDir(value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower()).removeRecursively();
+}
+
 int ServerBackend::unreadCount() const
 {
     CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
