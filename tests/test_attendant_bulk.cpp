@@ -4,6 +4,7 @@
 // list, line by line, and every reply, matched to its request, must be what a sequential model
 // of the requests says.
 #include "mail/MimeReader.h"
+#include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/SettingsKeys.h"
 #include "support/MailSamples.h"
