@@ -48,6 +48,8 @@ bench: build
 	$(BUILD_DIR)/bench/bench_attendant_pass
 	$(BUILD_DIR)/bench/bench_attendant_service
 	$(BUILD_DIR)/bench/bench_mime_read
+	$(BUILD_DIR)/bench/bench_in_flight_journal
+	$(BUILD_DIR)/bench/bench_mailbox_fill
 
 format: configure
 	@cmake --build $(BUILD_DIR) --target format

@@ -136,9 +136,9 @@ private Q_SLOTS:
         QVERIFY(journal.path().startsWith(defaultDataFolder() + QStringLiteral("mail/")));
         QVERIFY(journal.pending().isEmpty());
         QVERIFY(journal.add({QStringLiteral("7"), QStringLiteral("8")}));
-        journal.remove(QStringLiteral("7"));
+        journal.remove({QStringLiteral("7")});
         QVERIFY(journal.add({QStringLiteral("7"), QStringLiteral("9")}));
-        journal.remove(QStringLiteral("9"));
+        journal.remove({QStringLiteral("9")});
         QCOMPARE(journal.pending(), QStringList({QStringLiteral("8"), QStringLiteral("7")}));
         // Another inbox or user has a journal of its own.
         QVERIFY(InFlightJournal(QStringLiteral("imap://h/INBOX"), QStringLiteral("bob")).pending().isEmpty());

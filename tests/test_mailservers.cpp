@@ -1,9 +1,14 @@
 // The IMAP and SMTP transports against the private Dovecot server and SMTP sink: TLS, sign-on
-// failures, time limits, refused recipients, and mails a dead pass left half handled.
+// failures, time limits, refused recipients, mails a dead pass left half handled, and the list
+// of unread mails however long.
 #include "ProfileMailSessionFactory.h"
 #include "mail/ImapInbox.h"
+#include "mail/ImapUnreadSearch.h"
 #include "mail/InFlightJournal.h"
+#include "mail/MailProfile.h"
 #include "mail/ProfileKeys.h"
+#include "platform/mail/CurlTransport.h"
+#include "support/CurlTestClient.h"
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ServerBackend.h"
@@ -70,6 +75,12 @@ private Q_SLOTS:
             QFAIL(qPrintable(m_backend->problem()));
         m_store = std::make_unique<MemorySettingsStore>();
         m_backend->configure(*m_store, kProfile);
+    }
+
+    void cleanup()
+    {
+        if (m_backend)
+            m_backend->discardMail();
     }
 
     // Signing on
@@ -244,6 +255,59 @@ private Q_SLOTS:
         session->signOff();
         QCOMPARE(m_backend->unreadCount(), 1);
         QVERIFY(InFlightJournal(m_backend->imapUrl(), m_backend->user()).pending().isEmpty());
+    }
+
+    // The unread mails, however many
+    void unreadSearch_findsEveryUnreadMailInOrder_data()
+    {
+        QTest::addColumn<int>("mails");
+        // Every other mail read first, so that the unread UIDs make no runs.
+        QTest::addColumn<bool>("everyOtherRead");
+        QTest::addColumn<bool>("extended");
+        for (const bool extended : {true, false}) {
+            const char* kind = extended ? "ESEARCH" : "plain";
+            QTest::addRow("%s, empty folder", kind) << 0 << false << extended;
+            QTest::addRow("%s, one mail", kind) << 1 << false << extended;
+            // A plain search asks for 819 UIDs of four digits at a time.
+            QTest::addRow("%s, two whole ranges", kind) << 1638 << false << extended;
+            QTest::addRow("%s, two ranges and one UID", kind) << 1639 << false << extended;
+            // The UIDs of an answer to the whole folder would make a line of 20 KB.
+            QTest::addRow("%s, 4000 unread among 8000", kind) << 8000 << true << extended;
+        }
+    }
+    void unreadSearch_findsEveryUnreadMailInOrder()
+    {
+        QFETCH(int, mails);
+        QFETCH(bool, everyOtherRead);
+        QFETCH(bool, extended);
+        QList<QByteArray> raws;
+        for (int i = 1; i <= mails; ++i)
+            raws.append(requestMail(QStringLiteral("Mail %1").arg(i), {}, QStringLiteral("Ann"),
+                                    QStringLiteral("ann@example.org")));
+        QVERIFY(m_backend->deliverAll(raws));
+        const QByteArray url = ImapInbox::canonicalFolder(m_backend->imapUrl());
+        QList<qulonglong> expected;
+        QByteArrayList read;
+        for (int uid = 1; uid <= mails; ++uid) {
+            if (everyOtherRead && uid % 2 == 0)
+                read.append(QByteArray::number(uid));
+            else
+                expected.append(uid);
+        }
+        CurlTestClient other(port("ENROLIX_MAIL_CA"), m_backend->user());
+        for (qsizetype at = 0; at < read.size(); at += 500)
+            QVERIFY(other.request(
+                url, ("UID STORE " + read.mid(at, 500).join(',') + " +FLAGS.SILENT (\\Seen)").constData()));
+
+        const MailProfile profile = MailProfile::read(*m_store, kProfile, {});
+        CurlTransport transport(profile, QStringLiteral("secret"), {}, nullptr);
+        QVERIFY(transport.request(url, "NOOP"));
+        ImapUnreadSearch::Folder folder = ImapUnreadSearch::Folder::of(transport.headers());
+        QVERIFY(folder.extendedSearch);
+        folder.extendedSearch = extended;
+        ImapUnreadSearch search(transport, url);
+        QCOMPARE(search.run(folder), std::optional<QList<qulonglong>>(expected));
+        QVERIFY2(search.failure().isEmpty(), qPrintable(search.failure()));
     }
 
     void fetch_keepsHostileBodyIntact()

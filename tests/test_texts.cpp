@@ -5,6 +5,7 @@
 #include "attendant/RequestProtocol.h"
 #include "events/EventMessages.h"
 #include "lottery/LotteryMessages.h"
+#include "mail/MailTexts.h"
 #include "platform/Message.h"
 #include "platform/TextFiles.h"
 #include "settings/SettingsMessages.h"
@@ -167,6 +168,9 @@ private Q_SLOTS:
         row("sure question", AdminMessages::sureQuestion(QStringLiteral("E00003")), "Cancel registration for event E00003 ?");
         row("about caption", AdminMessages::aboutCaption(), "About Quillmark");
         row("version", AdminMessages::versionText(2, 0, 7), "Version 2.0.7");
+        row("unread not listed", MailTexts::unreadNotListed(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the list of unread mails could not be read whole");
+        row("no next UID", MailTexts::noNextUid(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the server does not say which UID the folder gives next, so its unread mails cannot be listed");
+        row("journal unwritable", MailTexts::journalUnwritable(QStringLiteral("/d/j.txt")), "the journal of fetched mails /d/j.txt cannot be written");
         // --- message boxes under a title, with an OK button that is the default
         row("could not access files", box(AdminMessages::couldNotAccessFiles()), ok("Error", lines({"Could not access configuration files.", "Potential Causes:", "- Network drive not available.", "- You don't have permissions to create files in the specified foler."})));
         row("nothing to copy", box(AdminMessages::nothingToCopy()), ok("Attendees", "Nothing to copy."));

@@ -1,13 +1,21 @@
 #include "mail/ImapInbox.h"
 
 #include "mail/ImapAnswers.h"
+#include "mail/ImapSequenceSet.h"
 #include "mail/MailProfile.h"
+#include "mail/MailTexts.h"
 
 #include <QUrl>
 
 #include <algorithm>
 
 namespace Enrolix {
+namespace {
+
+// Servers take command lines of 8,000 bytes at least; a set of UIDs stays well below that.
+constexpr qsizetype kLongestSet = 4000;
+
+} // namespace
 
 QByteArray ImapInbox::canonicalFolder(const QString& location)
 {
@@ -40,29 +48,45 @@ void ImapInbox::failed()
     m_failure = m_transport->failure().reason;
 }
 
-QString ImapInbox::journalEntry(const QString& id) const
+QStringList ImapInbox::journalEntries(const QStringList& ids) const
 {
-    return m_validity + QLatin1Char(':') + id;
+    QStringList entries;
+    entries.reserve(ids.size());
+    for (const QString& id : ids)
+        entries.append(m_validity + QLatin1Char(':') + id);
+    return entries;
 }
 
 bool ImapInbox::markUnread(const QStringList& ids)
 {
-    if (ids.isEmpty())
-        return true;
-    return m_transport->request(m_folder,
-                                "UID STORE " + ids.join(QLatin1Char(',')).toLatin1() + " -FLAGS.SILENT (\\Seen)");
+    QList<qulonglong> uids;
+    for (const QString& id : ids) {
+        // A line of the journal that a crash cut short names no mail.
+        bool ok = false;
+        if (const qulonglong uid = id.toULongLong(&ok); ok && uid > 0)
+            uids.append(uid);
+    }
+    std::sort(uids.begin(), uids.end());
+    uids.erase(std::unique(uids.begin(), uids.end()), uids.end());
+    for (const QByteArray& set : ImapSequenceSet::write(uids, kLongestSet)) {
+        if (!m_transport->request(m_folder, "UID STORE " + set + " -FLAGS.SILENT (\\Seen)"))
+            return false;
+    }
+    return true;
 }
 
 bool ImapInbox::open()
 {
     // A command on the folder selects it first: this signs on, checks the folder exists, and
-    // brings its UIDVALIDITY with the answers.
+    // brings the server's capabilities and the folder's UIDVALIDITY, UIDNEXT and size with the
+    // answers.
     if (!m_transport->request(m_folder, "NOOP")) {
         failed();
         return false;
     }
     if (const std::optional<qulonglong> validity = ImapAnswers::uidValidity(m_transport->headers()))
         m_validity = QString::number(*validity);
+    m_selected = ImapUnreadSearch::Folder::of(m_transport->headers());
     // Mails that a pass fetched and did not finish, because the program died, are unread again.
     QStringList unfinished;
     for (const QString& entry : m_journal.pending()) {
@@ -79,22 +103,18 @@ bool ImapInbox::open()
 
 std::optional<QStringList> ImapInbox::unread()
 {
-    if (!m_transport->request(m_folder, "UID SEARCH UNSEEN")) {
-        failed();
+    ImapUnreadSearch search(*m_transport, m_folder);
+    const std::optional<QList<qulonglong>> uids = search.run(m_selected);
+    if (!uids) {
+        m_failure = search.failure();
         return std::nullopt;
     }
-    // The answers as the server sent them: what libcurl hands on as the body of a command is cut
-    // short at a literal.
-    QList<qulonglong> uids = ImapAnswers::searchResults(m_transport->headers());
-    std::sort(uids.begin(), uids.end());
     QStringList ids;
-    QStringList entries;
-    for (const qulonglong uid : uids) {
+    ids.reserve(uids->size());
+    for (const qulonglong uid : *uids)
         ids.append(QString::number(uid));
-        entries.append(journalEntry(ids.last()));
-    }
-    if (!m_journal.add(entries)) {
-        m_failure = QStringLiteral("the journal of fetched mails %1 cannot be written").arg(m_journal.path());
+    if (!m_journal.add(journalEntries(ids))) {
+        m_failure = MailTexts::journalUnwritable(m_journal.path());
         return std::nullopt;
     }
     m_open = ids;
@@ -113,7 +133,7 @@ std::optional<QByteArray> ImapInbox::fetch(const QString& id)
 
 bool ImapInbox::markRead(const QString& id)
 {
-    m_journal.remove(journalEntry(id));
+    m_journal.remove(journalEntries({id}));
     m_finished.insert(id);
     return true;
 }
@@ -127,19 +147,15 @@ void ImapInbox::close()
 {
     // A mail never fetched is as unread as it was; one fetched and left is made unread again.
     QStringList fetched;
+    QStringList untouched;
     for (const QString& id : std::as_const(m_open)) {
-        if (m_finished.contains(id))
-            continue;
-        if (m_fetched.contains(id))
-            fetched.append(id);
-        else
-            m_journal.remove(journalEntry(id));
+        if (!m_finished.contains(id))
+            (m_fetched.contains(id) ? fetched : untouched).append(id);
     }
+    m_journal.remove(journalEntries(untouched));
     // When the flags cannot be taken back now, the journal keeps the mails for the next sign-on.
-    if (!m_transport->lost() && markUnread(fetched)) {
-        for (const QString& id : fetched)
-            m_journal.remove(journalEntry(id));
-    }
+    if (!m_transport->lost() && markUnread(fetched))
+        m_journal.remove(journalEntries(fetched));
     m_journal.sync();
     m_open.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/ImapUnreadSearch.h"
 #include "mail/InFlightJournal.h"
 #include "mail/MailInbox.h"
 #include "mail/MailTransport.h"
@@ -12,11 +13,12 @@ namespace Enrolix {
 
 struct MailProfile;
 
-// Requests read from an IMAP folder over one connection per pass. Ids are message UIDs.
+// Requests read from an IMAP folder over one connection per pass. Ids are message UIDs, listed
+// in ascending order, all of the unread ones or none.
 // Fetching a message by its URL marks it \Seen on the server, so marking it read costs
 // nothing more; every UID of the pass is journalled before the first fetch, and a message the
-// pass does not finish is made unread again, all of them with one command at the end, or by
-// the next sign-on if the pass dies. Journal entries carry the folder's UIDVALIDITY: after the
+// pass does not finish is made unread again, all of them at the end in a few short commands,
+// or by the next sign-on if the pass dies. Journal entries carry the folder's UIDVALIDITY: after the
 // folder was recreated they name other messages and are dropped.
 class ImapInbox final : public MailInbox
 {
@@ -37,13 +39,14 @@ public:
     static QByteArray canonicalFolder(const QString& location);
 
 private:
-    // Makes the messages unread with one command; true when the server took it.
+    // Makes the messages unread, with as few commands as keep each short; true when the server took them.
     bool markUnread(const QStringList& ids);
-    QString journalEntry(const QString& id) const;
+    QStringList journalEntries(const QStringList& ids) const;
     void failed();
 
     QByteArray m_folder;
     QString m_validity;
+    ImapUnreadSearch::Folder m_selected;
     QString m_failure;
     std::unique_ptr<MailTransport> m_transport;
     InFlightJournal m_journal;

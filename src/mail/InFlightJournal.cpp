@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 namespace Enrolix {
 namespace {
@@ -23,17 +24,36 @@ QString journalPath(const QString& inbox, const QString& user)
     return defaultDataFolder() + QStringLiteral("mail/in-flight-") + QString::fromLatin1(key) + QStringLiteral(".txt");
 }
 
-void collect(const QString& path, QStringList& ids)
+// The ids of journal files read one after the other: each in the order of its latest addition,
+// with the positions of those not removed since.
+struct Entries
+{
+    QStringList added;
+    QHash<QString, qsizetype> live;
+};
+
+void collect(const QString& path, Entries& entries)
 {
     const std::optional<QStringList> lines = TextFiles::readLines(path);
     if (!lines)
         return;
     for (const QString& line : *lines) {
-        if (line.startsWith(kAdded) && !ids.contains(line.mid(1)))
-            ids.append(line.mid(1));
-        else if (line.startsWith(kRemoved))
-            ids.removeAll(line.mid(1));
+        const QString id = line.mid(1);
+        if (line.startsWith(kAdded) && !entries.live.contains(id)) {
+            entries.live.insert(id, entries.added.size());
+            entries.added.append(id);
+        } else if (line.startsWith(kRemoved)) {
+            entries.live.remove(id);
+        }
     }
+}
+
+QByteArray linesOf(QChar mark, const QStringList& ids)
+{
+    QByteArray text;
+    for (const QString& id : ids)
+        text += mark.toLatin1() + id.toUtf8() + "\r\n";
+    return text;
 }
 
 } // namespace
@@ -63,15 +83,13 @@ bool InFlightJournal::record(const QByteArray& lines, bool sync)
 
 bool InFlightJournal::add(const QStringList& ids)
 {
-    QByteArray lines;
-    for (const QString& id : ids)
-        lines += kAdded.toLatin1() + id.toUtf8() + "\r\n";
-    return record(lines, true);
+    return record(linesOf(kAdded, ids), true);
 }
 
-void InFlightJournal::remove(const QString& id)
+void InFlightJournal::remove(const QStringList& ids)
 {
-    record(kRemoved.toLatin1() + id.toUtf8() + "\r\n", false);
+    if (!ids.isEmpty())
+        record(linesOf(kRemoved, ids), false);
 }
 
 void InFlightJournal::sync()
@@ -82,10 +100,15 @@ void InFlightJournal::sync()
 
 QStringList InFlightJournal::pending() const
 {
-    QStringList ids;
+    Entries entries;
     if (!m_legacyPath.isEmpty())
-        collect(m_legacyPath, ids);
-    collect(m_path, ids);
+        collect(m_legacyPath, entries);
+    collect(m_path, entries);
+    QStringList ids;
+    for (qsizetype at = 0; at < entries.added.size(); ++at) {
+        if (entries.live.value(entries.added.at(at), -1) == at)
+            ids.append(entries.added.at(at));
+    }
     return ids;
 }
 

@@ -20,11 +20,13 @@ public:
     Q_DISABLE_COPY_MOVE(InFlightJournal)
 
     QString path() const { return m_path; }
-    // Records the ids, on the disk, before their mails are fetched. False when they cannot be.
+    // Records the ids, on the disk, before their mails are fetched: one write and one sync,
+    // however many. False when they cannot be.
     bool add(const QStringList& ids);
-    // The mail with this id is finished, or unread again. Reaches the disk with sync() or the
-    // next add(); a record lost to a power cut only makes its mail unread once more.
-    void remove(const QString& id);
+    // The mails with these ids are finished, or unread again: one write, however many. Reaches
+    // the disk with sync() or the next add(); a record lost to a power cut only makes its mail
+    // unread once more.
+    void remove(const QStringList& ids);
     // Puts the removals on the disk.
     void sync();
     // The ids added and not removed, in the order they were added.

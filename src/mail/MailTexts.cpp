@@ -8,4 +8,21 @@ QString withEventInformation(const QString& description)
     return crLf + crLf + QStringLiteral("Event Information:") + crLf + description;
 }
 
+QString unreadNotListed(const QString& folder)
+{
+    return QStringLiteral("%1: the list of unread mails could not be read whole").arg(folder);
+}
+
+QString noNextUid(const QString& folder)
+{
+    return QStringLiteral("%1: the server does not say which UID the folder gives next, so its unread mails cannot "
+                          "be listed")
+        .arg(folder);
+}
+
+QString journalUnwritable(const QString& path)
+{
+    return QStringLiteral("the journal of fetched mails %1 cannot be written").arg(path);
+}
+
 } // namespace Enrolix::MailTexts

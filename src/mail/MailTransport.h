@@ -32,6 +32,10 @@ struct TransportFailure
 class MailTransport
 {
 public:
+    // The longest line of an IMAP answer that headers() is sure to hold whole: a longer one may
+    // arrive cut, its middle left out, so commands are shaped to keep their answers shorter.
+    static constexpr qsizetype kWholeAnswerLine = 8 * 1024;
+
     virtual ~MailTransport() = default;
     // An IMAP request: the URL alone (a fetch of the message it names), or a command sent as it
     // stands. The untagged answers, or the fetched message, are in body() afterwards; the

@@ -75,4 +75,17 @@ std::optional<QList<QByteArray>> CurlTestClient::unread(const QByteArray& mailbo
     return uids.isEmpty() ? QList<QByteArray>() : uids.split(' ');
 }
 
+std::optional<int> CurlTestClient::unreadCount(const QByteArray& mailbox)
+{
+    if (!request(mailbox, "SEARCH RETURN (COUNT) UNSEEN"))
+        return std::nullopt;
+    // "* ESEARCH (TAG "A005") COUNT 3"
+    const qsizetype at = m_headers.indexOf(" COUNT ");
+    if (at < 0 || !m_headers.left(at).contains("* ESEARCH"))
+        return std::nullopt;
+    bool ok = false;
+    const int count = m_headers.mid(at + 7, m_headers.indexOf('\r', at) - at - 7).toInt(&ok);
+    return ok ? std::optional<int>(count) : std::nullopt;
+}
+
 } // namespace Enrolix::Testing

@@ -30,6 +30,8 @@ public:
     bool append(const QByteArray& mailbox, const QByteArray& message);
     // The UIDs of the unread messages, or nothing when the search fails.
     std::optional<QList<QByteArray>> unread(const QByteArray& mailbox);
+    // How many messages are unread, however many: the server counts them (ESEARCH).
+    std::optional<int> unreadCount(const QByteArray& mailbox);
 
     const QByteArray& answer() const { return m_answer; }
 

@@ -7,7 +7,12 @@
 #include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 namespace Enrolix::Testing {
 
@@ -63,11 +68,44 @@ void ServerBackend::deliver(const QList<QByteArray>& raws)
     }
 }
 
+bool ServerBackend::deliverAll(const QList<QByteArray>& raws)
+{
+    // Signing on makes the server create the user's Maildir.
+    CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
+    if (!client.request(imapUrl().toUtf8(), "NOOP"))
+        return false;
+    const QString maildir = value(QStringLiteral("ENROLIX_MAIL_STATE")) + QStringLiteral("/mail/") + m_user;
+    const QFileInfo folder(maildir);
+    // Dovecot numbers new files in the order of the times their names begin with.
+    const qint64 first = QDateTime::currentSecsSinceEpoch() - raws.size();
+    for (qsizetype i = 0; i < raws.size(); ++i) {
+        const QString name =
+            QStringLiteral("%1.M0P%2Q%3.enrolix-test").arg(first + i).arg(QCoreApplication::applicationPid()).arg(i);
+        const QString temporary = maildir + QStringLiteral("/tmp/") + name;
+        QFile file(temporary);
+        if (!file.open(QIODevice::WriteOnly) || file.write(raws.at(i)) != raws.at(i).size())
+            return false;
+        file.close();
+        // The server reads and renames a user's files as the owner of the user's folder.
+        if (::chown(QFile::encodeName(temporary).constData(), folder.ownerId(), folder.groupId()) != 0 ||
+            !QFile::rename(temporary, maildir + QStringLiteral("/new/") + name))
+            return false;
+    }
+    return true;
+}
+
+void ServerBackend::discardMail()
+{
+    if (!m_problem.isEmpty())
+        return;
+    QDir(value(QStringLiteral("ENROLIX_MAIL_STATE")) + QStringLiteral("/mail/") + m_user).removeRecursively();
+    QDir(value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower()).removeRecursively();
+}
+
 int ServerBackend::unreadCount() const
 {
     CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
-    const std::optional<QList<QByteArray>> uids = client.unread(imapUrl().toUtf8());
-    return uids ? int(uids->size()) : -1;
+    return client.unreadCount(imapUrl().toUtf8()).value_or(-1);
 }
 
 QList<QByteArray> ServerBackend::replies() const

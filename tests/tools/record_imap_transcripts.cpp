@@ -4,6 +4,7 @@
 // Each transcript holds every request the attendant's IMAP code made and the server's answers
 // byte for byte, so the parsing is tested against what a real server says, with no server.
 #include "mail/ImapInbox.h"
+#include "mail/ImapUnreadSearch.h"
 #include "mail/MailProfile.h"
 #include "platform/mail/CurlTransport.h"
 #include "support/CurlTestClient.h"
@@ -112,6 +113,39 @@ void recordLiteral(const QString& folder)
     transport->request(url, "UID SEARCH UNSEEN");
 }
 
+// A folder of 8,000 mails, every other one read: the unread UIDs make an ESEARCH set of about
+// 20 KB, which libcurl cuts, and which is then asked for range by range. The same folder is
+// searched as a server without ESEARCH is, in ranges of plain searches.
+void recordFragmented(const QString& folder)
+{
+    ServerBackend server(folder);
+    QList<QByteArray> mails;
+    for (int i = 1; i <= 8000; ++i)
+        mails.append(request(i));
+    if (!server.deliverAll(mails))
+        return;
+    const MailProfile profile = profileOf(server);
+    const QByteArray url = ImapInbox::canonicalFolder(profile.inbox);
+    CurlTestClient other(server.value(QStringLiteral("ENROLIX_MAIL_CA")), server.user());
+    for (int first = 2; first <= 8000; first += 1000) {
+        QByteArrayList even;
+        for (int uid = first; uid < first + 1000; uid += 2)
+            even.append(QByteArray::number(uid));
+        other.request(url, ("UID STORE " + even.join(',') + " +FLAGS.SILENT (\\Seen)").constData());
+    }
+    {
+        std::unique_ptr<MailTransport> transport = recording(profile, folder + QStringLiteral("/plain.transcript"));
+        transport->request(url, "NOOP");
+        ImapUnreadSearch::Folder selected = ImapUnreadSearch::Folder::of(transport->headers());
+        selected.extendedSearch = false;
+        ImapUnreadSearch(*transport, url).run(selected);
+    }
+    ImapInbox inbox(profile, recording(profile, folder + QStringLiteral("/fragmented.transcript")));
+    if (inbox.open())
+        inbox.unread();
+    inbox.close();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -127,7 +161,8 @@ int main(int argc, char* argv[])
     recordRestore(folder);
     recordUnsolicited(folder);
     recordLiteral(folder);
-    for (const char* name : {"session", "restore", "unsolicited", "literal"})
+    recordFragmented(folder);
+    for (const char* name : {"session", "restore", "unsolicited", "literal", "plain", "fragmented"})
         std::printf("%s: %d exchanges\n", name,
                     int(Transcript::read(folder + QLatin1Char('/') + QLatin1String(name) + ".transcript").size()));
     return 0;

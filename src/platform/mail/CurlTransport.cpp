@@ -115,6 +115,8 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     if (!m_curl)
         return;
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+    // libcurl keeps an answer line whole while it fits in half of this buffer, and cuts a longer one.
+    curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, long(2 * kWholeAnswerLine));
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_error);
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlBuffers::collect);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_body);
