@@ -101,7 +101,9 @@ TransportFailure ScriptedTransport::failure() const
 {
     if (m_ok)
         return {};
-    return {TransportFailure::Stage::Other, 0, QStringLiteral("imap://scripted: the recorded request failed")};
+    return {.stage = TransportFailure::Stage::Other,
+            .reason = QStringLiteral("imap://scripted: the recorded request failed"),
+            .server = QStringLiteral("imap://scripted")};
 }
 
 bool RecordingTransport::request(const QByteArray& url, const QByteArray& command)
