@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace Enrolix::Testing {
 
@@ -68,6 +69,19 @@ int ServerBackend::unreadCount() const
     CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
     const std::optional<QList<QByteArray>> uids = client.unread(imapUrl().toUtf8());
     return uids ? int(uids->size()) : -1;
+}
+
+void ServerBackend::refuse(const QStringList& rules) const
+{
+    const QString path =
+        value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower() + QStringLiteral(".refuse");
+    QFile file(path);
+    if (rules.isEmpty()) {
+        file.remove();
+        return;
+    }
+    if (!file.open(QIODevice::WriteOnly) || file.write(rules.join(QLatin1Char('\n')).toUtf8() + '\n') < 0)
+        qWarning("%s cannot be written", qPrintable(path));
 }
 
 QList<QByteArray> ServerBackend::replies() const
