@@ -73,13 +73,13 @@ private:
         store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
         store.write(SettingsKeys::kOptions, SettingsKeys::kSecondsWait, QStringLiteral("5"));
     }
-    static void createEvent(const TestFolders& folders)
+    // The event E00001, the profile pointing at the backend, and count registrations for the event
+    // from "Person i" <pi@example.org> in its inbox.
+    static void registrationsFor(MailBackend& backend, const TestFolders& folders, int count)
     {
+        useMail(backend, folders);
         folders.write(folders.work() + QStringLiteral("E00001.sc"), {});
         folders.write(folders.work() + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
-    }
-    static void deliverRegistrations(MailBackend& backend, int count)
-    {
         for (int i = 0; i < count; ++i)
             backend.deliver(requestMail(kRegister, QStringLiteral("E00001"), QStringLiteral("Person %1").arg(i),
                                         QStringLiteral("p%1@example.org").arg(i)));
@@ -154,6 +154,81 @@ private Q_SLOTS:
         QVERIFY2(run.ms < 30000, qPrintable(QString::number(run.ms)));
     }
 
+    // A server that refuses replies: a refusal of the profile leaves every mail unread and fails
+    // the pass, a refused mailbox gives up its mail alone, and nobody else goes unanswered.
+    void once_againstARefusingSmtpServer_losesNoRequest_data()
+    {
+        QTest::addColumn<QStringList>("rules");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<QStringList>("answered");
+        QTest::addColumn<int>("unread");
+        QTest::addColumn<int>("listedAtLeast");
+        const QString refuses = QStringLiteral("pass: not connected: %1: the server refuses to send mail: ");
+        QTest::newRow("relaying denied, 5.7.1")
+            << QStringList{"RCPT * 554 5.7.1 Relay access denied"} << 1
+            << refuses + QStringLiteral("554 5.7.1 Relay access denied") << QStringList() << 5 << 1;
+        QTest::newRow("sign-on wanted for the sender, 530")
+            << QStringList{"MAIL * 530 5.7.0 Authentication required"} << 1
+            << refuses + QStringLiteral("530 5.7.0 Authentication required") << QStringList() << 5 << 1;
+        QTest::newRow("sign-on wanted for the recipients, 530")
+            << QStringList{"RCPT * 530 Authentication required"} << 1
+            << refuses + QStringLiteral("530 Authentication required") << QStringList() << 5 << 1;
+        QTest::newRow("one unknown mailbox, 5.1.1")
+            << QStringList{"RCPT p2@example.org 550 5.1.1 No such user here"} << 0
+            << QStringLiteral("pass: 4 replies sent, 1 passed over, 0 left for a later pass")
+            << QStringList{"p0@example.org", "p1@example.org", "p3@example.org", "p4@example.org"} << 0 << 5;
+        QTest::newRow("the same 554 without enhanced codes")
+            << QStringList{"RCPT * 554 Relay access denied"} << 1
+            << refuses + QStringLiteral("554 Relay access denied (3 recipients in a row)") << QStringList() << 5 << 3;
+        // A mailbox's code: the first refusals must not be given up before the streak shows.
+        QTest::newRow("the same 550 without enhanced codes")
+            << QStringList{"RCPT * 550 Relaying not allowed"} << 1
+            << refuses + QStringLiteral("550 Relaying not allowed (3 recipients in a row)") << QStringList() << 5 << 3;
+    }
+    void once_againstARefusingSmtpServer_losesNoRequest()
+    {
+        QFETCH(QStringList, rules);
+        QFETCH(int, exitCode);
+        QFETCH(QString, log);
+        QFETCH(QStringList, answered);
+        QFETCH(int, unread);
+        QFETCH(int, listedAtLeast);
+        TestFolders folders;
+        ServerBackend backend(folders.root() + QStringLiteral("mail/"));
+        QVERIFY2(backend.problem().isEmpty(), qPrintable(backend.problem()));
+        constexpr int kMails = 5;
+        registrationsFor(backend, folders, kMails);
+        backend.refuse(rules);
+
+        const Run refused = runAttendant({QStringLiteral("--once")});
+        QCOMPARE(refused.exitCode, exitCode);
+        QCOMPARE(refused.err, QString(log).replace(QStringLiteral("%1"), backend.smtpUrl()) + QLatin1Char('\n'));
+        QCOMPARE(backend.unreadCount(), unread);
+        QStringList recipients;
+        for (const QByteArray& raw : backend.replies())
+            recipients << recipientOf(raw).address;
+        recipients.sort();
+        QCOMPARE(recipients, answered);
+        // Requests are handled in mailbox order, and a handled one waits with its reply noted.
+        QStringList everyone;
+        for (int i = 0; i < kMails; ++i)
+            everyone << QStringLiteral("Person %1").arg(i);
+        const QStringList listed = QString::fromUtf8(folders.read(folders.work() + QStringLiteral("E00001.sc")))
+                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QVERIFY2(listed.size() >= listedAtLeast && listed == everyone.mid(0, listed.size()),
+                 qPrintable(listed.join(QLatin1Char(','))));
+
+        backend.refuse({});
+        const Run healed = runAttendant({QStringLiteral("--once")});
+        QCOMPARE(healed.exitCode, 0);
+        QCOMPARE(backend.unreadCount(), 0);
+        QCOMPARE(folders.read(folders.work() + QStringLiteral("E00001.sc")),
+                 (everyone.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        // Only a mailbox refused for good goes without its reply.
+        expectOneFirstReplyEach(backend, answered.isEmpty() ? kMails : int(answered.size()));
+    }
+
     // The working folder's lock
     void once_whileAnotherHoldsTheFolder_exits3()
     {
@@ -198,10 +273,8 @@ private Q_SLOTS:
     {
         TestFolders folders;
         MaildirBackend mail(folders.root() + QStringLiteral("mail/"));
-        useMail(mail, folders);
-        createEvent(folders);
         constexpr int kMails = 300;
-        deliverRegistrations(mail, kMails);
+        registrationsFor(mail, folders, kMails);
         QProcess service;
         prepare(service, {});
         service.start();
@@ -230,10 +303,8 @@ private Q_SLOTS:
         TestFolders folders;
         ServerBackend backend(folders.root() + QStringLiteral("mail/"));
         QVERIFY2(backend.problem().isEmpty(), qPrintable(backend.problem()));
-        useMail(backend, folders);
-        createEvent(folders);
         constexpr int kMails = 20;
-        deliverRegistrations(backend, kMails);
+        registrationsFor(backend, folders, kMails);
         QProcess first;
         QProcess second;
         prepare(first, {QStringLiteral("--once")});

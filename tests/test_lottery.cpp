@@ -10,6 +10,7 @@
 #include "lottery/Notifier.h"
 #include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
+#include "platform/TextFiles.h"
 #include "support/ClosedEventFiles.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
@@ -69,6 +70,14 @@ public:
     Settings settings{folders.settings()};
     EventFiles files;
     QString work(const QString& name) const { return folders.work() + name; }
+};
+
+// A lottery whose mail profile points at the test's mail backend.
+struct MailedLotteryFixture : LotteryFixture
+{
+    MailedLotteryFixture() { backend.configure(store, SettingsKeys::kMailProfileName); }
+    Backend backend{folders.root() + QStringLiteral("mail/")};
+    MemorySettingsStore store;
 };
 
 } // namespace
@@ -267,11 +276,10 @@ private Q_SLOTS:
 
     void notifications_reachEveryDrawnAddress_once()
     {
-        LotteryFixture f;
-        Backend backend(f.folders.root() + QStringLiteral("mail/"));
+        MailedLotteryFixture f;
+        Backend& backend = f.backend;
         QVERIFY2(backend.problem().isEmpty(), qPrintable(backend.problem()));
-        MemorySettingsStore store;
-        backend.configure(store, SettingsKeys::kMailProfileName);
+        MemorySettingsStore& store = f.store;
         const QStringList names{QStringLiteral("Ann Archer"), QStringLiteral("Bob Baker"), QStringLiteral("Zoë Ødegård"),
                                 QStringLiteral("Dan Dale"), QStringLiteral("Eve East"), QStringLiteral("Old Timer")};
         const QStringList addresses{QStringLiteral("ann@example.org"), QStringLiteral("bob@example.org"),
@@ -324,10 +332,8 @@ private Q_SLOTS:
 
     void unreachableProfile_sendsNothing_andMarksNothing()
     {
-        LotteryFixture f;
-        Backend backend(f.folders.root() + QStringLiteral("mail/"));
-        MemorySettingsStore store;
-        backend.configure(store, SettingsKeys::kMailProfileName);
+        MailedLotteryFixture f;
+        MemorySettingsStore& store = f.store;
         // A port where nothing listens.
         store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:9"));
         writeClosedEvent(f.folders, QStringLiteral("E00008"), {QStringLiteral("Ann"), QStringLiteral("Bob")},
@@ -344,6 +350,66 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(f.work(QStringLiteral("E00008.sent"))));
         QVERIFY(!Notifier::anySent(*desk.chosen()));
     }
+
+#ifdef ENROLIX_PASS_ON_SERVERS
+    // A server that refuses the profile stops the run; whoever it did not take is mailed next time.
+    void notifications_serverRefusingTheProfile_stopsTheRun_andRecordsNobodyNotSent_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("refusedFrom");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("relaying denied for everyone, 5.7.1")
+            << "554 5.7.1 Relay access denied" << 0 << "554 5.7.1 Relay access denied";
+        QTest::newRow("relaying denied from the second, 5.7.1")
+            << "554 5.7.1 Relay access denied" << 1 << "554 5.7.1 Relay access denied";
+        QTest::newRow("the same 554 without enhanced codes")
+            << "554 Relay access denied" << 0 << "554 Relay access denied (3 recipients in a row)";
+    }
+    void notifications_serverRefusingTheProfile_stopsTheRun_andRecordsNobodyNotSent()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, refusedFrom);
+        QFETCH(QString, reason);
+        MailedLotteryFixture f;
+        const ServerBackend& backend = f.backend;
+        QVERIFY2(backend.problem().isEmpty(), qPrintable(backend.problem()));
+        const QStringList names{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid"),
+                                QStringLiteral("Dee")};
+        const QStringList addresses{QStringLiteral("ann@example.org"), QStringLiteral("bob@example.org"),
+                                    QStringLiteral("cid@example.org"), QStringLiteral("dee@example.org")};
+        writeClosedEvent(f.folders, QStringLiteral("E00009"), names, addresses);
+        LotteryDesk desk(f.files);
+        QVERIFY(!desk.choose(QStringLiteral("E00009")));
+        QVERIFY(!desk.drawWith(QStringLiteral("2"), kKey, kDrawn));
+        // The mails go in the order drawn.
+        QStringList rules;
+        const QList<Draw::Entry>& drawn = desk.draw()->entries;
+        for (int i = refusedFrom; i < drawn.size(); ++i)
+            rules << QStringLiteral("RCPT ") + addresses.at(names.indexOf(drawn.at(i).name)) + QLatin1Char(' ') +
+                         answer;
+        backend.refuse(rules);
+        ProfileMailSessionFactory mail(f.store);
+        Notifier notifier(mail, f.settings);
+
+        const NotifyOutcome stopped = notifier.send(*desk.chosen(), *desk.draw());
+        QCOMPARE(stopped.kind, refusedFrom == 0 ? NotifyOutcome::Kind::Unreachable : NotifyOutcome::Kind::Stopped);
+        QCOMPARE(stopped.reason, backend.smtpUrl() + QStringLiteral(": the server refuses to send mail: ") + reason);
+        QVERIFY2(stopped.message().text.endsWith(stopped.reason), qPrintable(stopped.message().text));
+        QCOMPARE(int(backend.replies().size()), refusedFrom);
+        const QStringList sent = TextFiles::readLines(desk.chosen()->sentPath).value_or(QStringList());
+        QCOMPARE(int(sent.size()), refusedFrom);
+
+        backend.refuse({});
+        const NotifyOutcome rest = notifier.send(*desk.chosen(), *desk.draw());
+        QCOMPARE(rest.kind, NotifyOutcome::Kind::Done);
+        QCOMPARE(rest.invitations + rest.waiting, int(names.size()) - refusedFrom);
+        QStringList recipients;
+        for (const QByteArray& raw : backend.replies())
+            recipients << recipientOf(raw).address;
+        recipients.sort();
+        QCOMPARE(recipients, addresses);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestLottery)

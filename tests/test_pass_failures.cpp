@@ -148,6 +148,39 @@ private Q_SLOTS:
         QCOMPARE(report.failure.isEmpty(), failedPasses == 0);
     }
 
+    void refusedReplies_areGivenUpOnlyOnceNoRefusalOfTheProfileFollows_data()
+    {
+        QTest::addColumn<QList<SendResult>>("results");
+        QTest::addColumn<QList<bool>>("read");
+        QTest::addColumn<int>("passedOver");
+        QTest::addColumn<int>("leftForLater");
+        QTest::newRow("refused, then the profile refused")
+            << QList<SendResult>{SendResult::Refused, SendResult::Refused, SendResult::Unavailable}
+            << QList<bool>{false, false, false} << 0 << 3;
+        QTest::newRow("refused, then a reply sent")
+            << QList<SendResult>{SendResult::Refused, SendResult::Sent, SendResult::Deferred}
+            << QList<bool>{true, true, false} << 1 << 1;
+        QTest::newRow("refused until the pass ends")
+            << QList<SendResult>{SendResult::Deferred, SendResult::Refused, SendResult::Refused}
+            << QList<bool>{false, true, true} << 2 << 1;
+    }
+    void refusedReplies_areGivenUpOnlyOnceNoRefusalOfTheProfileFollows()
+    {
+        QFETCH(QList<SendResult>, results);
+        QFETCH(QList<bool>, read);
+        QFETCH(int, passedOver);
+        QFETCH(int, leftForLater);
+        m_box->sendResults = results;
+        for (const QString& name : {QStringLiteral("Ann"), QStringLiteral("Carl"), QStringLiteral("Dora")})
+            m_box->add(request(kRegister, QStringLiteral("E00012"), name));
+        const PassReport report = m_pass->run();
+        QCOMPARE(m_box->read, read);
+        QCOMPARE(report.passedOver, passedOver);
+        QCOMPARE(report.leftForLater, leftForLater);
+        QCOMPARE(report.failure.isEmpty(), !results.contains(SendResult::Unavailable));
+        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\nCarl\r\nDora\r\n"));
+    }
+
     void replyNotSent_nextPassSendsTheFirstAttemptsReply_data()
     {
         QTest::addColumn<SendResult>("result");

@@ -78,8 +78,7 @@ void ProcessingPass::work(MailSession& session, PassReport& report)
     const int count = session.count();
     for (int index = 0; index < count; ++index) {
         if (m_repliesStopped || m_stopRequested) {
-            session.leaveUnread(index);
-            ++report.leftForLater;
+            leaveForLater(session, report, index);
             continue;
         }
         handleMail(session, handler, index, report);
@@ -88,6 +87,8 @@ void ProcessingPass::work(MailSession& session, PassReport& report)
             settleReplies(session, handler, report, Settle::One);
     }
     settleReplies(session, handler, report, Settle::All);
+    // The pass is over: refusals not followed by a refusal of the profile were for good.
+    releaseRefusals(session, handler, report, SendResult::Refused);
     const bool whole = !m_repliesStopped && !m_stopRequested && m_allRead;
     m_session = nullptr;
     m_selected = -1;
@@ -113,8 +114,7 @@ void ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, i
         session.prefetch(index + 1);
     if (!mail) {
         m_allRead = false;
-        session.leaveUnread(index);
-        ++report.leftForLater;
+        leaveForLater(session, report, index);
         return;
     }
     m_seen.insert(mail->fingerprint);
@@ -129,8 +129,7 @@ void ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, i
                           mail->fingerprint};
     const std::optional<RequestHandler::Answer> answer = handler.answer(request);
     if (!answer) {
-        session.leaveUnread(index);
-        ++report.leftForLater;
+        leaveForLater(session, report, index);
         return;
     }
     m_queued.insert(index, request);
@@ -150,10 +149,8 @@ void ProcessingPass::settleReplies(MailSession& session, RequestHandler& handler
             if (!wait)
                 return;
             // The session lost its replies: their mails wait for a later pass.
-            for (auto it = m_queued.cbegin(); it != m_queued.cend(); ++it) {
-                session.leaveUnread(it.key());
-                ++report.leftForLater;
-            }
+            for (auto it = m_queued.cbegin(); it != m_queued.cend(); ++it)
+                leaveForLater(session, report, it.key());
             m_queued.clear();
             return;
         }
@@ -172,22 +169,53 @@ void ProcessingPass::settle(MailSession& session, RequestHandler& handler, PassR
         increment(m_iRequestsProcessed);
         m_listener.replySent(m_iRequestsProcessed);
         ++report.replies;
+        // The refusals before a reply that went out were the recipients' own.
+        releaseRefusals(session, handler, report, SendResult::Refused);
         break;
     case SendResult::Refused:
-        ++report.passedOver;
-        break;
+        // The first refusals of a server that refuses the profile look like this: the mail is
+        // given up only once that can no longer turn out.
+        m_refusals.append({settled.index, request});
+        return;
     case SendResult::Deferred:
     case SendResult::Unavailable:
-        session.leaveUnread(settled.index);
-        ++report.leftForLater;
+        leaveForLater(session, report, settled.index);
+        if (settled.result == SendResult::Deferred)
+            return;
         // No further list is changed once replies cannot go out; the mails already handled
         // keep their changes, and their replies wait in the pending replies.
-        m_repliesStopped = m_repliesStopped || settled.result == SendResult::Unavailable;
+        m_repliesStopped = true;
+        releaseRefusals(session, handler, report, SendResult::Unavailable);
         return;
     }
+    markHandled(session, handler, settled.index, request);
+}
+
+void ProcessingPass::releaseRefusals(MailSession& session, RequestHandler& handler, PassReport& report,
+                                     SendResult result)
+{
+    for (const auto& [index, request] : std::as_const(m_refusals)) {
+        if (result == SendResult::Refused) {
+            ++report.passedOver;
+            markHandled(session, handler, index, request);
+        } else {
+            leaveForLater(session, report, index);
+        }
+    }
+    m_refusals.clear();
+}
+
+void ProcessingPass::markHandled(MailSession& session, RequestHandler& handler, int index, const Request& request)
+{
     // A pending reply is forgotten only once its mail will not come again.
-    if (session.markRead(settled.index))
+    if (session.markRead(index))
         handler.replied(request);
+}
+
+void ProcessingPass::leaveForLater(MailSession& session, PassReport& report, int index)
+{
+    session.leaveUnread(index);
+    ++report.leftForLater;
 }
 
 void ProcessingPass::SendReply(const QString& senderemail, const QString& sender, const QString& subject,

@@ -4,6 +4,7 @@
 #include "mail/MailSession.h"
 
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <utility>
 
 namespace Enrolix {
 
@@ -75,6 +77,10 @@ private:
     void handleMail(MailSession& session, RequestHandler& handler, int index, PassReport& report);
     void settleReplies(MailSession& session, RequestHandler& handler, PassReport& report, Settle mode);
     void settle(MailSession& session, RequestHandler& handler, PassReport& report, const SettledReply& settled);
+    // Settles the refusals held back so far: given up (Refused) or left for a later pass (Unavailable).
+    void releaseRefusals(MailSession& session, RequestHandler& handler, PassReport& report, SendResult result);
+    void markHandled(MailSession& session, RequestHandler& handler, int index, const Request& request);
+    void leaveForLater(MailSession& session, PassReport& report, int index);
     void connectionFailed(PassReport& report, const QString& reason);
     // Queues one reply to the selected mail, to go once its change is on the disk; counted
     // when it has gone out.
@@ -90,6 +96,8 @@ private:
     int m_selected{-1};
     // The requests whose replies are queued, by the index of their mails.
     QHash<int, Request> m_queued;
+    // Replies refused for one recipient whose mails are not yet marked, in the order settled.
+    QList<std::pair<int, Request>> m_refusals;
     // Replies cannot go out any more in this pass: no further list may be changed.
     bool m_repliesStopped{false};
     // Fingerprints of the mails read in this pass.

@@ -10,12 +10,16 @@ namespace Enrolix {
 // How a reply fared. Deferred and Unavailable may pass: the mail stays unread for a later pass.
 enum class SendResult {
     Sent,
-    // Refused for good by the server for that recipient: the mail is given up.
+    // Refused for good by the server for that recipient's address: the mail is given up. Refusals
+    // of the whole profile can look like this at first, so the caller holds the mark until a later
+    // reply is sent or the pass ends.
     Refused,
-    // Not accepted for that recipient now; other replies may still go out.
+    // Not accepted for that recipient now, or for a reason that is not about the address; other
+    // replies may still go out.
     Deferred,
-    // The outbox cannot take replies now (server unreachable or lost, folder full): no further
-    // reply of this session can go out.
+    // The outbox cannot take replies now (server unreachable or lost, folder full, or the server
+    // refusing the profile: relaying denied, sign-on wanted, sender not accepted): no further reply
+    // of this session can go out.
     Unavailable,
 };
 

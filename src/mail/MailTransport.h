@@ -16,7 +16,7 @@ struct TransportFailure
 {
     enum class Stage {
         None,
-        // The server answered a recipient with a refusal: that recipient alone is concerned.
+        // The server refused a recipient (RCPT).
         Recipient,
         // Anything else: the server unreachable, silent, refusing the sign-on or the sender.
         Other,
@@ -26,6 +26,11 @@ struct TransportFailure
     long serverCode{0};
     // In words for the coordinator, with the server's address.
     QString reason;
+    // The server as the coordinator knows it ("smtp://host:port"), without path or credentials.
+    QString server;
+    // The server's answer line with that code, as it gave it ("554 5.7.1 Relay access denied"); empty
+    // when it gave none.
+    QString answer;
 };
 
 // One connection to an IMAP or SMTP server, kept from request to request within a pass.

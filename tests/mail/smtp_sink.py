@@ -4,6 +4,9 @@ Maildir named after the envelope sender, so each test reads only its own replies
 Recipients at refused.test are refused for good (550), those at deferred.test for now (451).
 While a file named after the envelope sender with ".full" appended stands in the root, every
 recipient of that sender gets 452 (no room), so a test can make the server full for itself.
+A file named after the envelope sender with ".refuse" appended holds the refusals a test wants
+of the server, one a line: "MAIL" or "RCPT", the address it applies to or "*" for any, and the
+answer as the server gives it, such as "RCPT * 554 5.7.1 Relay access denied".
 
     smtp_sink.py --root DIR [--listen ADDRESS] [--starttls PORT] [--tls PORT] [--plain PORT]
                  [--cert FILE --key FILE] [--introspect URL] [--record DIR]
@@ -53,10 +56,36 @@ def bearer_of(mechanism, blob):
     return None
 
 
+def sender_name(address):
+    """The name of the files of an envelope sender in the root."""
+    return (address or "unknown").lower().replace("/", "_")
+
+
 class Sink:
     def __init__(self, root, introspect):
         self.root = root
         self.introspect = introspect
+
+    def refusal(self, sender, command, address):
+        """The answer the sender's ".refuse" file sets for the command and address, or None."""
+        try:
+            with open(os.path.join(self.root, sender_name(sender) + ".refuse")) as rules:
+                lines = rules.read().splitlines()
+        except FileNotFoundError:
+            return None
+        for line in lines:
+            fields = line.split(" ", 2)
+            if len(fields) == 3 and fields[0] == command and fields[1] in ("*", address.lower()):
+                return fields[2]
+        return None
+
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        answer = self.refusal(address, "MAIL", address)
+        if answer:
+            return answer
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         domain = address.rpartition("@")[2].lower()
@@ -64,8 +93,10 @@ class Sink:
             return "550 5.1.1 No such user here"
         if domain == "deferred.test":
             return "451 4.3.0 Try again later"
-        sender = (envelope.mail_from or "unknown").lower().replace("/", "_")
-        if os.path.exists(os.path.join(self.root, sender + ".full")):
+        answer = self.refusal(envelope.mail_from, "RCPT", address)
+        if answer:
+            return answer
+        if os.path.exists(os.path.join(self.root, sender_name(envelope.mail_from) + ".full")):
             return "452 4.3.1 Insufficient system storage"
         envelope.rcpt_tos.append(address)
         return "250 OK"
@@ -73,8 +104,7 @@ class Sink:
     async def handle_DATA(self, server, session, envelope):
         global sequence
         sequence += 1
-        sender = (envelope.mail_from or "unknown").lower().replace("/", "_")
-        folder = os.path.join(self.root, sender)
+        folder = os.path.join(self.root, sender_name(envelope.mail_from))
         for sub in ("tmp", "new", "cur"):
             os.makedirs(os.path.join(folder, sub), exist_ok=True)
         name = "%020d.%08d.sink" % (time.time_ns(), sequence)

@@ -108,6 +108,19 @@ int ServerBackend::unreadCount() const
     return client.unreadCount(imapUrl().toUtf8()).value_or(-1);
 }
 
+void ServerBackend::refuse(const QStringList& rules) const
+{
+    const QString path =
+        value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower() + QStringLiteral(".refuse");
+    QFile file(path);
+    if (rules.isEmpty()) {
+        file.remove();
+        return;
+    }
+    if (!file.open(QIODevice::WriteOnly) || file.write(rules.join(QLatin1Char('\n')).toUtf8() + '\n') < 0)
+        qWarning("%s cannot be written", qPrintable(path));
+}
+
 QList<QByteArray> ServerBackend::replies() const
 {
     return messagesIn(value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower() +

@@ -34,6 +34,9 @@ public:
     QString from() const { return m_user + QStringLiteral("@example.com"); }
     QString imapUrl() const;
     QString smtpUrl() const;
+    // The refusals the SMTP sink gives this backend's mails from now on, one a line ("RCPT * 554
+    // 5.7.1 Relay access denied", see smtp_sink.py); none takes them away.
+    void refuse(const QStringList& rules) const;
 
 private:
     QMap<QString, QString> m_env;

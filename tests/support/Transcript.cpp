@@ -101,7 +101,11 @@ TransportFailure ScriptedTransport::failure() const
 {
     if (m_ok)
         return {};
-    return {TransportFailure::Stage::Other, 0, QStringLiteral("imap://scripted: the recorded request failed")};
+    return {TransportFailure::Stage::Other,
+            0,
+            QStringLiteral("imap://scripted: the recorded request failed"),
+            QStringLiteral("imap://scripted"),
+            {}};
 }
 
 bool RecordingTransport::request(const QByteArray& url, const QByteArray& command)

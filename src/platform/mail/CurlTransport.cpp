@@ -249,7 +249,11 @@ TransportFailure CurlTransport::failure() const
     const QString server =
         url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo).toString();
     if (!m_curl)
-        return {TransportFailure::Stage::Other, 0, server + QStringLiteral(": the mail library could not be started")};
+        return {TransportFailure::Stage::Other,
+                0,
+                server + QStringLiteral(": the mail library could not be started"),
+                server,
+                {}};
     if (m_code == CURLE_OK)
         return {};
     const QString detail = QString::fromUtf8(m_error);
@@ -258,7 +262,25 @@ TransportFailure CurlTransport::failure() const
         reason += QStringLiteral(" (") + detail + QLatin1Char(')');
     // libcurl reports the refusal of a recipient as a send error naming RCPT.
     const bool atRecipient = m_code == CURLE_SEND_ERROR && detail.startsWith(QLatin1String("RCPT failed"));
-    return {atRecipient ? TransportFailure::Stage::Recipient : TransportFailure::Stage::Other, responseCode(), reason};
+    const long code = responseCode();
+    return {atRecipient ? TransportFailure::Stage::Recipient : TransportFailure::Stage::Other, code, reason, server,
+            answerWith(code)};
+}
+
+QString CurlTransport::answerWith(long code) const
+{
+    if (code <= 0)
+        return {};
+    // libcurl hands every answer line of an SMTP server to the header callback, the refusal among them.
+    const QByteArray prefix = QByteArray::number(code);
+    const QList<QByteArray> lines = m_headers.split('\n');
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        const QByteArray trimmed = line->trimmed();
+        if (trimmed.startsWith(prefix) &&
+            (trimmed.size() == prefix.size() || trimmed.at(prefix.size()) == ' ' || trimmed.at(prefix.size()) == '-'))
+            return QString::fromUtf8(trimmed);
+    }
+    return {};
 }
 
 } // namespace Enrolix

@@ -45,6 +45,8 @@ private:
     // bytes allow.
     TransportLimits::Duration troubled(qint64 bytes) const;
     long responseCode() const;
+    // The server's last answer line with the code, or empty.
+    QString answerWith(long code) const;
     // STARTTLS on a plain imap:// or smtp:// connection: required before a secret goes to
     // another machine, taken whenever offered otherwise, never with tls=off.
     long startTls(const QByteArray& url) const;
