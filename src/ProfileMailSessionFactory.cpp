@@ -53,22 +53,24 @@ ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store,
 }
 
 std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& password,
-                                                                const std::shared_ptr<TroubleClock>& clock) const
+                                                                const std::shared_ptr<TroubleClock>& clock,
+                                                                const std::stop_token& stop) const
 {
     if (const std::optional<QString> path = maildirPath(profile.inbox))
         return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder());
     if (hasScheme(profile.inbox, {"imap", "imaps"}))
-        return std::make_unique<ImapInbox>(profile, m_transports->open(profile, password, m_limits, clock));
+        return std::make_unique<ImapInbox>(profile, m_transports->open(profile, password, m_limits, clock, stop));
     return nullptr;
 }
 
 std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password,
-                                                                  const std::shared_ptr<TroubleClock>& clock) const
+                                                                  const std::shared_ptr<TroubleClock>& clock,
+                                                                  const std::stop_token& stop) const
 {
     if (const std::optional<QString> path = maildirPath(profile.outbox))
         return std::make_unique<MaildirOutbox>(*path, *path == MailProfile::defaultOutboxFolder());
     if (hasScheme(profile.outbox, {"smtp", "smtps"}))
-        return std::make_unique<SmtpOutbox>(profile, m_transports->open(profile, password, m_limits, clock));
+        return std::make_unique<SmtpOutbox>(profile, m_transports->open(profile, password, m_limits, clock, stop));
     return nullptr;
 }
 
@@ -84,7 +86,7 @@ std::optional<QString> ProfileMailSessionFactory::secretOf(const MailProfile& pr
     return password;
 }
 
-OutboxSignOn ProfileMailSessionFactory::openOutbox(const QString& name)
+OutboxSignOn ProfileMailSessionFactory::openOutbox(const QString& name, std::stop_token stop)
 {
     const MailProfile profile = profileOf(m_store, name);
     QString failure;
@@ -92,7 +94,7 @@ OutboxSignOn ProfileMailSessionFactory::openOutbox(const QString& name)
     if (!password)
         return {nullptr, {}, failure};
     std::unique_ptr<MailOutbox> outbox =
-        makeOutbox(profile, *password, std::make_shared<TroubleClock>(m_limits.troubleBudget));
+        makeOutbox(profile, *password, std::make_shared<TroubleClock>(m_limits.troubleBudget), stop);
     if (!outbox)
         return {nullptr, {}, outboxProblem(profile)};
     return {std::move(outbox), profile.sender(), {}};
@@ -103,7 +105,7 @@ QString ProfileMailSessionFactory::outboxProblem(const MailProfile& profile)
     return QStringLiteral("outbox %1: not a maildir:, smtp:// or smtps:// address").arg(profile.outbox);
 }
 
-SignOn ProfileMailSessionFactory::signOn(const QString& name)
+SignOn ProfileMailSessionFactory::signOn(const QString& name, std::stop_token stop)
 {
     const MailProfile profile = profileOf(m_store, name);
     QString failure;
@@ -112,15 +114,16 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name)
         return {nullptr, failure};
     // Both connections of the session share one allowance for slow and silent servers.
     const auto clock = std::make_shared<TroubleClock>(m_limits.troubleBudget);
-    std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password, clock);
+    std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password, clock, stop);
     if (!inbox)
         return {nullptr, QStringLiteral("inbox %1: not a maildir:, imap:// or imaps:// address").arg(profile.inbox)};
-    std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password, clock);
+    std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password, clock, stop);
     if (!outbox)
         return {nullptr, outboxProblem(profile)};
     if (!inbox->open())
         return {nullptr, inbox->failure()};
-    return {std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender()), {}};
+    return {std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender(), std::move(stop)),
+            {}};
 }
 
 } // namespace Enrolix

@@ -21,17 +21,18 @@ public:
     explicit ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits = {},
                                        MailTransportFactory* transports = nullptr);
 
-    SignOn signOn(const QString& profile) override;
-    OutboxSignOn openOutbox(const QString& profile) override;
+    SignOn signOn(const QString& profile, std::stop_token stop = {}) override;
+    OutboxSignOn openOutbox(const QString& profile, std::stop_token stop = {}) override;
 
 private:
     // The password or token of the profile; nothing, and why, when it cannot be had.
     std::optional<QString> secretOf(const MailProfile& profile, QString& failure) const;
     static QString outboxProblem(const MailProfile& profile);
     std::unique_ptr<MailInbox> makeInbox(const MailProfile& profile, const QString& password,
-                                         const std::shared_ptr<TroubleClock>& clock) const;
+                                         const std::shared_ptr<TroubleClock>& clock, const std::stop_token& stop) const;
     std::unique_ptr<MailOutbox> makeOutbox(const MailProfile& profile, const QString& password,
-                                           const std::shared_ptr<TroubleClock>& clock) const;
+                                           const std::shared_ptr<TroubleClock>& clock,
+                                           const std::stop_token& stop) const;
 
     const SettingsStore& m_store;
     TransportLimits m_limits;

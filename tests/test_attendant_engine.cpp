@@ -1,6 +1,7 @@
 // The attendant's pass on its worker thread, against a server that accepts the connection and
-// never answers: the windows go on answering, clicks take effect when the pass ends, and
-// creating or closing an event waits for the working folder's lock, or says why it cannot.
+// never answers: the windows go on answering, clicks take effect when the pass ends, creating
+// or closing an event waits for the working folder's lock, or says why it cannot, and the
+// windows going end the pass at once.
 #include "admin/Windows.h"
 #include "admin/frmCreate.h"
 #include "admin/frmMain.h"
@@ -8,6 +9,7 @@
 #include "attendant/Countdown.h"
 #include "attendant/frmAutoAttend.h"
 #include "events/EventMessages.h"
+#include "events/WorkingFolderLock.h"
 #include "mail/ProfileKeys.h"
 #include "support/Controls.h"
 #include "support/SilentServer.h"
@@ -111,6 +113,18 @@ private Q_SLOTS:
         QCOMPARE(control<QLineEdit>(window, "Text4")->text(), QStringLiteral(" 1"));
         QVERIFY2(control<QLineEdit>(window, "Text5")->toolTip().contains(QStringLiteral("did not answer in time")),
                  qPrintable(control<QLineEdit>(window, "Text5")->toolTip()));
+    }
+
+    void windowsGoing_duringAPass_endItWithin2Seconds()
+    {
+        startSilentPass();
+        QVERIFY(m_windows->passRunning());
+        // The pass has the folder while it waits for the silent server.
+        QTRY_VERIFY(QFile::exists(m_test->folders.work() + WorkingFolderLock::kFileName));
+        QElapsedTimer timer;
+        timer.start();
+        m_windows.reset();
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
     }
 
     void closeDuringAPass_isRefusedAndChangesNothing()

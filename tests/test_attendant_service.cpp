@@ -95,6 +95,21 @@ private:
             QCOMPARE(it.value(), QStringList{QStringLiteral("Registration Request Processed")});
     }
 
+    // The attendant with its inbox on a server that never answers, once it holds the working
+    // folder while it waits for that server.
+    static bool startWaitingForASilentServer(QProcess& process, const QStringList& arguments,
+                                             const TestFolders& folders, const SilentServer& silent)
+    {
+        IniSettingsStore store;
+        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
+        store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
+                    QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(silent.port()));
+        prepare(process, arguments);
+        process.start();
+        return process.waitForStarted() &&
+               QTest::qWaitFor([&folders] { return QFile::exists(folders.work() + WorkingFolderLock::kFileName); });
+    }
+
 private Q_SLOTS:
     // The command line
     void commandLine_data()
@@ -247,16 +262,8 @@ private Q_SLOTS:
     {
         TestFolders folders;
         const SilentServer silent;
-        IniSettingsStore store;
-        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
-        store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
-                    QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(silent.port()));
         QProcess stuck;
-        prepare(stuck, {QStringLiteral("--once")});
-        stuck.start();
-        QVERIFY(stuck.waitForStarted());
-        // It holds the folder while it waits for the silent server.
-        QTRY_VERIFY(QFile::exists(folders.work() + WorkingFolderLock::kFileName));
+        QVERIFY(startWaitingForASilentServer(stuck, {QStringLiteral("--once")}, folders, silent));
         ::kill(pid_t(stuck.processId()), SIGKILL);
         QVERIFY(stuck.waitForFinished());
         QVERIFY(QFile::exists(folders.work() + WorkingFolderLock::kFileName));
@@ -296,6 +303,26 @@ private Q_SLOTS:
         QCOMPARE(rest.exitCode, 0);
         QCOMPARE(mail.unreadCount(), 0);
         expectOneFirstReplyEach(mail, kMails);
+    }
+
+    void service_stoppedBySignalWhileTheServerIsSilent_endsWithin2Seconds()
+    {
+        TestFolders folders;
+        const SilentServer silent;
+        QProcess service;
+        QVERIFY(startWaitingForASilentServer(service, {}, folders, silent));
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        ::kill(pid_t(service.processId()), SIGTERM);
+        QVERIFY(service.waitForFinished(30000));
+        QVERIFY2(sinceSignal.elapsed() < 2000, qPrintable(QStringLiteral("%1 ms").arg(sinceSignal.elapsed())));
+        QCOMPARE(service.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(service.exitCode(), 0);
+        const QString log = QString::fromUtf8(service.readAllStandardError());
+        QVERIFY2(log.startsWith(QStringLiteral("pass: not connected: imap://127.0.0.1:%1: stopped before the server "
+                                               "answered")
+                                    .arg(silent.port())),
+                 qPrintable(log));
     }
 
     void twoAttendantsTogether_answerEveryRequestOnce()

@@ -95,7 +95,7 @@ class ScriptedTransports final : public MailTransportFactory
 public:
     explicit ScriptedTransports(QList<Exchange> inbox) : m_inbox(std::move(inbox)) {}
     std::unique_ptr<MailTransport> open(const MailProfile&, const QString&, const TransportLimits&,
-                                        std::shared_ptr<TroubleClock>) override
+                                        std::shared_ptr<TroubleClock>, std::stop_token) override
     {
         return std::make_unique<ScriptedTransport>(std::exchange(m_inbox, {}));
     }

@@ -2,14 +2,18 @@
 #include "attendant/AttendantTexts.h"
 #include "attendant/PendingReplies.h"
 #include "attendant/ProcessingPass.h"
+#include "events/WorkingFolderLock.h"
 #include "settings/SettingsKeys.h"
 #include "support/RecordingPassListener.h"
 #include "support/ScriptedMailbox.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QtTest>
 
+#include <chrono>
+#include <future>
 #include <memory>
 
 using namespace Enrolix;
@@ -116,6 +120,20 @@ private Q_SLOTS:
         m_pass->run();
         QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected}));
         QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
+    }
+
+    void folderHeldByAnother_stopAsked_endsTheWaitAtOnce()
+    {
+        QLockFile held(m_folders->work() + WorkingFolderLock::kFileName);
+        QVERIFY(held.tryLock(0));
+        std::stop_source stop;
+        ProcessingPass pass(m_settings, *m_box, *m_listener, stop.get_token());
+        // Whether the stop comes before the wait or during it, the pass ends long before its 30 s.
+        std::future<PassReport> ended = std::async(std::launch::async, [&pass] { return pass.run(); });
+        stop.request_stop();
+        QVERIFY(ended.wait_for(std::chrono::seconds(2)) == std::future_status::ready);
+        QVERIFY(ended.get().busy);
+        QVERIFY(m_box->profiles.isEmpty());
     }
 
     // Replies that are not sent

@@ -6,12 +6,12 @@
 namespace Enrolix {
 
 // Lives on the worker thread: runs the passes and turns their reports into signals.
-class AttendantEngine::Worker final : public QObject, public PassListener
+class AttendantEngine::Worker final : public Job, public PassListener
 {
     Q_OBJECT
 
 public:
-    explicit Worker(MailSessionFactory& mail) : m_pass(m_settings, mail, *this) {}
+    explicit Worker(MailSessionFactory& mail) : m_pass(m_settings, mail, *this, stopToken()) {}
 
     void run(const Settings& settings)
     {
@@ -38,35 +38,27 @@ private:
 };
 
 AttendantEngine::AttendantEngine(const Settings& settings, MailSessionFactory& mail, QObject* parent)
-    : QObject(parent), m_settings(settings), m_worker(new Worker(mail))
+    : QObject(parent), m_settings(settings), m_passes(std::make_unique<Worker>(mail), QStringLiteral("attendant pass"))
 {
     qRegisterMetaType<Enrolix::PassReport>();
-    m_thread.setObjectName(QStringLiteral("attendant pass"));
-    m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &Worker::reportedStatus, this, &AttendantEngine::statusChanged);
-    connect(m_worker, &Worker::reportedReply, this, &AttendantEngine::replySent);
-    connect(m_worker, &Worker::reportedFailure, this, &AttendantEngine::connectionFailed);
-    connect(m_worker, &Worker::ended, this, [this](const PassReport& report) {
+    const Worker* worker = &m_passes.job();
+    connect(worker, &Worker::reportedStatus, this, &AttendantEngine::statusChanged);
+    connect(worker, &Worker::reportedReply, this, &AttendantEngine::replySent);
+    connect(worker, &Worker::reportedFailure, this, &AttendantEngine::connectionFailed);
+    connect(worker, &Worker::ended, this, [this](const PassReport& report) {
         m_running = false;
         Q_EMIT passEnded(report);
     });
-    m_thread.start();
 }
 
-AttendantEngine::~AttendantEngine()
-{
-    m_thread.quit();
-    m_thread.wait();
-}
+AttendantEngine::~AttendantEngine() = default;
 
 bool AttendantEngine::startPass()
 {
     if (m_running)
         return false;
     m_running = true;
-    QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker, settings = m_settings] { worker->run(settings); }, Qt::QueuedConnection);
+    m_passes.post([settings = m_settings](Worker& worker) { worker.run(settings); });
     return true;
 }
 

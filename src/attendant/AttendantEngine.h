@@ -1,11 +1,9 @@
 #pragma once
 
 #include "attendant/ProcessingPass.h"
+#include "platform/JobThread.h"
 
 #include <QObject>
-#include <QThread>
-
-#include <memory>
 
 namespace Enrolix {
 
@@ -24,7 +22,7 @@ class AttendantEngine final : public QObject
 public:
     // mail is used on the worker thread only while a pass runs.
     AttendantEngine(const Settings& settings, MailSessionFactory& mail, QObject* parent = nullptr);
-    // Waits for a pass under way.
+    // Asks a pass under way to stop after the mail being handled, and waits for it.
     ~AttendantEngine() override;
 
     // Starts a pass; false, and nothing happens, while one is still running.
@@ -41,8 +39,7 @@ private:
     class Worker;
 
     const Settings& m_settings;
-    QThread m_thread;
-    Worker* m_worker{nullptr};
+    JobThread<Worker> m_passes;
     bool m_running{false};
 };
 

@@ -80,8 +80,8 @@ int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextSt
     prepareDefaultPageFolder(store);
     Settings settings;
     SilentListener listener;
-    ProcessingPass pass(settings, mail, listener);
-    StopSignals stop([&pass] { pass.requestStop(); });
+    StopSignals stop;
+    ProcessingPass pass(settings, mail, listener, stop.token());
     while (true) {
         settings.LoadSettings(store);
         const PassReport report = pass.run();

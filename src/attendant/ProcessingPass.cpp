@@ -19,18 +19,19 @@ void increment(qint16& counter)
 
 } // namespace
 
-ProcessingPass::ProcessingPass(const Settings& settings, MailSessionFactory& mail, PassListener& listener)
-    : m_settings(settings), m_mail(mail), m_listener(listener), m_lockWait(WorkingFolderLock::kPassWait)
+ProcessingPass::ProcessingPass(const Settings& settings, MailSessionFactory& mail, PassListener& listener,
+                               std::stop_token stop)
+    : m_settings(settings), m_mail(mail), m_listener(listener), m_lockWait(WorkingFolderLock::kPassWait),
+      m_stop(std::move(stop))
 {
 }
 
 PassReport ProcessingPass::run()
 {
     PassReport report;
-    m_stopRequested = false;
     // One pass at a time works on the folder's files, and no event is created or closed meanwhile.
     WorkingFolderLock lock(m_settings.Working_Files_Directory);
-    switch (lock.lock(m_lockWait)) {
+    switch (lock.lock(m_lockWait, m_stop)) {
     case WorkingFolderLock::Outcome::Locked:
         break;
     case WorkingFolderLock::Outcome::Busy:
@@ -42,7 +43,9 @@ PassReport ProcessingPass::run()
         return report;
     }
 
-    const SignOn signOn = m_mail.signOn(SettingsKeys::kMailProfileName);
+    // Made before the session and gone after it: a reply still queued there may ask about it.
+    PendingReplies pending(PendingReplies::pathIn(m_settings.Working_Files_Directory));
+    const SignOn signOn = m_mail.signOn(SettingsKeys::kMailProfileName, m_stop);
     if (!signOn.session) {
         connectionFailed(report, signOn.failure);
         return report;
@@ -56,17 +59,16 @@ PassReport ProcessingPass::run()
     }
     m_listener.statusChanged(AttendantTexts::kConnected);
     report.connected = true;
-    work(session, report);
+    work(session, pending, report);
     return report;
 }
 
-void ProcessingPass::work(MailSession& session, PassReport& report)
+void ProcessingPass::work(MailSession& session, PendingReplies& pending, PassReport& report)
 {
-    const QString pendingPath = PendingReplies::pathIn(m_settings.Working_Files_Directory);
-    PendingReplies pending(pendingPath);
     QString failure;
     if (!pending.load()) {
-        failure = QStringLiteral("the file of pending replies %1 cannot be read").arg(pendingPath);
+        failure = QStringLiteral("the file of pending replies %1 cannot be read")
+                      .arg(PendingReplies::pathIn(m_settings.Working_Files_Directory));
         m_repliesStopped = true;
     }
     RequestHandler handler(m_settings, pending);
@@ -77,7 +79,7 @@ void ProcessingPass::work(MailSession& session, PassReport& report)
     m_allRead = true;
     const int count = session.count();
     for (int index = 0; index < count; ++index) {
-        if (m_repliesStopped || m_stopRequested) {
+        if (m_repliesStopped || m_stop.stop_requested()) {
             leaveForLater(session, report, index);
             continue;
         }
@@ -89,7 +91,7 @@ void ProcessingPass::work(MailSession& session, PassReport& report)
     settleReplies(session, handler, report, Settle::All);
     // The pass is over: refusals not followed by a refusal of the profile were for good.
     releaseRefusals(session, handler, report, SendResult::Refused);
-    const bool whole = !m_repliesStopped && !m_stopRequested && m_allRead;
+    const bool whole = !m_repliesStopped && !m_stop.stop_requested() && m_allRead;
     m_session = nullptr;
     m_selected = -1;
     m_repliesStopped = false;
@@ -110,7 +112,7 @@ void ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, i
     m_selected = index;
     const std::optional<IncomingMail> mail = session.read(index);
     // The next mail is on its way while this one is handled.
-    if (index + 1 < session.count() && !m_stopRequested)
+    if (index + 1 < session.count() && !m_stop.stop_requested())
         session.prefetch(index + 1);
     if (!mail) {
         m_allRead = false;

@@ -9,15 +9,16 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
+#include <stop_token>
 #include <utility>
 
 namespace Enrolix {
 
 class MailSessionFactory;
 class PassListener;
+class PendingReplies;
 struct Settings;
 
 // What one pass did, for a log line.
@@ -47,15 +48,16 @@ struct PassReport
 class ProcessingPass
 {
 public:
-    ProcessingPass(const Settings& settings, MailSessionFactory& mail, PassListener& listener);
+    // Once stop is asked, a pass ends after the mail being handled, and any later one at once: the
+    // wait for the folder ends, a server that keeps it waiting counts as lost within about a
+    // second, and the rest stays unread for a later pass.
+    ProcessingPass(const Settings& settings, MailSessionFactory& mail, PassListener& listener,
+                   std::stop_token stop = {});
     Q_DISABLE_COPY_MOVE(ProcessingPass)
 
     // One whole pass. Touches no timer: the caller holds its countdown while this runs.
     PassReport run();
 
-    // Asks a running pass (from any thread) to end after the mail being handled; the rest stays
-    // unread for a later pass.
-    void requestStop() { m_stopRequested = true; }
     // How long a pass waits for the working folder's lock.
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
 
@@ -72,7 +74,7 @@ private:
     // for one more, or for all.
     enum class Settle { Available, One, All };
 
-    void work(MailSession& session, PassReport& report);
+    void work(MailSession& session, PendingReplies& pending, PassReport& report);
     // Reads and handles one mail; its reply is queued.
     void handleMail(MailSession& session, RequestHandler& handler, int index, PassReport& report);
     void settleReplies(MailSession& session, RequestHandler& handler, PassReport& report, Settle mode);
@@ -91,7 +93,7 @@ private:
     MailSessionFactory& m_mail;
     PassListener& m_listener;
     std::chrono::milliseconds m_lockWait;
-    std::atomic<bool> m_stopRequested{false};
+    std::stop_token m_stop;
     MailSession* m_session{nullptr};
     int m_selected{-1};
     // The requests whose replies are queued, by the index of their mails.

@@ -1,9 +1,12 @@
 #include "events/WorkingFolderLock.h"
 
 #include "events/EventMessages.h"
+#include "platform/Stopping.h"
 
 #include <QFileInfo>
 #include <QStorageInfo>
+
+#include <algorithm>
 
 namespace Enrolix {
 namespace {
@@ -13,6 +16,8 @@ namespace {
 constexpr int kStaleMilliseconds = 15 * 60 * 1000;
 // Less room than one block of a disk cannot hold even the lock file.
 constexpr qint64 kRoomForTheLock = 4096;
+// How often a waiting lock is tried again.
+constexpr std::chrono::milliseconds kRetry{100};
 
 } // namespace
 
@@ -24,12 +29,23 @@ WorkingFolderLock::WorkingFolderLock(const QString& folder)
 
 WorkingFolderLock::~WorkingFolderLock() = default;
 
-WorkingFolderLock::Outcome WorkingFolderLock::lock(std::chrono::milliseconds wait)
+WorkingFolderLock::Outcome WorkingFolderLock::lock(std::chrono::milliseconds wait, const std::stop_token& stop)
 {
-    if (m_file->tryLock(int(wait.count())))
-        return Outcome::Locked;
-    if (m_file->error() == QLockFile::LockFailedError)
-        return Outcome::Busy;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + wait;
+    // Tried again and again rather than in one wait of the lock file's, which no stop would end.
+    while (!m_file->tryLock(0)) {
+        if (m_file->error() != QLockFile::LockFailedError)
+            return unusable();
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline || Stopping::waitUntil(stop, std::min(deadline, now + kRetry)))
+            return Outcome::Busy;
+    }
+    return Outcome::Locked;
+}
+
+WorkingFolderLock::Outcome WorkingFolderLock::unusable()
+{
     const QFileInfo folder(QFileInfo(m_path).absolutePath());
     if (!folder.isDir())
         m_problem = EventMessages::lockFolderMissing(folder.filePath());

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <memory>
+#include <stop_token>
 
 namespace Enrolix {
 
@@ -27,13 +28,16 @@ public:
     WorkingFolderLock& operator=(const WorkingFolderLock&) = delete;
 
     enum class Outcome { Locked, Busy, Unusable };
-    // Takes the lock, waiting at most wait for it. Unusable: no lock file can be made there
-    // (the folder is missing or not writable), which no waiting would change.
-    Outcome lock(std::chrono::milliseconds wait);
+    // Takes the lock, waiting at most wait for it; a stop ends the wait at once, as Busy.
+    // Unusable: no lock file can be made there (the folder is missing or not writable), which no
+    // waiting would change.
+    Outcome lock(std::chrono::milliseconds wait, const std::stop_token& stop = {});
     // Why the lock could not be made, when Unusable.
     QString problem() const { return m_problem; }
 
 private:
+    Outcome unusable();
+
     QString m_path;
     QString m_problem;
     std::unique_ptr<QLockFile> m_file;

@@ -33,6 +33,8 @@ inline const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
 inline const QString kSelected = QStringLiteral("Selected");
 inline const QString kWaiting = QStringLiteral("Waiting");
 inline const QString kWaitingList = QStringLiteral("Waiting list");
+// Why a run ended early when its window went while it was sending.
+inline const QString kSendingAskedToStop = QStringLiteral("sending was asked to stop");
 
 Message noClosedEvent();
 Message seatsNotWhole();

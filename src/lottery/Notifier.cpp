@@ -101,7 +101,7 @@ NotifyOutcome Notifier::send(const ClosedEvent& closed, const DrawRecord& draw,
         return outcome;
     }
 
-    const OutboxSignOn opened = m_mail.openOutbox(SettingsKeys::kMailProfileName);
+    const OutboxSignOn opened = m_mail.openOutbox(SettingsKeys::kMailProfileName, m_stop);
     if (!opened.outbox) {
         outcome.kind = NotifyOutcome::Kind::Unreachable;
         outcome.reason = opened.failure;
@@ -111,11 +111,14 @@ NotifyOutcome Notifier::send(const ClosedEvent& closed, const DrawRecord& draw,
         const Draw::Entry& entry = left.at(i);
         const ReplyComposer::Reply mail = notification(m_settings, closed, entry, draw.seats, opened.from);
         const SendResult result =
-            opened.outbox->send(opened.from, mail.toAddress, ReplyComposer::composeNotification(mail));
+            m_stop.stop_requested()
+                ? SendResult::Unavailable
+                : opened.outbox->send(opened.from, mail.toAddress, ReplyComposer::composeNotification(mail));
         if (result == SendResult::Unavailable) {
+            const bool stopped = m_stop.stop_requested();
             const bool anyOut = outcome.invitations + outcome.waiting > 0;
-            outcome.kind = anyOut ? NotifyOutcome::Kind::Stopped : NotifyOutcome::Kind::Unreachable;
-            outcome.reason = opened.outbox->failure();
+            outcome.kind = anyOut || stopped ? NotifyOutcome::Kind::Stopped : NotifyOutcome::Kind::Unreachable;
+            outcome.reason = stopped ? LotteryMessages::kSendingAskedToStop : opened.outbox->failure();
             return outcome;
         }
         if (result != SendResult::Sent) {

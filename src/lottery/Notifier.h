@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <stop_token>
 
 namespace Enrolix {
 
@@ -23,7 +24,8 @@ struct NotifyOutcome
         NothingLeft,
         // The outbox could not be opened or took not a single mail: nothing was sent.
         Unreachable,
-        // Some went out, then the outbox was lost; the rest wait for the next run.
+        // Some went out, then the outbox was lost, or the run was asked to stop; the rest wait for
+        // the next run.
         Stopped,
         // Another run is sending this event's notifications.
         Busy,
@@ -49,7 +51,12 @@ struct NotifyOutcome
 class Notifier
 {
 public:
-    Notifier(MailSessionFactory& mail, const Settings& settings) : m_mail(mail), m_settings(settings) {}
+    // Once stop is asked, a run ends after the mail being sent, Stopped; a server that keeps that
+    // mail waiting counts as lost within about a second, and the mail is not recorded as sent.
+    Notifier(MailSessionFactory& mail, const Settings& settings, std::stop_token stop = {})
+        : m_mail(mail), m_settings(settings), m_stop(std::move(stop))
+    {
+    }
 
     // progress(done, total) after each mail, total being the mails left at the start.
     NotifyOutcome send(const ClosedEvent& closed, const DrawRecord& draw,
@@ -61,6 +68,7 @@ public:
 private:
     MailSessionFactory& m_mail;
     const Settings& m_settings;
+    std::stop_token m_stop;
 };
 
 } // namespace Enrolix

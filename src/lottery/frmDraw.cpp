@@ -3,7 +3,7 @@
 #include "events/EventFiles.h"
 #include "gui/AppContext.h"
 #include "lottery/LotteryMessages.h"
-#include "lottery/Notifier.h"
+#include "lottery/NotifyJob.h"
 #include "platform/FileChooser.h"
 #include "platform/Prompter.h"
 #include "settings/Settings.h"
@@ -17,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace Enrolix {
@@ -35,22 +34,20 @@ template <typename Widget> Widget* named(Widget* widget, const char* name, const
 
 frmDraw::frmDraw(AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_context(context), m_files(std::make_unique<EventFiles>(context.settings)),
-      m_desk(*m_files)
+      m_desk(*m_files), m_notifications(std::make_unique<NotifyJob>(context.mail), QStringLiteral("notifications"))
 {
     setObjectName(QStringLiteral("frmDraw"));
     setWindowTitle(LotteryMessages::kDrawCaption);
     buildControls();
     updateButtons();
+    connect(&m_notifications.job(), &NotifyJob::progressed, this, [this](int done, int total) {
+        prgSend->setMaximum(total);
+        prgSend->setValue(done);
+    });
+    connect(&m_notifications.job(), &NotifyJob::finished, this, &frmDraw::onSent);
 }
 
-frmDraw::~frmDraw()
-{
-    // The run holds the desk's event and draw: let it end rather than cut a mail in half.
-    if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
-    }
-}
+frmDraw::~frmDraw() = default;
 
 void frmDraw::buildControls()
 {
@@ -177,26 +174,16 @@ void frmDraw::onSend()
     }
     prgSend->setValue(0);
     prgSend->show();
+    m_sending = true;
     // The run works on copies (the settings too: the options dialog may reload them meanwhile).
-    m_thread = QThread::create([this, closed = *m_desk.chosen(), draw = *m_desk.draw(), settings = m_context.settings] {
-        Notifier notifier(m_context.mail, settings);
-        const NotifyOutcome outcome = notifier.send(closed, draw, [this](int done, int total) {
-            QMetaObject::invokeMethod(this, [this, done, total] {
-                prgSend->setMaximum(total);
-                prgSend->setValue(done);
-            });
-        });
-        QMetaObject::invokeMethod(this, [this, outcome] { onSent(outcome); });
-    });
+    m_notifications.post([closed = *m_desk.chosen(), draw = *m_desk.draw(),
+                          settings = m_context.settings](NotifyJob& job) { job.send(closed, draw, settings); });
     updateButtons();
-    m_thread->start();
 }
 
 void frmDraw::onSent(const NotifyOutcome& outcome)
 {
-    m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
+    m_sending = false;
     prgSend->hide();
     updateButtons();
     m_context.prompter.ask(outcome.message());
@@ -215,7 +202,7 @@ void frmDraw::showDraw()
 
 void frmDraw::updateButtons()
 {
-    const bool idle = !m_thread;
+    const bool idle = !m_sending;
     const bool drawn = bool(m_desk.draw());
     for (QWidget* control : std::initializer_list<QWidget*>{lstClosed, txtSeats, txtKey, cmdDraw, cmdBack})
         control->setEnabled(idle);
@@ -227,7 +214,7 @@ void frmDraw::updateButtons()
 void frmDraw::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (!m_thread)
+    if (!m_sending)
         Q_EMIT backRequested();
 }
 

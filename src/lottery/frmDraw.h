@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lottery/LotteryDesk.h"
+#include "platform/JobThread.h"
 
 #include <QWidget>
 
@@ -12,12 +13,12 @@ class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QThread;
 
 namespace Enrolix {
 
 struct AppContext;
 class EventFiles;
+class NotifyJob;
 struct NotifyOutcome;
 
 // The draw window: a closed event, its seats and draw key, the ranked result, and the draw's
@@ -29,12 +30,13 @@ class frmDraw final : public QWidget
 
 public:
     explicit frmDraw(AppContext& context, QWidget* parent = nullptr);
+    // Asks notifications under way to stop after the mail being sent, and waits for them.
     ~frmDraw() override;
 
     // Lists the closed events anew. False, after saying so, when there is none to draw.
     bool listClosedEvents();
     // True while notifications are going out.
-    bool sending() const { return m_thread != nullptr; }
+    bool sending() const { return m_sending; }
 
 Q_SIGNALS:
     // Back to Admin Panel, or the frame's close box when nothing is being sent.
@@ -59,7 +61,8 @@ private:
     AppContext& m_context;
     std::unique_ptr<EventFiles> m_files;
     LotteryDesk m_desk;
-    QThread* m_thread{nullptr};
+    JobThread<NotifyJob> m_notifications;
+    bool m_sending{false};
 
     QListWidget* lstClosed{nullptr};
     QPlainTextEdit* txtInformation{nullptr};

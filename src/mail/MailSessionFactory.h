@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <stop_token>
 
 namespace Enrolix {
 
@@ -25,15 +26,17 @@ struct OutboxSignOn
     QString failure;
 };
 
-// Opens mail sessions on named profiles.
+// Opens mail sessions on named profiles. Once stop is asked, the session or outbox gives up
+// waiting for its servers: a request under way fails within about a second, as though the
+// connection were lost, and the replies not yet sending are Deferred.
 class MailSessionFactory
 {
 public:
     virtual ~MailSessionFactory() = default;
     // Signs on to the profile; no session when it cannot be opened or its mail system not reached.
-    virtual SignOn signOn(const QString& profile) = 0;
+    virtual SignOn signOn(const QString& profile, std::stop_token stop = {}) = 0;
     // The profile's outbox alone; a server is reached at the first send.
-    virtual OutboxSignOn openOutbox(const QString& profile) = 0;
+    virtual OutboxSignOn openOutbox(const QString& profile, std::stop_token stop = {}) = 0;
 };
 
 } // namespace Enrolix

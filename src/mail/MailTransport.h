@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <stop_token>
 
 namespace Enrolix {
 
@@ -57,13 +58,15 @@ public:
     virtual bool lost() const = 0;
 };
 
-// Opens the transports of a session; both connections of a session share one trouble clock.
+// Opens the transports of a session; both connections of a session share one trouble clock and
+// one stop: once it is asked, their requests give up waiting for a silent server.
 class MailTransportFactory
 {
 public:
     virtual ~MailTransportFactory() = default;
     virtual std::unique_ptr<MailTransport> open(const MailProfile& profile, const QString& secret,
-                                                const TransportLimits& limits, std::shared_ptr<TroubleClock> clock) = 0;
+                                                const TransportLimits& limits, std::shared_ptr<TroubleClock> clock,
+                                                std::stop_token stop) = 0;
 };
 
 } // namespace Enrolix

@@ -9,6 +9,8 @@ ReplySender::~ReplySender()
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_ending = true;
+        // Their mails stay unread for a later pass; only the reply already under way may go.
+        deferQueued();
     }
     m_changed.notify_all();
     if (m_thread.joinable())
@@ -27,15 +29,28 @@ void ReplySender::queue(int index, const QString& from, const QString& to, const
     m_changed.notify_all();
 }
 
+void ReplySender::deferQueued()
+{
+    for (const Job& job : m_jobs)
+        m_settled.push_back({job.index, SendResult::Deferred});
+    m_jobs.clear();
+}
+
 void ReplySender::run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (true) {
         m_changed.wait(lock, [this] { return m_ending || !m_jobs.empty(); });
-        // Ending waits for the jobs still queued: each of them has a mail waiting on its answer.
-        if (m_jobs.empty())
+        if (m_ending)
             return;
-        Job job = m_jobs.front();
+        if (m_stop.stop_requested()) {
+            deferQueued();
+            m_changed.notify_all();
+            continue;
+        }
+        const Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        m_sending = true;
         lock.unlock();
         SendResult result = SendResult::Deferred;
         QString failure;
@@ -45,7 +60,7 @@ void ReplySender::run()
                 failure = m_outbox.failure();
         }
         lock.lock();
-        m_jobs.pop_front();
+        m_sending = false;
         m_settled.push_back({job.index, result});
         if (!failure.isEmpty())
             m_failure = failure;
@@ -57,7 +72,7 @@ std::optional<SettledReply> ReplySender::take(bool wait)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (wait)
-        m_changed.wait(lock, [this] { return !m_settled.empty() || m_jobs.empty(); });
+        m_changed.wait(lock, [this] { return !m_settled.empty() || idle(); });
     if (m_settled.empty())
         return std::nullopt;
     const SettledReply settled = m_settled.front();
@@ -68,7 +83,7 @@ std::optional<SettledReply> ReplySender::take(bool wait)
 int ReplySender::queued() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    return int(m_jobs.size() + m_settled.size());
+    return int(m_jobs.size() + m_settled.size()) + (m_sending ? 1 : 0);
 }
 
 QString ReplySender::failure() const
@@ -80,7 +95,7 @@ QString ReplySender::failure() const
 void ReplySender::drain()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_jobs.empty(); });
+    m_changed.wait(lock, [this] { return idle(); });
 }
 
 } // namespace Enrolix

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <thread>
 
 namespace Enrolix {
@@ -22,8 +23,9 @@ class MailOutbox;
 class ReplySender
 {
 public:
-    explicit ReplySender(MailOutbox& outbox) : m_outbox(outbox) {}
-    // Waits for every queued reply.
+    // Once stop is asked, the replies not yet sending are Deferred instead of sent.
+    explicit ReplySender(MailOutbox& outbox, std::stop_token stop = {}) : m_outbox(outbox), m_stop(std::move(stop)) {}
+    // Waits for the reply being sent; those queued behind it are Deferred, not sent.
     ~ReplySender();
     ReplySender(const ReplySender&) = delete;
     ReplySender& operator=(const ReplySender&) = delete;
@@ -50,11 +52,18 @@ private:
         std::function<bool()> ready;
     };
     void run();
+    // Settles every reply not yet sending as Deferred; with the mutex held.
+    void deferQueued();
+    // Nothing queued is waiting or being sent; with the mutex held.
+    bool idle() const { return m_jobs.empty() && !m_sending; }
 
     MailOutbox& m_outbox;
+    std::stop_token m_stop;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
+    // The replies not yet sending, and whether one is being sent.
     std::deque<Job> m_jobs;
+    bool m_sending{false};
     std::deque<SettledReply> m_settled;
     QString m_failure;
     bool m_ending{false};

@@ -23,6 +23,9 @@ struct TransportLimits
     // Troubled time (requests over their allowance) that all connections of a pass may spend
     // together before the pass gives up on them.
     Duration troubleBudget{std::chrono::seconds(20)};
+    // Once its pass or run is asked to stop, how long a request may still take: a healthy
+    // server answers within it, a silent one is given up as lost.
+    Duration afterStop{std::chrono::milliseconds(500)};
 };
 
 // The troubled time a pass has spent so far, shared by its connections, which may run at once.

@@ -8,8 +8,8 @@
 namespace Enrolix {
 
 TransportSession::TransportSession(std::unique_ptr<MailInbox> inbox, std::unique_ptr<MailOutbox> outbox,
-                                   const QString& from)
-    : m_inbox(std::move(inbox)), m_outbox(std::move(outbox)), m_from(from)
+                                   const QString& from, std::stop_token stop)
+    : m_inbox(std::move(inbox)), m_outbox(std::move(outbox)), m_from(from), m_stop(std::move(stop))
 {
 }
 
@@ -86,7 +86,7 @@ void TransportSession::queueReply(int index, const QString& address, const QStri
                                   const QString& text, std::function<bool()> ready)
 {
     if (!m_sender && m_outbox)
-        m_sender = std::make_unique<ReplySender>(*m_outbox);
+        m_sender = std::make_unique<ReplySender>(*m_outbox, m_stop);
     // A reply to a mail that was never read has nothing to thread to and nowhere to go.
     const bool known = isValid(index) && m_mails.at(index) && m_sender;
     if (!known) {

@@ -9,6 +9,7 @@
 
 #include <future>
 #include <memory>
+#include <stop_token>
 
 namespace Enrolix {
 
@@ -16,8 +17,10 @@ namespace Enrolix {
 class TransportSession final : public MailSession
 {
 public:
-    // The inbox is open already; from is the address replies come from.
-    TransportSession(std::unique_ptr<MailInbox> inbox, std::unique_ptr<MailOutbox> outbox, const QString& from);
+    // The inbox is open already; from is the address replies come from. Once stop is asked, the
+    // replies not yet sending are Deferred.
+    TransportSession(std::unique_ptr<MailInbox> inbox, std::unique_ptr<MailOutbox> outbox, const QString& from,
+                     std::stop_token stop = {});
     Q_DISABLE_COPY_MOVE(TransportSession)
 
     bool fetchUnread() override;
@@ -41,6 +44,7 @@ private:
     std::unique_ptr<MailInbox> m_inbox;
     std::unique_ptr<MailOutbox> m_outbox;
     QString m_from;
+    std::stop_token m_stop;
     QStringList m_ids;
     QList<std::optional<IncomingMail>> m_mails;
     // Whether a fetch of the mail was started, which may have marked it read on the server.

@@ -1,5 +1,7 @@
 #include "platform/StopSignals.h"
 
+#include "platform/Stopping.h"
+
 #include <csignal>
 #include <pthread.h>
 
@@ -17,7 +19,7 @@ sigset_t stopSet()
 
 } // namespace
 
-StopSignals::StopSignals(std::function<void()> onStop) : m_onStop(std::move(onStop))
+StopSignals::StopSignals()
 {
     const sigset_t set = stopSet();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
@@ -40,20 +42,13 @@ void StopSignals::watch()
             continue;
         if (m_ending)
             return;
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_stopped = true;
-        }
-        m_signalled.notify_all();
-        if (m_onStop)
-            m_onStop();
+        m_stop.request_stop();
     }
 }
 
 bool StopSignals::waitFor(std::chrono::milliseconds wait)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_signalled.wait_for(lock, wait, [this] { return m_stopped.load(); });
+    return Stopping::waitUntil(m_stop.get_token(), std::chrono::steady_clock::now() + wait);
 }
 
 } // namespace Enrolix

@@ -65,7 +65,7 @@ private:
     QList<int> m_unread;
 };
 
-SignOn ScriptedMailbox::signOn(const QString& profile)
+SignOn ScriptedMailbox::signOn(const QString& profile, std::stop_token /*stop*/)
 {
     profiles.append(profile);
     if (signOnFails)

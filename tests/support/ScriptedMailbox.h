@@ -21,9 +21,12 @@ public:
         QString text;
     };
 
-    SignOn signOn(const QString& profile) override;
+    SignOn signOn(const QString& profile, std::stop_token stop = {}) override;
     // A scripted mailbox sends nothing of its own.
-    OutboxSignOn openOutbox(const QString&) override { return {nullptr, {}, QStringLiteral("no outbox")}; }
+    OutboxSignOn openOutbox(const QString&, std::stop_token = {}) override
+    {
+        return {nullptr, {}, QStringLiteral("no outbox")};
+    }
 
     // A mail without a fingerprint gets one of its own.
     void add(const IncomingMail& mail);

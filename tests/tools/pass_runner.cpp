@@ -103,14 +103,17 @@ class DyingFactory final : public MailSessionFactory
 {
 public:
     explicit DyingFactory(MailSessionFactory& inner) : m_inner(inner) {}
-    SignOn signOn(const QString& profile) override
+    SignOn signOn(const QString& profile, std::stop_token stop = {}) override
     {
-        SignOn opened = guarded([&] { return m_inner.signOn(profile); });
+        SignOn opened = guarded([&] { return m_inner.signOn(profile, stop); });
         if (opened.session)
             opened.session = std::make_unique<DyingSession>(std::move(opened.session));
         return opened;
     }
-    OutboxSignOn openOutbox(const QString& profile) override { return m_inner.openOutbox(profile); }
+    OutboxSignOn openOutbox(const QString& profile, std::stop_token stop = {}) override
+    {
+        return m_inner.openOutbox(profile, std::move(stop));
+    }
 
 private:
     MailSessionFactory& m_inner;

@@ -103,8 +103,9 @@ long CurlTransport::startTls(const QByteArray& url) const
 }
 
 CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
-                             std::shared_ptr<TroubleClock> clock)
-    : m_limits(limits), m_clock(std::move(clock)), m_tls(profile.tls), m_sendsSecret(!profile.user.isEmpty()),
+                             std::shared_ptr<TroubleClock> clock, std::stop_token stop)
+    : m_limits(limits), m_clock(std::move(clock)), m_stop(std::move(stop)), m_tls(profile.tls),
+      m_sendsSecret(!profile.user.isEmpty()),
       m_sendsToken(m_sendsSecret && profile.signOnMethod() != MailProfile::SignOnMethod::Password)
 {
     static std::once_flag once;
@@ -150,6 +151,8 @@ CurlTransport::~CurlTransport()
     // The goodbye (LOGOUT, QUIT) of a healthy server is immediate; a silent one must not hold the
     // end of the pass for a whole answer limit.
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::min(2L, wholeSeconds(m_limits.answer)));
+    // After a stop the goodbye has the time of a request.
+    m_started.start();
     curl_easy_cleanup(m_curl);
 }
 
@@ -164,6 +167,12 @@ int CurlTransport::progress(void* self, curl_off_t, curl_off_t received, curl_of
 {
     auto* transport = static_cast<CurlTransport*>(self);
     transport->m_bytes = qint64(received + sent);
+    // libcurl asks about once a second while it waits, so a stop ends the wait within about that.
+    if (transport->m_stop.stop_requested() &&
+        milliseconds(transport->m_started.elapsed()) >= transport->m_limits.afterStop) {
+        transport->m_stopped = true;
+        return 1;
+    }
     const TransportLimits::Duration troubled = transport->troubled(transport->m_bytes);
     return troubled.count() > 0 && transport->m_clock->overruns(troubled) ? 1 : 0;
 }
@@ -257,7 +266,9 @@ TransportFailure CurlTransport::failure() const
     if (m_code == CURLE_OK)
         return {};
     const QString detail = QString::fromUtf8(m_error);
-    QString reason = server + QStringLiteral(": ") + reasonFor(m_code, detail, m_sendsToken);
+    QString reason =
+        server + QStringLiteral(": ") +
+        (m_stopped ? QStringLiteral("stopped before the server answered") : reasonFor(m_code, detail, m_sendsToken));
     if (!detail.isEmpty())
         reason += QStringLiteral(" (") + detail + QLatin1Char(')');
     // libcurl reports the refusal of a recipient as a send error naming RCPT.

@@ -11,18 +11,20 @@
 #include <curl/curl.h>
 
 #include <memory>
+#include <stop_token>
 
 namespace Enrolix {
 
 // A mail transport through one libcurl handle that keeps its connection between requests:
 // credentials (a password or an OAuth 2.0 access token), the extra certificate authority,
-// STARTTLS, and the time limits of the pass.
+// STARTTLS, and the time limits of the pass. A request that a stop catches waiting for its
+// server fails within about a second, and the connection counts as lost.
 class CurlTransport final : public MailTransport
 {
 public:
-    // clock: the troubled time of the pass, shared with its other connection.
+    // clock: the troubled time of the pass, shared with its other connection; stop: the pass's.
     CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
-                  std::shared_ptr<TroubleClock> clock);
+                  std::shared_ptr<TroubleClock> clock, std::stop_token stop = {});
     ~CurlTransport() override;
     Q_DISABLE_COPY_MOVE(CurlTransport)
 
@@ -54,6 +56,7 @@ private:
     CURL* m_curl{nullptr};
     TransportLimits m_limits;
     std::shared_ptr<TroubleClock> m_clock;
+    std::stop_token m_stop;
     QElapsedTimer m_started;
     qint64 m_bytes{0};
     QByteArray m_url;
@@ -65,6 +68,8 @@ private:
     bool m_sendsSecret{false};
     bool m_sendsToken{false};
     bool m_lost{false};
+    // The last request was given up because of a stop.
+    bool m_stopped{false};
     char m_error[CURL_ERROR_SIZE]{};
 };
 
@@ -73,9 +78,10 @@ class CurlTransportFactory final : public MailTransportFactory
 {
 public:
     std::unique_ptr<MailTransport> open(const MailProfile& profile, const QString& secret,
-                                        const TransportLimits& limits, std::shared_ptr<TroubleClock> clock) override
+                                        const TransportLimits& limits, std::shared_ptr<TroubleClock> clock,
+                                        std::stop_token stop) override
     {
-        return std::make_unique<CurlTransport>(profile, secret, limits, std::move(clock));
+        return std::make_unique<CurlTransport>(profile, secret, limits, std::move(clock), std::move(stop));
     }
 };
 

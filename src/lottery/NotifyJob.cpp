@@ -1,0 +1,16 @@
+#include "lottery/NotifyJob.h"
+
+namespace Enrolix {
+
+NotifyJob::NotifyJob(MailSessionFactory& mail) : m_mail(mail)
+{
+    qRegisterMetaType<Enrolix::NotifyOutcome>();
+}
+
+void NotifyJob::send(const ClosedEvent& closed, const DrawRecord& draw, const Settings& settings)
+{
+    Notifier notifier(m_mail, settings, stopToken());
+    Q_EMIT finished(notifier.send(closed, draw, [this](int done, int total) { Q_EMIT progressed(done, total); }));
+}
+
+} // namespace Enrolix
