@@ -9,9 +9,9 @@ namespace Enrolix {
 
 struct Settings;
 
-// Creates an event: takes the next number, creates its empty sign-up list, writes its
-// registration page and its description file, in that order. A failing step ends the creation
-// and leaves what the earlier steps wrote; nothing is undone.
+// Creates an event: takes the next number, then makes its description file, its registration
+// page and its empty sign-up list. Either all three are made or none: a failure leaves at most
+// the counter advanced past the number.
 class EventCreator
 {
 public:
@@ -25,9 +25,9 @@ public:
 
     explicit EventCreator(const Settings& settings) : m_settings(settings) {}
 
-    // The two texts as stored, line breaks CR LF. Existing files are never overwritten: the
-    // counter skips numbers whose files exist, and the sign-up list is created only when new.
-    // Holds the working folder's lock, waiting for it at most lockWait.
+    // The two texts as stored, line breaks CR LF. Existing files are never overwritten nor
+    // removed: the counter skips numbers whose files exist, and no file of the event replaces
+    // one that appeared since. Holds the working folder's lock, waiting for it at most lockWait.
     Outcome create(const QString& information, const QString& dates,
                    std::chrono::milliseconds lockWait = WorkingFolderLock::kWindowWait) const;
 
