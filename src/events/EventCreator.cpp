@@ -3,17 +3,17 @@
 #include "events/EventCounter.h"
 #include "events/EventFiles.h"
 #include "events/RegistrationPage.h"
+#include "events/WorkingFolderLock.h"
 #include "settings/Settings.h"
 
 namespace Enrolix {
 
-EventCreator::Outcome EventCreator::create(const QString& information, const QString& dates,
-                                           std::chrono::milliseconds lockWait) const
+EventCreator::Outcome EventCreator::create(const QString& information, const QString& dates) const
 {
     // No pass may take the new number's files for a closed event's while they are made. A folder
     // where no lock can be made fails at the steps below, which report it as usual.
     WorkingFolderLock lock(m_settings.Working_Files_Directory);
-    if (lock.lock(lockWait) == WorkingFolderLock::Outcome::Busy)
+    if (lock.lock(std::chrono::milliseconds::zero()) == WorkingFolderLock::Outcome::Busy)
         return {FileResult::success(), {}, true};
     const EventFiles files(m_settings);
     const EventCounter::Result taken = EventCounter(m_settings, files).takeNext();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "events/WorkingFolderLock.h"
 #include "platform/TextFiles.h"
 
 #include <QString>
@@ -19,7 +18,7 @@ public:
     {
         FileResult file; // the failing step's result, or success
         QString event;   // the number taken; empty when none could be taken
-        // The attendant held the working folder for longer than the wait: nothing was done.
+        // Another holds the working folder's lock: nothing was done.
         bool busy{false};
     };
 
@@ -27,9 +26,8 @@ public:
 
     // The two texts as stored, line breaks CR LF. Existing files are never overwritten nor
     // removed: the counter skips numbers whose files exist, and no file of the event replaces
-    // one that appeared since. Holds the working folder's lock, waiting for it at most lockWait.
-    Outcome create(const QString& information, const QString& dates,
-                   std::chrono::milliseconds lockWait = WorkingFolderLock::kWindowWait) const;
+    // one that appeared since. Tries the working folder's lock once, without waiting for it.
+    Outcome create(const QString& information, const QString& dates) const;
 
 private:
     const Settings& m_settings;
