@@ -3,7 +3,6 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QtTest>
 
 using namespace Enrolix;
@@ -35,19 +34,6 @@ const QByteArray kClosedPage = "<html>\r\n"
                                "</table>\r\n"
                                "<p>This event is now closed for registration.</p></p>\r\n"
                                " \r\n";
-
-// Every file below the test folders with its content, to show that nothing changed.
-QMap<QString, QByteArray> snapshot(const Testing::TestFolders& folders)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folders.root(), QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(path.mid(folders.root().size()), it.fileInfo().isDir() ? QByteArray("<dir>") : folders.read(path));
-    }
-    return files;
-}
 
 } // namespace
 
@@ -175,7 +161,7 @@ private Q_SLOTS:
         } else
             m_settings.HTML_File_Path = m_folders->root() + QStringLiteral("unplugged/");
 
-        const QMap<QString, QByteArray> before = snapshot(*m_folders);
+        const QMap<QString, QByteArray> before = m_folders->snapshot();
         const CloseResult result = CloseEvent(m_settings, QStringLiteral("E00003"));
         QCOMPARE(result.status, CloseResult::Status::Refused);
         QCOMPARE(result.report.title, QStringLiteral("Quillmark"));
@@ -183,7 +169,7 @@ private Q_SLOTS:
         expectedText.replace(QStringLiteral("<work>"), work)
             .replace(QStringLiteral("<pages>"), m_settings.HTML_File_Path);
         QCOMPARE(result.report.text, expectedText);
-        QCOMPARE(snapshot(*m_folders), before);
+        QCOMPARE(m_folders->snapshot(), before);
     }
 
     // --- the closed page is written before anything moves
@@ -191,10 +177,10 @@ private Q_SLOTS:
     {
         QVERIFY(QFile::remove(m_page));
         QVERIFY(QDir().mkpath(m_page)); // a folder where the page should go
-        const QMap<QString, QByteArray> before = snapshot(*m_folders);
+        const QMap<QString, QByteArray> before = m_folders->snapshot();
         const CloseResult result = CloseEvent(m_settings, QStringLiteral("E00003"));
         QCOMPARE(result.status, CloseResult::Status::Refused);
-        QCOMPARE(snapshot(*m_folders), before);
+        QCOMPARE(m_folders->snapshot(), before);
         QVERIFY(QFileInfo(m_page).isDir());
         const QStringList lines = result.report.text.split(QLatin1Char('\r'));
         QCOMPARE(lines.size(), 3);
@@ -225,14 +211,14 @@ private Q_SLOTS:
         const QString record = m_folders->work() + event + QStringLiteral(".sc");
         m_folders->write(record, kSignUps);
         m_folders->write(m_folders->work() + event + QStringLiteral(".scn"), kDescription);
-        const QMap<QString, QByteArray> before = snapshot(*m_folders);
+        const QMap<QString, QByteArray> before = m_folders->snapshot();
         const CloseResult result = CloseEvent(m_settings, event);
         QCOMPARE(result.status, CloseResult::Status::Refused);
         const QStringList lines = result.report.text.split(QLatin1Char('\r'));
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines.at(1).startsWith(m_folders->work() + event + QStringLiteral(".scn could not be renamed: ")));
         QCOMPARE(lines.at(2), QStringLiteral("Nothing has been changed; the event is still open."));
-        QCOMPARE(snapshot(*m_folders), before);
+        QCOMPARE(m_folders->snapshot(), before);
     }
 
     // --- the half-closed report names both files

@@ -6,6 +6,7 @@
 #include "gui/AppContext.h"
 #include "platform/TextFiles.h"
 #include "support/Controls.h"
+#include "support/SmallDisk.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -220,26 +221,44 @@ private Q_SLOTS:
             QStringLiteral("Error") + QString::number(missing.code) + QStringLiteral(": ")));
     }
 
-    void create_pageFolderGone_reportsAndListsEventWithoutDescription()
+    // The coordinator gets the file failure with its causes; the number is used up, but no
+    // half-made event appears in the main window.
+    void create_pageFolderUnusable_reportsAndListsNothing_data()
     {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("page folder gone") << false;
+        QTest::newRow("page folder full") << true;
+    }
+    void create_pageFolderUnusable_reportsAndListsNothing()
+    {
+        QFETCH(bool, full);
         m_test->folders.write(m_test->settings.Counter_File_Path, "7\r\n");
-        m_test->settings.HTML_File_Path = m_test->folders.root() + QStringLiteral("unplugged/");
+        std::unique_ptr<Testing::SmallDisk> disk;
+        if (full) {
+            disk = std::make_unique<Testing::SmallDisk>(m_test->folders.pages(), 16);
+            ENROLIX_REQUIRE_DISK(*disk);
+            disk->fill();
+        } else {
+            m_test->settings.HTML_File_Path = m_test->folders.root() + QStringLiteral("unplugged/");
+        }
         frmCreate& create = openCreate();
         type(create, "txtTextBox1", QStringLiteral("Safety"));
         type(create, "txtTextBox2", QStringLiteral("May 4"));
-        const FileResult gone =
-            TextFiles::writeWhole(m_test->settings.HTML_File_Path + QStringLiteral("E00007.html"), {});
-        QVERIFY(!gone.ok());
-        m_test->prompter.expect(EventMessages::createFailed(gone), Testing::DefaultButton{Button::Ok});
+        const FileResult failure =
+            TextFiles::StagedFile(m_test->settings.HTML_File_Path + QStringLiteral("probe.html"), QStringLiteral("x"))
+                .result();
+        QVERIFY(!failure.ok());
+        m_test->prompter.expect(EventMessages::createFailed(failure), Testing::DefaultButton{Button::Ok});
         click(create, "cmdCreate");
         QVERIFY(create.isVisible());
         QCOMPARE(work(QStringLiteral("Auto_Counter.txt")), QByteArray("8\r\n"));
+        QCOMPARE(QDir(m_test->folders.work()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Auto_Counter.txt")});
 
         click(create, "cmdReturn");
         frmMain& main = m_windows->main();
         QVERIFY(main.isVisible());
-        QCOMPARE(control<QListWidget>(main, "lstEvent")->count(), 1);
-        QCOMPARE(control<QListWidget>(main, "lstEvent")->item(0)->text(), QStringLiteral("E00007"));
+        QCOMPARE(control<QListWidget>(main, "lstEvent")->count(), 0);
     }
 
     // --- navigation

@@ -6,6 +6,7 @@
 #include "attendant/ProcessingPass.h"
 #include "events/EventClosing.h"
 #include "events/EventCreator.h"
+#include "events/EventFiles.h"
 #include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
 #include "settings/CounterFileCheck.h"
@@ -265,19 +266,48 @@ private Q_SLOTS:
         QCOMPARE(workFiles(), (QStringList{QStringLiteral(".filler"), QStringLiteral("Auto_Counter.txt")}));
     }
 
-    void create_onAFullPageFolder_writesNoEmptyPage()
+    // The page folder full, or the working folder full once the lock and the counter are
+    // written: the texts do not fit, no file of the number appears, and the next creation,
+    // once there is room, makes its event whole.
+    void create_onAFullFolder_leavesNoPartOfTheEvent_data()
     {
-        SmallDisk disk(m_folders->pages(), 16);
+        QTest::addColumn<bool>("workingFolder");
+        QTest::addColumn<int>("pagesLeft");
+        QTest::newRow("page folder") << false << 0;
+        QTest::newRow("working folder") << true << 2;
+    }
+    void create_onAFullFolder_leavesNoPartOfTheEvent()
+    {
+        QFETCH(bool, workingFolder);
+        QFETCH(int, pagesLeft);
+        SmallDisk disk(workingFolder ? m_folders->work() : m_folders->pages(), 16);
         ENROLIX_REQUIRE_DISK(disk);
         m_folders->write(m_settings.Counter_File_Path, "7\r\n");
         disk.fill();
-        const EventCreator::Outcome outcome =
-            EventCreator(m_settings).create(QString(6000, QLatin1Char('x')), QStringLiteral("May 4"));
+        disk.release(pagesLeft * 4096);
+        const QString information(6000, QLatin1Char('x'));
+        const EventCreator creator(m_settings);
+        const EventCreator::Outcome outcome = creator.create(information, QStringLiteral("May 4"));
         QVERIFY(!outcome.file.ok());
         QCOMPARE(outcome.event, QStringLiteral("E00007"));
-        QVERIFY(!QFile::exists(m_folders->pages() + QStringLiteral("E00007.html")));
+        QCOMPARE(m_folders->read(m_settings.Counter_File_Path), QByteArray("8\r\n"));
+        // Nor a temporary file, nor the lock.
+        const QStringList filler{QStringLiteral(".filler")};
+        QCOMPARE(workFiles(),
+                 (workingFolder ? filler : QStringList()) + QStringList{QStringLiteral("Auto_Counter.txt")});
         QCOMPARE(QDir(m_folders->pages()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral(".filler")});
+                 workingFolder ? QStringList() : filler);
+        QStringList open;
+        QVERIFY(EventFiles(m_settings).listOpenEvents(open).ok());
+        QCOMPARE(open, QStringList());
+
+        disk.releaseAll();
+        const EventCreator::Outcome next = creator.create(information, QStringLiteral("May 4"));
+        QVERIFY2(next.file.ok(), qPrintable(next.file.description));
+        QCOMPARE(next.event, QStringLiteral("E00008"));
+        QCOMPARE(m_folders->read(work(QStringLiteral("E00008.sc"))), QByteArray());
+        QCOMPARE(m_folders->read(work(QStringLiteral("E00008.scn"))), information.toUtf8() + "\r\nMay 4\r\n");
+        QVERIFY(m_folders->read(m_folders->pages() + QStringLiteral("E00008.html")).endsWith("</html>\r\n"));
     }
 
     void close_onAFullPageFolder_isRefusedAndChangesNothing()

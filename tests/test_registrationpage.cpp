@@ -63,7 +63,7 @@ class TestRegistrationPage : public QObject
 
 private Q_SLOTS:
     // --- the written file, byte for byte
-    void write_matchesPageByteForByte_data()
+    void stage_matchesPageByteForByte_data()
     {
         QTest::addColumn<QString>("information");
         QTest::addColumn<QString>("dates");
@@ -84,7 +84,7 @@ private Q_SLOTS:
             << "<i>Erste Hilfe</i> & Ärzte"
             << "1 < 2" << QByteArray("<i>Erste Hilfe</i> & \xc3\x84rzte") << QByteArray("1 < 2") << 33;
     }
-    void write_matchesPageByteForByte()
+    void stage_matchesPageByteForByte()
     {
         QFETCH(QString, information);
         QFETCH(QString, dates);
@@ -94,7 +94,9 @@ private Q_SLOTS:
         Testing::TestFolders folders;
         const Settings s = folders.settings();
         const QString path = folders.pages() + QStringLiteral("E00042.html");
-        const FileResult written = RegistrationPage::write(path, s, {QStringLiteral("E00042"), information, dates});
+        TextFiles::StagedFile staged = RegistrationPage::stage(path, s, {QStringLiteral("E00042"), information, dates});
+        QVERIFY(!QFile::exists(path));
+        const FileResult written = staged.commit();
         QVERIFY2(written.ok(), qPrintable(written.description));
         const QByteArray page = folders.read(path);
         QCOMPARE(page, expectedPage(informationCell, datesCell));
@@ -122,13 +124,14 @@ private Q_SLOTS:
     }
 
     // --- failure
-    void write_missingPageFolder_failsWithoutFile()
+    void stage_missingPageFolder_failsWithoutFile()
     {
         Testing::TestFolders folders;
         const QString path = folders.root() + QStringLiteral("unplugged/E00001.html");
-        const FileResult written = RegistrationPage::write(path, folders.settings(), {"E00001", "Info", "Date"});
-        QVERIFY(!written.ok());
-        QVERIFY(!written.description.isEmpty());
+        TextFiles::StagedFile staged = RegistrationPage::stage(path, folders.settings(), {"E00001", "Info", "Date"});
+        QVERIFY(!staged.result().ok());
+        QVERIFY(!staged.result().description.isEmpty());
+        QVERIFY(!staged.commitNew().ok());
         QVERIFY(!QFile::exists(path));
     }
 };

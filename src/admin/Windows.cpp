@@ -67,7 +67,7 @@ frmMain& Windows::main()
 frmCreate& Windows::create()
 {
     if (!m_create) {
-        m_create = std::make_unique<frmCreate>(m_context);
+        m_create = std::make_unique<frmCreate>(m_context, [this] { return passRunning(); });
         connect(m_create.get(), &frmCreate::returnRequested, this, [this] {
             m_create->hide();
             showMain();
@@ -101,7 +101,7 @@ frmLocation& Windows::location()
 frmSure& Windows::sure()
 {
     if (!m_sure) {
-        m_sure = std::make_unique<frmSure>(m_context);
+        m_sure = std::make_unique<frmSure>(m_context, [this] { return passRunning(); });
         connect(m_sure.get(), &frmSure::left, this, &Windows::showMain);
         connect(m_sure.get(), &frmSure::closedByFrame, this, [this] {
             destroyLater(m_sure);

@@ -1,6 +1,7 @@
 #include "admin/frmCreate.h"
 
 #include "admin/AdminMessages.h"
+#include "admin/LockRetry.h"
 #include "events/EventCreator.h"
 #include "events/EventMessages.h"
 #include "gui/AppContext.h"
@@ -44,7 +45,8 @@ QString storedText(const QPlainTextEdit* box)
 
 } // namespace
 
-frmCreate::frmCreate(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context)
+frmCreate::frmCreate(AppContext& context, std::function<bool()> passRunning, QWidget* parent)
+    : QWidget(parent), m_context(context), m_lockRetry(new LockRetry(std::move(passRunning), this))
 {
     setObjectName(QStringLiteral("frmCreate"));
     setWindowTitle(AdminMessages::kCreateCaption);
@@ -74,6 +76,11 @@ frmCreate::frmCreate(AppContext& context, QWidget* parent) : QWidget(parent), m_
     txtTextBox2->installEventFilter(this);
     connect(cmdCreate, &QPushButton::clicked, this, &frmCreate::onCreate);
     connect(cmdReturn, &QPushButton::clicked, this, &frmCreate::returnRequested);
+    // A click while the last one waits for the working folder would create the event twice.
+    connect(m_lockRetry, &LockRetry::waitingChanged, cmdCreate,
+            [this](bool waiting) { cmdCreate->setEnabled(!waiting); });
+    connect(m_lockRetry, &LockRetry::refused, this,
+            [this] { m_context.prompter.ask(EventMessages::workingFolderBusy()); });
 
     placeControls();
 }
@@ -132,16 +139,19 @@ void frmCreate::onCreate()
         m_context.prompter.ask(EventMessages::provideNameAndDate());
         return;
     }
+    m_lockRetry->run([this, information, dates] { return tryCreate(information, dates); });
+}
+
+bool frmCreate::tryCreate(const QString& information, const QString& dates)
+{
     const EventCreator::Outcome outcome = EventCreator(m_context.settings).create(information, dates);
-    if (outcome.busy) {
-        m_context.prompter.ask(EventMessages::workingFolderBusy());
-        return;
-    }
-    if (!outcome.file.ok()) {
+    if (outcome.busy)
+        return false;
+    if (outcome.file.ok())
+        Q_EMIT created(outcome.event);
+    else
         m_context.prompter.ask(EventMessages::createFailed(outcome.file));
-        return;
-    }
-    Q_EMIT created(outcome.event);
+    return true;
 }
 
 } // namespace Enrolix

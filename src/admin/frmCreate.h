@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -9,16 +11,20 @@ class QPushButton;
 namespace Enrolix {
 
 struct AppContext;
+class LockRetry;
 
 // The create dialog: the coordinator types the event information and date(s) and creates the
 // event. Navigation (back to the main window, on to the address window) is wired by Windows.
+// The button never waits for the working folder's lock; leaving the dialog gives up a creation
+// that still waits for it.
 class frmCreate final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmCreate)
 
 public:
-    explicit frmCreate(AppContext& context, QWidget* parent = nullptr);
+    // passRunning: whether this program's own pass runs, which refuses a creation at once.
+    frmCreate(AppContext& context, std::function<bool()> passRunning, QWidget* parent = nullptr);
     ~frmCreate() override;
 
     // Empties the date box, as coming back from the address window does; the event information stays.
@@ -36,8 +42,11 @@ protected:
 private:
     void placeControls();
     void onCreate();
+    // False when the working folder was busy and nothing was done.
+    bool tryCreate(const QString& information, const QString& dates);
 
     AppContext& m_context;
+    LockRetry* m_lockRetry{nullptr};
 
     QLabel* lblNewEventTitle{nullptr};
     QLabel* lblCreateEvent{nullptr};

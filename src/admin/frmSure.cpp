@@ -1,7 +1,9 @@
 #include "admin/frmSure.h"
 
 #include "admin/AdminMessages.h"
+#include "admin/LockRetry.h"
 #include "events/EventClosing.h"
+#include "events/EventMessages.h"
 #include "gui/AppContext.h"
 #include "gui/Twips.h"
 #include "platform/Prompter.h"
@@ -39,7 +41,8 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 
 } // namespace
 
-frmSure::frmSure(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context)
+frmSure::frmSure(AppContext& context, std::function<bool()> passRunning, QWidget* parent)
+    : QWidget(parent), m_context(context), m_lockRetry(new LockRetry(std::move(passRunning), this))
 {
     setObjectName(QStringLiteral("frmSure"));
     setWindowTitle(AdminMessages::kSureCaption);
@@ -69,6 +72,11 @@ frmSure::frmSure(AppContext& context, QWidget* parent) : QWidget(parent), m_cont
 
     connect(cmdYes, &QPushButton::clicked, this, &frmSure::onYes);
     connect(cmdNo, &QPushButton::clicked, this, &frmSure::onNo);
+    connect(m_lockRetry, &LockRetry::waitingChanged, cmdYes, [this](bool waiting) { cmdYes->setEnabled(!waiting); });
+    connect(m_lockRetry, &LockRetry::refused, this, [this] {
+        m_context.prompter.ask(EventMessages::workingFolderBusy());
+        leave();
+    });
 }
 
 frmSure::~frmSure() = default;
@@ -81,16 +89,30 @@ void frmSure::askToClose(const QString& event)
 
 void frmSure::onNo()
 {
+    // Before the box: a closing still waiting must not go ahead behind it.
+    m_lockRetry->cancel();
     m_context.prompter.ask(AdminMessages::courseRemainsOpen());
-    hide();
-    Q_EMIT left();
+    leave();
 }
 
 void frmSure::onYes()
 {
-    const CloseResult result = CloseEvent(m_context.settings, m_event);
+    m_lockRetry->run([this, event = m_event] { return tryClose(event); });
+}
+
+bool frmSure::tryClose(const QString& event)
+{
+    const CloseResult result = CloseEvent(m_context.settings, event);
+    if (result.status == CloseResult::Status::Busy)
+        return false;
     if (!result.closed())
         m_context.prompter.ask(result.report);
+    leave();
+    return true;
+}
+
+void frmSure::leave()
+{
     hide();
     Q_EMIT left();
 }

@@ -2,6 +2,7 @@
 
 #include "events/EventFiles.h"
 #include "events/EventMessages.h"
+#include "events/WorkingFolderLock.h"
 #include "platform/TextFiles.h"
 #include "settings/Settings.h"
 
@@ -52,12 +53,12 @@ QStringList closedPageLines(const QString& event, const QString& description)
     };
 }
 
-CloseResult CloseEvent(const Settings& settings, const QString& event, std::chrono::milliseconds lockWait)
+CloseResult CloseEvent(const Settings& settings, const QString& event)
 {
     // A pass must not append to a list while it is moved; checks and moves happen under the lock.
     WorkingFolderLock lock(settings.Working_Files_Directory);
-    if (lock.lock(lockWait) == WorkingFolderLock::Outcome::Busy)
-        return refused(EventMessages::workingFolderBusy());
+    if (lock.lock(std::chrono::milliseconds::zero()) == WorkingFolderLock::Outcome::Busy)
+        return CloseResult{CloseResult::Status::Busy, EventMessages::workingFolderBusy()};
     const EventFiles files(settings);
     const QString record = files.recordPath(event);
     const QString description = files.descriptionPath(event);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "events/WorkingFolderLock.h"
 #include "platform/TextFiles.h"
 
 #include <QString>
@@ -9,9 +8,9 @@ namespace Enrolix {
 
 struct Settings;
 
-// Creates an event: takes the next number, creates its empty sign-up list, writes its
-// registration page and its description file, in that order. A failing step ends the creation
-// and leaves what the earlier steps wrote; nothing is undone.
+// Creates an event: takes the next number, then makes its description file, its registration
+// page and its empty sign-up list. Either all three are made or none: a failure leaves at most
+// the counter advanced past the number.
 class EventCreator
 {
 public:
@@ -19,17 +18,16 @@ public:
     {
         FileResult file; // the failing step's result, or success
         QString event;   // the number taken; empty when none could be taken
-        // The attendant held the working folder for longer than the wait: nothing was done.
+        // Another holds the working folder's lock: nothing was done.
         bool busy{false};
     };
 
     explicit EventCreator(const Settings& settings) : m_settings(settings) {}
 
-    // The two texts as stored, line breaks CR LF. Existing files are never overwritten: the
-    // counter skips numbers whose files exist, and the sign-up list is created only when new.
-    // Holds the working folder's lock, waiting for it at most lockWait.
-    Outcome create(const QString& information, const QString& dates,
-                   std::chrono::milliseconds lockWait = WorkingFolderLock::kWindowWait) const;
+    // The two texts as stored, line breaks CR LF. Existing files are never overwritten nor
+    // removed: the counter skips numbers whose files exist, and no file of the event replaces
+    // one that appeared since. Tries the working folder's lock once, without waiting for it.
+    Outcome create(const QString& information, const QString& dates) const;
 
 private:
     const Settings& m_settings;

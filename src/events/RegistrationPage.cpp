@@ -68,9 +68,9 @@ QStringList RegistrationPage::lines(const Settings& settings, const Event& event
     };
 }
 
-FileResult RegistrationPage::write(const QString& path, const Settings& settings, const Event& event)
+TextFiles::StagedFile RegistrationPage::stage(const QString& path, const Settings& settings, const Event& event)
 {
-    return TextFiles::writeLines(path, lines(settings, event));
+    return TextFiles::StagedFile(path, TextFiles::joinLines(lines(settings, event)));
 }
 
 } // namespace Enrolix

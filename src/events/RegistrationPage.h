@@ -28,8 +28,9 @@ public:
     // else is escaped.
     static QStringList lines(const Settings& settings, const Event& event);
 
-    // Writes the page whole (each line followed by CR LF), replacing any page of that name.
-    static FileResult write(const QString& path, const Settings& settings, const Event& event);
+    // The page whole (each line followed by CR LF), written out beside path and waiting to be
+    // committed; see TextFiles::StagedFile.
+    static TextFiles::StagedFile stage(const QString& path, const Settings& settings, const Event& event);
 };
 
 } // namespace Enrolix

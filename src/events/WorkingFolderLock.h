@@ -17,7 +17,8 @@ class WorkingFolderLock
 {
 public:
     static inline const QString kFileName = QStringLiteral(".enrolix.lock");
-    // The wait of a pass, and of creating or closing an event from a window.
+    // The wait of a pass; and how long a window goes on trying, without blocking, to create or
+    // close an event.
     static constexpr std::chrono::seconds kPassWait{30};
     static constexpr std::chrono::seconds kWindowWait{5};
 

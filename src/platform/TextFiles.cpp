@@ -120,6 +120,34 @@ FileResult StagedFile::commit()
     return FileResult::success();
 }
 
+FileResult StagedFile::commitNew()
+{
+    if (!m_result.ok())
+        return m_result;
+    // The empty file claims the name at once, or fails when the name is taken; the content then
+    // replaces only that claim.
+    const FileResult claimed = createEmptyNew(m_file->fileName());
+    if (!claimed.ok())
+        return claimed;
+    const FileResult committed = commit();
+    if (!committed.ok()) {
+        QFile::remove(m_file->fileName());
+        return committed;
+    }
+    m_madeNew = true;
+    return committed;
+}
+
+void StagedFile::takeBack()
+{
+    if (!m_madeNew)
+        return;
+    m_madeNew = false;
+    const QString path = m_file->fileName();
+    if (QFile::remove(path))
+        DiskSync::folder(QFileInfo(path).absolutePath());
+}
+
 FileResult writeWhole(const QString& path, const QString& content)
 {
     return StagedFile(path, content).commit();

@@ -50,10 +50,16 @@ public:
     const FileResult& result() const { return m_result; }
     // Renames the temporary file over the file. Without a commit the file stays as it was.
     FileResult commit();
+    // Gives the content the file's name only while no file (nor link) of that name exists: it
+    // never replaces a file, so a file of another owner is never overwritten.
+    FileResult commitNew();
+    // Removes the file that commitNew() made; nothing else is ever removed.
+    void takeBack();
 
 private:
     std::unique_ptr<QSaveFile> m_file;
     FileResult m_result;
+    bool m_madeNew{false};
 };
 
 // Replaces the whole content as a staged file committed at once.

@@ -1,6 +1,7 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 namespace Enrolix::Testing {
@@ -40,6 +41,22 @@ QByteArray TestFolders::read(const QString& path) const
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+QMap<QString, QByteArray> TestFolders::snapshot() const
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root(), QDir::Files | QDir::Hidden | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QByteArray content = info.isSymLink() ? "<link to " + info.symLinkTarget().toUtf8() + '>'
+                                   : info.isDir()   ? QByteArray("<dir>")
+                                                    : read(path);
+        files.insert(path.mid(root().size()), content);
+    }
+    return files;
 }
 
 } // namespace Enrolix::Testing

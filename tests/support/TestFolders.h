@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -25,6 +26,9 @@ public:
 
     void write(const QString& path, const QByteArray& bytes) const;
     QByteArray read(const QString& path) const;
+    // Every file and folder below the root, by its path under the root, with its content (a
+    // link by where it points), to show that nothing changed.
+    QMap<QString, QByteArray> snapshot() const;
 
 private:
     QTemporaryDir m_root;
