@@ -44,7 +44,7 @@ bool hasScheme(const QString& location, std::initializer_list<const char*> schem
 
 ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits,
                                                      MailTransportFactory* transports)
-    : m_store(store), m_limits(limits), m_transports(transports)
+    : m_store(store), m_limits(limits), m_transports(transports), m_curIndex(std::make_shared<MaildirCurIndex>())
 {
     if (!m_transports) {
         m_ownTransports = std::make_unique<CurlTransportFactory>();
@@ -57,7 +57,7 @@ std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfil
                                                                 const std::stop_token& stop) const
 {
     if (const std::optional<QString> path = maildirPath(profile.inbox))
-        return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder());
+        return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder(), m_curIndex);
     if (hasScheme(profile.inbox, {"imap", "imaps"}))
         return std::make_unique<ImapInbox>(profile, m_transports->open(profile, password, m_limits, clock, stop));
     return nullptr;

@@ -3,12 +3,14 @@
 #include "mail/MailSessionFactory.h"
 #include "mail/MailTransport.h"
 
+#include <memory>
 #include <optional>
 
 namespace Enrolix {
 
 class MailInbox;
 class MailOutbox;
+class MaildirCurIndex;
 class SettingsStore;
 struct MailProfile;
 
@@ -38,6 +40,8 @@ private:
     TransportLimits m_limits;
     std::unique_ptr<MailTransportFactory> m_ownTransports;
     MailTransportFactory* m_transports{nullptr};
+    // What the passes learnt of a Maildir inbox's read mails, for the next pass.
+    std::shared_ptr<MaildirCurIndex> m_curIndex;
 };
 
 } // namespace Enrolix
