@@ -61,7 +61,13 @@ for _ in $(seq 100); do
 done
 [ -n "$leader" ] || skip "systemd-nspawn cannot boot a container here: $(tail -3 "$work/boot.log")"
 inside() { nsenter -t "$leader" -a "$@"; }
-state=$(inside timeout 90 systemctl is-system-running --wait || true)
+# Early in the boot the system bus may not be up yet ("Failed to connect to bus"): ask again.
+state=
+for _ in $(seq 90); do
+    state=$(inside timeout 90 systemctl is-system-running --wait 2>&1 || true)
+    [[ "$state" == running || "$state" == degraded ]] && break
+    sleep 1
+done
 [[ "$state" == running || "$state" == degraded ]] || fail "the container did not boot: $state"
 as_coord() { inside su - coord -c "export XDG_RUNTIME_DIR=/run/user/\$(id -u); $1"; }
 # The user manager comes up with coord's first session; on a loaded machine its bus may not be
