@@ -118,7 +118,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("printed");
         QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: enrolix-attendant [--once]";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "enrolix-attendant 2.0.7";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "enrolix-attendant " ENROLIX_VERSION;
         QTest::newRow("unknown") << QStringList{"--twice"} << 2 << "unknown argument --twice";
     }
     void commandLine()

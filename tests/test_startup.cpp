@@ -131,7 +131,7 @@ private Q_SLOTS:
         frmAbout& about = m_windows->about();
         QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmark"));
         QCOMPARE(control<QLabel>(about, "lblTitle")->text(), QStringLiteral("Quillmark"));
-        QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version 2.0.7"));
+        QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version " ENROLIX_VERSION));
         QCOMPARE(control<QLabel>(about, "lblDescription")->text(), QStringLiteral("App Description"));
         QCOMPARE(control<QLabel>(about, "lblDisclaimer")->text(), QStringLiteral("Warning: ..."));
         QCOMPARE(control<QPushButton>(about, "cmdSysInfo")->text(), QStringLiteral("&System Info..."));
