@@ -129,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(proxy.port());
         useProxy(server, proxy.port());
 
-        auto engine = std::make_unique<AttendantEngine>(m_test->settings, m_test->mail());
+        auto engine = std::make_unique<AttendantEngine>(m_test->settings, m_test->sessions());
         QVERIFY(engine->startPass());
         QTRY_COMPARE_WITH_TIMEOUT(int(list().size()), handled, 10000);
         const qint64 ms = msToDestroy(engine);
@@ -140,7 +140,7 @@ private Q_SLOTS:
         QVERIFY(answered <= handled);
         // A sign-on makes unread again what the stopped pass could not (its journal of fetched mails).
         proxy.heal();
-        const SignOn signOn = m_test->mail().signOn(SettingsKeys::kMailProfileName);
+        const SignOn signOn = m_test->sessions().signOn(SettingsKeys::kMailProfileName);
         QVERIFY2(signOn.session, qPrintable(signOn.failure));
         signOn.session->signOff();
         QCOMPARE(m_backend->unreadCount(), int(m_people.size()) - answered);
@@ -194,7 +194,7 @@ private Q_SLOTS:
         QVERIFY(!recorded().join(QLatin1Char('\n')).contains(third));
 
         proxy.heal();
-        const NotifyOutcome rest = Notifier(m_test->mail(), m_test->settings).send(*closed, draw);
+        const NotifyOutcome rest = Notifier(m_test->sessions(), m_test->settings).send(*closed, draw);
         QCOMPARE(rest.kind, NotifyOutcome::Kind::Done);
         QCOMPARE(rest.invitations + rest.waiting, 6);
         QTRY_COMPARE_WITH_TIMEOUT(int(m_backend->replies().size()), 8, 10000);

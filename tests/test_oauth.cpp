@@ -108,7 +108,7 @@ private Q_SLOTS:
         QFETCH(QString, mechanism);
         set(SettingsKeys::kMailAuth, auth);
         deliverRequest();
-        SignOn signOn = m_rig->mail().signOn(kProfile);
+        SignOn signOn = m_rig->sessions().signOn(kProfile);
         QVERIFY2(signOn.session, qPrintable(signOn.failure));
         QVERIFY(signOn.session->fetchUnread());
         QCOMPARE(signOn.session->count(), 1);
@@ -190,7 +190,7 @@ private Q_SLOTS:
     void signOn_unknownAuth_failsNamingIt()
     {
         set(SettingsKeys::kMailAuth, QStringLiteral("kerberos"));
-        const SignOn signOn = m_rig->mail().signOn(kProfile);
+        const SignOn signOn = m_rig->sessions().signOn(kProfile);
         QVERIFY(!signOn.session);
         QCOMPARE(signOn.failure, QStringLiteral("auth=kerberos: not password, xoauth2 or oauthbearer"));
         QVERIFY(!QFile::exists(issued()));

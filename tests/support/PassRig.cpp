@@ -8,11 +8,11 @@
 namespace Enrolix::Testing {
 
 PassRig::PassRig(const TransportLimits& limits)
-    : m_profiles(std::make_unique<ProfileMailSessionFactory>(store, limits)), m_mail(m_profiles.get())
+    : m_profiles(std::make_unique<ProfileMailSessionFactory>(store, limits)), m_sessions(m_profiles.get())
 {
 }
 
-PassRig::PassRig(MailSessionFactory& mail) : m_mail(&mail) {}
+PassRig::PassRig(MailSessionFactory& sessions) : m_sessions(&sessions) {}
 
 void PassRig::useMail(const MailBackend& backend)
 {
@@ -23,13 +23,13 @@ void PassRig::setLimits(const TransportLimits& limits)
 {
     m_pass.reset();
     m_profiles = std::make_unique<ProfileMailSessionFactory>(store, limits);
-    m_mail = m_profiles.get();
+    m_sessions = m_profiles.get();
 }
 
 ProcessingPass& PassRig::pass()
 {
     if (!m_pass)
-        m_pass = std::make_unique<ProcessingPass>(settings, *m_mail, listener);
+        m_pass = std::make_unique<ProcessingPass>(settings, *m_sessions, listener);
     return *m_pass;
 }
 

@@ -21,8 +21,8 @@ class PassRig
 public:
     // Sessions on the store's mail profiles, with these limits.
     explicit PassRig(const TransportLimits& limits = {});
-    // Sessions from mail (a scripted mailbox).
-    explicit PassRig(MailSessionFactory& mail);
+    // Sessions from another factory (a scripted mailbox).
+    explicit PassRig(MailSessionFactory& sessions);
     PassRig(const PassRig&) = delete;
     PassRig& operator=(const PassRig&) = delete;
 
@@ -33,7 +33,8 @@ public:
     // The profiles' limits from now on; the next run is a new pass, its counters from zero.
     void setLimits(const TransportLimits& limits);
 
-    MailSessionFactory& mail() { return *m_mail; }
+    // The mail sessions of the pass.
+    MailSessionFactory& sessions() { return *m_sessions; }
     ProcessingPass& pass();
     PassReport run() { return pass().run(); }
 
@@ -49,7 +50,7 @@ public:
 
 private:
     std::unique_ptr<ProfileMailSessionFactory> m_profiles;
-    MailSessionFactory* m_mail{nullptr};
+    MailSessionFactory* m_sessions{nullptr};
     std::unique_ptr<ProcessingPass> m_pass;
 };
 

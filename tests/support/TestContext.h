@@ -65,7 +65,7 @@ struct TestContext : PassRig
     FakeHelpViewer help;
     FakeSystemInfo system;
     FakeFileChooser files;
-    AppContext context{store, settings, prompter, clipboard, help, system, mail(), files};
+    AppContext context{store, settings, prompter, clipboard, help, system, sessions(), files};
 };
 
 } // namespace Enrolix::Testing
