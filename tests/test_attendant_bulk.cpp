@@ -27,7 +27,7 @@ constexpr int kRequests = 20000;
 constexpr int kPeople = 1500;
 const QStringList kEvents{QStringLiteral("E00001"), QStringLiteral("E00002")};
 
-struct Request
+struct PlannedRequest
 {
     Kind kind{Kind::Register};
     QString event;
@@ -45,10 +45,10 @@ QByteArray messageIdOf(int index)
 }
 
 // The same requests every run: mostly registrations and cancellations, a few list requests.
-QList<Request> requests()
+QList<PlannedRequest> requests()
 {
     QRandomGenerator random(20000);
-    QList<Request> all;
+    QList<PlannedRequest> all;
     for (int i = 0; i < kRequests; ++i) {
         const quint32 roll = random.bounded(100);
         const Kind kind = roll < 52 ? Kind::Register : roll < 99 ? Kind::Cancel : Kind::AttendeeList;
@@ -78,12 +78,12 @@ private Q_SLOTS:
         }
 
         // What each request's reply must say, and the list a list request must show.
-        const QList<Request> all = requests();
+        const QList<PlannedRequest> all = requests();
         QList<QByteArray> mails;
         QStringList subjects;
         QHash<int, QByteArray> shownLists;
         for (int i = 0; i < all.size(); ++i) {
-            const Request& request = all.at(i);
+            const PlannedRequest& request = all.at(i);
             mails.append(requestMail(SignUpModel::subjectOf(request.kind), request.event, nameOf(request.person),
                                      QStringLiteral("p%1@example.org").arg(request.person),
                                      QString::fromLatin1(messageIdOf(i).mid(1).chopped(1))));
