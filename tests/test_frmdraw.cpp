@@ -3,18 +3,18 @@
 #include "admin/AdminMessages.h"
 #include "admin/Windows.h"
 #include "admin/frmMain.h"
-#include "attendant/ProcessingPass.h"
-#include "attendant/RequestProtocol.h"
 #include "events/EventClosing.h"
 #include "gui/AppContext.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/frmDraw.h"
 #include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
+#include "support/ChildProcess.h"
 #include "support/Controls.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
-#include "support/RecordingPassListener.h"
+#include "support/OpenEvent.h"
+#include "support/Subjects.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -46,20 +45,16 @@ QStringList rows(QListWidget* list)
 // The ranking as anybody checks it: sha256sum of key, line feed and name, sorted in the C locale.
 QStringList recomputed(const QStringList& names)
 {
-    QProcess shell;
-    shell.setProcessEnvironment([] {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KEY"), kKey);
-        return env;
-    }());
-    shell.start(QStringLiteral("bash"),
-                {QStringLiteral("-c"), QStringLiteral("while IFS= read -r n; do printf '%s\\t%s\\n' \"$(printf "
-                                                      "'%s\\n%s' \"$KEY\" \"$n\" | sha256sum | cut -c1-64)\" \"$n\"; "
-                                                      "done | LC_ALL=C sort | cut -f2")});
-    shell.write((names.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
-    shell.closeWriteChannel();
-    shell.waitForFinished(60000);
-    return QString::fromUtf8(shell.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ChildProcess shell(
+        QStringLiteral("bash"),
+        {QStringLiteral("-c"), QStringLiteral("while IFS= read -r n; do printf '%s\\t%s\\n' \"$(printf "
+                                              "'%s\\n%s' \"$KEY\" \"$n\" | sha256sum | cut -c1-64)\" \"$n\"; "
+                                              "done | LC_ALL=C sort | cut -f2")});
+    shell.setEnvironment(QStringLiteral("KEY"), kKey);
+    shell.setInput((names.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    if (!shell.start() || !shell.waitForEnd(60000))
+        return {};
+    return QString::fromUtf8(shell.ended().out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -72,18 +67,16 @@ private Q_SLOTS:
     void coordinator_drawsTwentyOfFiftySeven_andNotifiesEachOnce()
     {
         TestContext test;
-        MaildirBackend mail(test.folders.root() + QStringLiteral("mail/"));
-        mail.configure(test.store, SettingsKeys::kMailProfileName);
-        test.folders.write(test.folders.work() + QStringLiteral("E00021.sc"), "");
-        test.folders.write(test.folders.work() + QStringLiteral("E00021.scn"), "First aid\r\nJanuary 12\r\n");
+        MaildirBackend mail(test.mailFolder());
+        test.useMail(mail);
+        OpenEvent::create(test.folders, QStringLiteral("E00021"), {}, "First aid\r\nJanuary 12\r\n");
         QStringList names;
         for (int i = 1; i <= 57; ++i) {
             names << QStringLiteral("Colleague %1 Ødegård").arg(i);
-            mail.deliver(requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00021"), names.last(),
+            mail.deliver(requestMail(Subjects::kRegister, QStringLiteral("E00021"), names.last(),
                                      QStringLiteral("colleague%1@example.org").arg(i)));
         }
-        RecordingPassListener listener;
-        ProcessingPass(test.settings, test.mail, listener).run();
+        test.run();
         QCOMPARE(mail.unreadCount(), 0);
         QVERIFY(CloseEvent(test.settings, QStringLiteral("E00021")).closed());
         const qsizetype replies = mail.replies().size();
@@ -193,9 +186,9 @@ private Q_SLOTS:
     void exportSignUpList_ofTheSelectedOpenEvent()
     {
         TestContext test;
-        test.folders.write(test.folders.work() + QStringLiteral("E00005.sc"), "Ann Archer\r\n=Bob\r\n");
-        test.folders.write(test.folders.work() + QStringLiteral("E00005.scn"), "Safety\r\n");
-        test.folders.write(test.folders.work() + QStringLiteral("E00005.sca"), "Ann Archer\tann@example.org\r\n");
+        const OpenEvent event =
+            OpenEvent::create(test.folders, QStringLiteral("E00005"), "Ann Archer\r\n=Bob\r\n", "Safety\r\n");
+        TestFolders::write(event.addressPath(), "Ann Archer\tann@example.org\r\n");
         Windows windows(test.context);
         frmMain& main = windows.main();
         main.show();
@@ -219,7 +212,7 @@ private Q_SLOTS:
     void withoutClosedEvents_saysSo()
     {
         TestContext test;
-        test.folders.write(test.folders.work() + QStringLiteral("E00001.sc"), "Ann\r\n");
+        TestFolders::write(OpenEvent(test.folders, QStringLiteral("E00001")).listPath(), "Ann\r\n");
         frmDraw window(test.context);
         test.prompter.expect(LotteryMessages::noClosedEvent(), DefaultButton{Button::Ok});
         QVERIFY(!window.listClosedEvents());

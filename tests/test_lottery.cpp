@@ -11,6 +11,7 @@
 #include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
 #include "platform/TextFiles.h"
+#include "support/ChildProcess.h"
 #include "support/ClosedEventFiles.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
@@ -18,7 +19,6 @@
 #include "support/SelectedBackend.h"
 #include "support/ServerBackend.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -32,13 +32,13 @@ namespace {
 const QString kKey = QStringLiteral("Lotto 2026-12-05: 3 17 22 31 40 45");
 const QDateTime kDrawn = QDateTime(QDate(2026, 12, 5), QTime(10, 0), Qt::UTC);
 
+// What the program printed on its standard output; a failure of it is told.
 QByteArray run(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-    return process.readAllStandardOutput();
+    const ChildProcess::Ended ended = ChildProcess::run(program, arguments);
+    if (ended.exitCode != 0)
+        qWarning("%s failed: %s", qPrintable(program), ended.err.constData());
+    return ended.out;
 }
 
 // A few hundred distinct names of the kinds a staff list has: accents, inner, leading and

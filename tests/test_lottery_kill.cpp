@@ -6,16 +6,14 @@
 #include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/TextFiles.h"
-#include "settings/SettingsKeys.h"
+#include "support/ChildProcess.h"
 #include "support/ClosedEventFiles.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
+#include "support/PassRig.h"
 #include "support/ServerBackend.h"
 
-#include <QProcess>
 #include <QtTest>
-
-#include <csignal>
 
 using namespace Enrolix;
 using namespace Enrolix::Testing;
@@ -37,15 +35,13 @@ private Q_SLOTS:
         TestFolders folders;
         ServerBackend server(folders.root() + QStringLiteral("mail/"));
         QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
-        IniSettingsStore store;
-        server.configure(store, SettingsKeys::kMailProfileName);
-        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
+        PassRig::writeSettingsFile(folders, server);
         // 40 ms each way: a mail takes a few hundred milliseconds, so the kill lands mid-send.
         FaultProxy smtp(server.value(QStringLiteral("ENROLIX_SMTP_PORT")).toInt(),
                         {QStringLiteral("--delay-ms"), QStringLiteral("40")});
         QVERIFY(smtp.port());
-        store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailOutbox,
-                    QStringLiteral("smtp://127.0.0.1:%1").arg(smtp.port()));
+        IniSettingsStore().write(SettingsKeys::kMailProfileName, SettingsKeys::kMailOutbox,
+                                 QStringLiteral("smtp://127.0.0.1:%1").arg(smtp.port()));
 
         QStringList names;
         QStringList addresses;
@@ -62,21 +58,18 @@ private Q_SLOTS:
         const DrawRecord draw = DrawRecord::make(*closed, QStringLiteral("key"), 4, QDateTime::currentDateTimeUtc());
         QVERIFY(TextFiles::writeWhole(closed->drawPath, draw.text()).ok());
 
-        QProcess killed;
-        killed.start(QStringLiteral(ENROLIX_NOTIFY_RUNNER), {QStringLiteral("E00009")});
-        QVERIFY(killed.waitForStarted());
+        ChildProcess killed(QStringLiteral(ENROLIX_NOTIFY_RUNNER), {QStringLiteral("E00009")});
+        QVERIFY(killed.start());
         QTRY_VERIFY_WITH_TIMEOUT(TextFiles::readLines(closed->sentPath).value_or(QStringList()).size() >= killAfter,
                                  30000);
-        ::kill(pid_t(killed.processId()), SIGKILL);
-        killed.waitForFinished();
-        QCOMPARE(killed.exitStatus(), QProcess::CrashExit);
+        killed.kill();
+        QVERIFY(killed.ended().crashed);
         const int recordedAtKill = int(TextFiles::readLines(closed->sentPath)->size());
         QVERIFY(recordedAtKill < 12);
 
-        QProcess again;
-        again.start(QStringLiteral(ENROLIX_NOTIFY_RUNNER), {QStringLiteral("E00009")});
-        QVERIFY(again.waitForFinished(60000));
-        QVERIFY2(again.exitCode() == 0, again.readAll().constData());
+        const ChildProcess::Ended again =
+            ChildProcess::run(QStringLiteral(ENROLIX_NOTIFY_RUNNER), {QStringLiteral("E00009")});
+        QVERIFY2(again.exitCode == 0, again.output().constData());
 
         QMap<QString, int> mails;
         QTRY_VERIFY_WITH_TIMEOUT(server.replies().size() >= 12, 10000);

@@ -9,6 +9,7 @@
 #include "platform/Message.h"
 #include "platform/TextFiles.h"
 #include "settings/SettingsMessages.h"
+#include "support/Subjects.h"
 
 #include <QtTest>
 
@@ -193,9 +194,9 @@ private Q_SLOTS:
         row("creating file", box(SettingsMessages::creatingFile()), box("Creating file", QStringLiteral("A new file will be created."), QStringLiteral("0,1 default 0")));
         row("error creating file", box(SettingsMessages::errorCreatingFile()), box("Error Creating File", QStringLiteral("No access to working files path selected"), QStringLiteral("0,1 default 0")));
         row("draw caption", LotteryMessages::kDrawCaption, "Draw Lottery");
-        row("register subject", RequestProtocol::kRegisterSubject, "Register for Event   (Enrolix)");
-        row("attendee list subject", RequestProtocol::kAttendeeListSubject, "Request Attendee List   (Enrolix)");
-        row("cancel subject", RequestProtocol::kCancelSubject, "Cancel Event Registration   (Enrolix)");
+        row("register subject", RequestProtocol::kRegisterSubject, Testing::Subjects::kRegister);
+        row("attendee list subject", RequestProtocol::kAttendeeListSubject, Testing::Subjects::kAttendeeList);
+        row("cancel subject", RequestProtocol::kCancelSubject, Testing::Subjects::kCancel);
         row("menu lottery", LotteryMessages::kMenuLottery, "&Lottery");
         row("menu draw", LotteryMessages::kMenuDraw, "&Draw Lottery...");
         row("menu export sign-ups", LotteryMessages::kMenuExportSignUps, "&Export Sign-up List...");
@@ -243,35 +244,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("text");
         using RequestProtocol::Outcome;
+        namespace Subjects = Testing::Subjects;
         const QString selection = QStringLiteral("If you are selected, an invitation for this course will be sent to "
                                                  "you via E-mail after the closure of the sign-up period.");
         const QString information = kCrLf + kCrLf + QStringLiteral("Event Information:") + kCrLf + QStringLiteral("D");
-        QTest::newRow("registered") << int(Outcome::Registered) << QString() << "Registration Request Processed"
+        QTest::newRow("registered") << int(Outcome::Registered) << QString() << Subjects::kRegistered
                                     << QStringLiteral(
                                            "Your registration request to event E00002 has been recorded.  ") +
                                            selection + information;
-        QTest::newRow("duplicate") << int(Outcome::Duplicate) << QString() << "Duplicate Registration Request"
+        QTest::newRow("duplicate") << int(Outcome::Duplicate) << QString() << Subjects::kDuplicate
                                    << QStringLiteral("You have submitted a duplicate request for registration to event "
                                                      "E00002.  ") +
                                           selection;
-        QTest::newRow("cancelled") << int(Outcome::Cancelled) << QString() << "Cancellation Request Processed"
+        QTest::newRow("cancelled") << int(Outcome::Cancelled) << QString() << Subjects::kCancelled
                                    << QStringLiteral("Your name has been removed from the sign-up list for event "
                                                      "E00002.") +
                                           kCrLf + QStringLiteral("Thank you.") + information;
         QTest::newRow("not registered")
-            << int(Outcome::NotRegistered) << QString() << "Cancellation Request Not Processed"
+            << int(Outcome::NotRegistered) << QString() << Subjects::kNotRegistered
             << QStringLiteral(
                    "Your request to remove your name from event E00002 could not be processed.  You were not "
                    "registered for this event.");
         QTest::newRow("attendee list") << int(Outcome::AttendeeList) << QStringLiteral("Ann\r\nBob\r\n")
-                                       << "Request for Attendees"
+                                       << Subjects::kAttendees
                                        << QStringLiteral("Current sign-up list for E00002:") + kCrLf + kCrLf +
                                               QStringLiteral("Ann\r\nBob\r\n") + information;
         // Nobody signed up: four line ends before the event information.
         QTest::newRow("empty attendee list")
-            << int(Outcome::AttendeeList) << QString() << "Request for Attendees"
+            << int(Outcome::AttendeeList) << QString() << Subjects::kAttendees
             << QStringLiteral("Current sign-up list for E00002:\r\n\r\n\r\n\r\nEvent Information:\r\nD");
-        QTest::newRow("no such event") << int(Outcome::NoSuchEvent) << QString() << "Request Not Processed"
+        QTest::newRow("no such event") << int(Outcome::NoSuchEvent) << QString() << Subjects::kNotProcessed
                                        << QStringLiteral("Your request for event E00002 could not be processed.  There "
                                                          "is no open event with this number.");
     }
