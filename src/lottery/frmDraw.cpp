@@ -99,7 +99,7 @@ void frmDraw::buildControls()
     layout->addWidget(resultLabel);
     layout->addWidget(lstResult, 1);
     layout->addWidget(prgSend);
-    resize(620, 560);
+    resize(700, 560);
 
     connect(lstClosed, &QListWidget::itemSelectionChanged, this, &frmDraw::reloadEvent);
     connect(cmdDraw, &QPushButton::clicked, this, &frmDraw::onDraw);
