@@ -75,6 +75,14 @@ public:
     Settings settings{folders.settings()};
     EventFiles files;
     QString work(const QString& name) const { return folders.work() + name; }
+    // The closed event drawn with kKey for the seats and saved, as the draw window leaves it.
+    LotteryDesk savedDraw(const QString& event, const QString& seats) const
+    {
+        LotteryDesk desk(files);
+        if (desk.choose(event) || desk.drawWith(seats, kKey, kDrawn) || desk.save())
+            qFatal("%s could not be drawn", qPrintable(event));
+        return desk;
+    }
 };
 
 // A lottery whose mail profile points at the test's mail backend.
@@ -349,10 +357,7 @@ private Q_SLOTS:
                          {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cy"), QStringLiteral("Di")},
                          {QStringLiteral("ann@example.org"), QStringLiteral("bob@example.org"),
                           QStringLiteral("cy@example.org"), QStringLiteral("di@example.org")});
-        LotteryDesk desk(f.files);
-        QVERIFY(!desk.choose(QStringLiteral("E00011")));
-        QVERIFY(!desk.drawWith(QStringLiteral("2"), kKey, kDrawn));
-        QVERIFY(!desk.save());
+        const LotteryDesk desk = f.savedDraw(QStringLiteral("E00011"), QStringLiteral("2"));
         const DrawRecord draw = *desk.draw();
         QByteArray text;
         for (const QString& move : moves) {
@@ -398,10 +403,7 @@ private Q_SLOTS:
         LotteryFixture f;
         writeClosedEvent(f.folders, QStringLiteral("E00012"),
                          {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cy")}, {});
-        LotteryDesk desk(f.files);
-        QVERIFY(!desk.choose(QStringLiteral("E00012")));
-        QVERIFY(!desk.drawWith(QStringLiteral("1"), kKey, kDrawn));
-        QVERIFY(!desk.save());
+        const LotteryDesk desk = f.savedDraw(QStringLiteral("E00012"), QStringLiteral("1"));
         const ClosedEvent closed = *desk.chosen();
         const DrawRecord draw = *desk.draw();
         const QString seated = draw.entries.at(0).name;
