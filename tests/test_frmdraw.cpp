@@ -3,9 +3,6 @@
 #include "admin/AdminMessages.h"
 #include "admin/Windows.h"
 #include "admin/frmMain.h"
-#include "attendant/ProcessingPass.h"
-#include "attendant/RequestProtocol.h"
-#include "events/EventClosing.h"
 #include "gui/AppContext.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/frmDraw.h"
@@ -15,7 +12,6 @@
 #include "support/DrawWindow.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
-#include "support/RecordingPassListener.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -39,20 +35,8 @@ private Q_SLOTS:
     void coordinator_drawsTwentyOfFiftySeven_andNotifiesEachOnce()
     {
         TestContext test;
-        MaildirBackend mail(test.folders.root() + QStringLiteral("mail/"));
-        mail.configure(test.store, SettingsKeys::kMailProfileName);
-        test.folders.write(test.folders.work() + QStringLiteral("E00021.sc"), "");
-        test.folders.write(test.folders.work() + QStringLiteral("E00021.scn"), "First aid\r\nJanuary 12\r\n");
-        QStringList names;
-        for (int i = 1; i <= 57; ++i) {
-            names << QStringLiteral("Colleague %1 Ødegård").arg(i);
-            mail.deliver(requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00021"), names.last(),
-                                     QStringLiteral("colleague%1@example.org").arg(i)));
-        }
-        RecordingPassListener listener;
-        ProcessingPass(test.settings, test.mail, listener).run();
-        QCOMPARE(mail.unreadCount(), 0);
-        QVERIFY(CloseEvent(test.settings, QStringLiteral("E00021")).closed());
+        SignedUpByMail signedUp(test, QStringLiteral("E00021"), QStringLiteral("Colleague"), 57);
+        MaildirBackend& mail = signedUp.mail;
         const qsizetype replies = mail.replies().size();
 
         frmDraw window(test.context);
@@ -65,7 +49,7 @@ private Q_SLOTS:
         control<QLineEdit>(window, QStringLiteral("txtKey"))->setText(kDrawKey);
         control<QPushButton>(window, QStringLiteral("cmdDraw"))->click();
 
-        const QStringList expected = recomputed(names);
+        const QStringList expected = recomputed(signedUp.names);
         QCOMPARE(expected.size(), 57);
         QStringList shown;
         for (int i = 0; i < 57; ++i)

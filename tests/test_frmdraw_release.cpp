@@ -2,9 +2,6 @@
 // people cancel: the moves, the moved-up invitations, the export and the files that stay.
 #include "admin/Windows.h"
 #include "admin/frmMain.h"
-#include "attendant/ProcessingPass.h"
-#include "attendant/RequestProtocol.h"
-#include "events/EventClosing.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/frmDraw.h"
 #include "mail/MimeReader.h"
@@ -15,7 +12,6 @@
 #include "support/DrawWindow.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
-#include "support/RecordingPassListener.h"
 #include "support/ScriptRows.h"
 #include "support/TestContext.h"
 
@@ -33,20 +29,6 @@ using namespace Enrolix::Testing;
 using Testing::control;
 
 namespace {
-
-// Registration mails from each name, one pass, and the event closed: the files the draw starts from.
-void registerByMailAndClose(TestContext& test, MaildirBackend& mail, const QString& event, const QStringList& names,
-                            const QStringList& addresses)
-{
-    test.folders.write(test.folders.work() + event + QStringLiteral(".sc"), "");
-    test.folders.write(test.folders.work() + event + QStringLiteral(".scn"), "First aid\r\nJanuary 12\r\n");
-    for (qsizetype i = 0; i < names.size(); ++i)
-        mail.deliver(requestMail(RequestProtocol::kRegisterSubject, event, names.at(i), addresses.at(i)));
-    RecordingPassListener listener;
-    ProcessingPass(test.settings, test.mail, listener).run();
-    QCOMPARE(mail.unreadCount(), 0);
-    QVERIFY(CloseEvent(test.settings, event).closed());
-}
 
 // Draws the chosen event with these seats and the key (the same draw again changes nothing), and
 // sends its notifications; no seat can be released meanwhile.
@@ -99,18 +81,11 @@ class TestFrmDrawRelease : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // --- seats given back after the draw's mails went out
     void coordinator_releasesThreeSeats_andTheNextThreeWaitingAreInvitedOnce()
     {
         TestContext test;
-        MaildirBackend mail(test.folders.root() + QStringLiteral("mail/"));
-        mail.configure(test.store, SettingsKeys::kMailProfileName);
-        QStringList names;
-        QStringList addresses;
-        for (int i = 1; i <= 12; ++i) {
-            names << QStringLiteral("Sailor %1 Ødegård").arg(i);
-            addresses << QStringLiteral("sailor%1@example.org").arg(i);
-        }
-        registerByMailAndClose(test, mail, QStringLiteral("E00031"), names, addresses);
+        SignedUpByMail signedUp(test, QStringLiteral("E00031"), QStringLiteral("Sailor"), 12);
         Windows windows(test.context);
         windows.main().show();
         windows.main().findChild<QAction*>(QStringLiteral("mnuDraw"))->trigger();
@@ -118,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(window.isVisible());
         auto* result = control<QListWidget>(window, "lstResult");
         auto* release = control<QPushButton>(window, "cmdRelease");
-        const QStringList ranked = recomputed(names);
+        const QStringList ranked = recomputed(signedUp.names);
 
         // Nothing can be released before the mails went out, nor a waiting row afterwards.
         control<QLineEdit>(window, "txtSeats")->setText(QStringLiteral("5"));
@@ -129,7 +104,7 @@ private Q_SLOTS:
         drawAndSend(test, window, QStringLiteral("5"), LotteryMessages::notificationsSent(5, 7, 0, 0));
         const QString drawPath = test.folders.work() + QStringLiteral("E00031.draw.txt");
         const QByteArray drawBytes = test.folders.read(drawPath);
-        const qsizetype afterDraw = mail.replies().size();
+        const qsizetype afterDraw = signedUp.mail.replies().size();
         result->setCurrentRow(6);
         QVERIFY(!release->isEnabled());
 
@@ -154,7 +129,7 @@ private Q_SLOTS:
         drawAndSend(test, window, QStringLiteral("5"), LotteryMessages::notificationsSent(1, 0, 0, 0));
         drawAndSend(test, window, QStringLiteral("5"), LotteryMessages::allAlreadySent());
 
-        const QList<QByteArray> invited = mail.replies().mid(afterDraw);
+        const QList<QByteArray> invited = signedUp.mail.replies().mid(afterDraw);
         QCOMPARE(invited.size(), 3);
         const LotteryMessages::Notification movedUp = LotteryMessages::movedUpInvitation(
             QStringLiteral("E00031"), QStringLiteral("First aid\r\nJanuary 12\r\n"),
@@ -199,7 +174,7 @@ private Q_SLOTS:
                                            QStringLiteral("Address")}));
         for (int i = 0; i < 12; ++i) {
             const QStringList row{QString::number(i + 1), statuses.at(i), ranked.at(i)};
-            QCOMPARE(csv.at(i + 1), row + QStringList{addresses.at(names.indexOf(ranked.at(i)))});
+            QCOMPARE(csv.at(i + 1), row + QStringList{signedUp.addresses.at(signedUp.names.indexOf(ranked.at(i)))});
             QCOMPARE(worked.at(i), row);
         }
 

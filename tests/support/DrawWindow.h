@@ -1,8 +1,18 @@
 #pragma once
 
+#include "attendant/ProcessingPass.h"
+#include "attendant/RequestProtocol.h"
+#include "events/EventClosing.h"
+#include "mail/ProfileKeys.h"
+#include "support/MailSamples.h"
+#include "support/MaildirBackend.h"
+#include "support/RecordingPassListener.h"
+#include "support/TestContext.h"
+
 #include <QListWidget>
 #include <QProcess>
 #include <QStringList>
+#include <QtTest>
 
 namespace Enrolix::Testing {
 
@@ -36,5 +46,32 @@ inline QStringList recomputed(const QStringList& names, const QString& key = kDr
     shell.waitForFinished(60000);
     return QString::fromUtf8(shell.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
+
+// An event that count people, "STEM N Ødegård" at "stemN@example.org", signed up for by mail
+// (one pass) before it was closed: the files the draw starts from. The mail profile of the test
+// context is a Maildir that the test reads.
+struct SignedUpByMail
+{
+    SignedUpByMail(TestContext& test, const QString& event, const QString& stem, int count)
+        : mail(test.folders.root() + QStringLiteral("mail/"))
+    {
+        mail.configure(test.store, SettingsKeys::kMailProfileName);
+        test.folders.write(test.folders.work() + event + QStringLiteral(".sc"), "");
+        test.folders.write(test.folders.work() + event + QStringLiteral(".scn"), "First aid\r\nJanuary 12\r\n");
+        for (int i = 1; i <= count; ++i) {
+            names << QStringLiteral("%1 %2 Ødegård").arg(stem).arg(i);
+            addresses << QStringLiteral("%1%2@example.org").arg(stem.toLower()).arg(i);
+            mail.deliver(requestMail(RequestProtocol::kRegisterSubject, event, names.last(), addresses.last()));
+        }
+        RecordingPassListener listener;
+        ProcessingPass(test.settings, test.mail, listener).run();
+        QCOMPARE(mail.unreadCount(), 0);
+        QVERIFY(CloseEvent(test.settings, event).closed());
+    }
+
+    MaildirBackend mail;
+    QStringList names;
+    QStringList addresses;
+};
 
 } // namespace Enrolix::Testing
