@@ -16,6 +16,7 @@
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/MemorySettingsStore.h"
+#include "support/ScriptRows.h"
 #include "support/SelectedBackend.h"
 #include "support/ServerBackend.h"
 
@@ -239,19 +240,7 @@ private Q_SLOTS:
         const QString drawCsv = f.folders.root() + QStringLiteral("draw.csv");
         QVERIFY(!desk.exportDraw(drawCsv));
 
-        const auto rowsOf = [](const QString& path) {
-            QList<QStringList> rows;
-            const QByteArray out = run(QStringLiteral(ENROLIX_CHECK_CSV), {path});
-            for (const QByteArray& line : out.split('\n')) {
-                if (line.isEmpty())
-                    continue;
-                QStringList row;
-                for (const QJsonValue& v : QJsonDocument::fromJson(line).array())
-                    row << v.toString();
-                rows << row;
-            }
-            return rows;
-        };
+        const auto rowsOf = [](const QString& path) { return scriptRows(QStringLiteral(ENROLIX_CHECK_CSV), {path}); };
         const auto guarded = [](const QString& text) {
             return !text.isEmpty() && QStringLiteral("=+-@\t").contains(text.front()) ? QLatin1Char('\'') + text : text;
         };

@@ -68,6 +68,12 @@ void ChildProcess::kill()
     waitForEnd(-1);
 }
 
+QByteArray ChildProcess::printed()
+{
+    m_out += m_process.readAllStandardOutput();
+    return m_out;
+}
+
 ChildProcess::Ended ChildProcess::ended()
 {
     Ended end;

@@ -53,6 +53,8 @@ public:
     // Kills it (SIGKILL) and waits for its end.
     void kill();
     bool running() const { return m_process.state() != QProcess::NotRunning; }
+    // What it printed on its standard output so far, while it runs.
+    QByteArray printed();
     // How it ended, and all it printed so far; call once it has ended.
     Ended ended();
 
