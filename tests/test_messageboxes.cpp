@@ -144,8 +144,9 @@ private Q_SLOTS:
         m_test = std::make_unique<Testing::TestContext>();
         m_prompter = std::make_unique<DesktopPrompter>();
         Testing::TestContext& test = *m_test;
-        m_context = std::make_unique<AppContext>(
-            AppContext{test.store, test.settings, *m_prompter, test.clipboard, test.help, test.system, test.mail, test.files});
+        m_context = std::make_unique<AppContext>(AppContext{test.store, test.settings, *m_prompter, test.clipboard,
+                                                            test.help, test.system, test.mail, test.files, test.keyring,
+                                                            test.browser, test.mail});
         m_windows = std::make_unique<Windows>(*m_context);
         m_answerer = std::make_unique<Testing::ModalBoxAnswerer>();
         test.store.set(SettingsKeys::kFirstRun, QStringLiteral("False"));

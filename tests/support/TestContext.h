@@ -4,8 +4,10 @@
 #include "gui/AppContext.h"
 #include "platform/HelpViewer.h"
 #include "platform/SystemInfo.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeFileChooser.h"
+#include "support/MemoryKeyring.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFolders.h"
@@ -67,10 +69,12 @@ struct TestContext
     FakeClipboard clipboard;
     FakeHelpViewer help;
     FakeSystemInfo system;
+    MemoryKeyring keyring;
     // Without a profile in the store, the test's own Maildir under its data folder.
-    ProfileMailSessionFactory mail{store};
+    ProfileMailSessionFactory mail{store, {}, nullptr, &keyring};
     FakeFileChooser files;
-    AppContext context{store, settings, prompter, clipboard, help, system, mail, files};
+    FakeBrowser browser;
+    AppContext context{store, settings, prompter, clipboard, help, system, mail, files, keyring, browser, mail};
 };
 
 } // namespace Enrolix::Testing
