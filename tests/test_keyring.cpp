@@ -7,6 +7,8 @@
 #include "admin/Windows.h"
 #include "admin/frmAccount.h"
 #include "admin/frmMain.h"
+#include "attendant/Countdown.h"
+#include "attendant/frmAutoAttend.h"
 #include "mail/MailTexts.h"
 #include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
@@ -18,10 +20,13 @@
 #include "support/TestContext.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 using namespace Enrolix;
@@ -49,17 +54,41 @@ class TestKeyring : public QObject
         QFile file(IniSettingsStore::defaultFilePath());
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
-    // The dialog opened from the main window on an account at the fixture's servers whose
-    // password is typed in, and saved.
-    void saveTypedPassword(const ServerBackend& backend)
+    // What a coordinator does on a fresh installation: Tools > Mail Account..., "Other IMAP/SMTP
+    // server", the fixture's servers (plain, as they are on this machine), user and password,
+    // Test Account, Save.
+    void setUpTheAccount(const ServerBackend& backend)
     {
-        backend.configure(*m_file, kProfile);
-        m_file->remove(kProfile, SettingsKeys::kMailPassword);
         m_windows->showMain();
         control<QAction>(m_windows->main(), "mnuAccount")->trigger();
-        control<QLineEdit>(m_windows->account(), "txtPassword")->setText(QStringLiteral("secret"));
-        control<QPushButton>(m_windows->account(), "cmdSave")->click();
-        QVERIFY(!m_windows->account().isVisible());
+        frmAccount& dialog = m_windows->account();
+        auto* provider = control<QComboBox>(dialog, "cboProvider");
+        provider->setCurrentIndex(3);
+        Q_EMIT provider->activated(3);
+        const QList<QPair<const char*, QString>> typed{{"txtAddress", backend.from()},
+                                                       {"txtIncomingServer", QStringLiteral("127.0.0.1")},
+                                                       {"txtOutgoingServer", QStringLiteral("127.0.0.1")},
+                                                       {"txtUser", backend.user()},
+                                                       {"txtPassword", QStringLiteral("secret")}};
+        for (const auto& [name, text] : typed)
+            control<QLineEdit>(dialog, name)->setText(text);
+        control<QSpinBox>(dialog, "spnIncomingPort")
+            ->setValue(backend.value(QStringLiteral("ENROLIX_IMAP_PORT")).toInt());
+        control<QSpinBox>(dialog, "spnOutgoingPort")
+            ->setValue(backend.value(QStringLiteral("ENROLIX_SMTP_PORT")).toInt());
+        control<QComboBox>(dialog, "cboIncomingSecurity")->setCurrentIndex(2);
+        control<QComboBox>(dialog, "cboOutgoingSecurity")->setCurrentIndex(2);
+        QSignalSpy tested(&dialog, &frmAccount::testFinished);
+        control<QPushButton>(dialog, "cmdTest")->click();
+        QVERIFY(tested.wait(30000));
+        auto* results = control<QListWidget>(dialog, "lstResults");
+        QCOMPARE(results->count(), 5);
+        for (int row = 0; row < results->count(); ++row)
+            QVERIFY2(results->item(row)->text().contains(QStringLiteral(": OK")),
+                     qPrintable(results->item(row)->text()));
+        control<QPushButton>(dialog, "cmdSave")->click();
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(m_windows->main().isVisible());
     }
 
 private Q_SLOTS:
@@ -93,31 +122,38 @@ private Q_SLOTS:
         ServerBackend backend(m_test->folders.root());
         QVERIFY2(backend.problem().isEmpty(), qPrintable(backend.problem()));
         QVERIFY(m_keyring->available());
-        saveTypedPassword(backend);
+        setUpTheAccount(backend);
 
         QCOMPARE(m_keyring->read(backend.user()), QStringLiteral("secret"));
         QVERIFY2(!fileText().contains(QStringLiteral("password")), qPrintable(fileText()));
         QVERIFY(fileText().contains(QStringLiteral("secret=keyring")));
 
-        // The desktop's pass reads the keyring from a thread of its own.
-        std::optional<SignOn> signOn;
-        const std::unique_ptr<QThread> thread(QThread::create([&] { signOn = m_mail->signOn(kProfile); }));
-        thread->start();
-        QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 30000);
-        QVERIFY2(signOn && signOn->session, qPrintable(signOn ? signOn->failure : QString()));
-        signOn->session->signOff();
-
+        // Processing > Start Auto Processing answers a request: its pass reads the keyring from
+        // the engine's thread.
         m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), {});
         m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
-        backend.deliver(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
-                                    QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
-        QProcess attendant;
-        attendant.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
-        QVERIFY(attendant.waitForFinished(60000));
-        const QString log = QString::fromUtf8(attendant.readAllStandardError());
-        QCOMPARE(attendant.exitCode(), 0);
-        QVERIFY2(log.contains(QStringLiteral("pass: 1 replies sent")), qPrintable(log));
+        const auto request = [&](const QString& name) {
+            backend.deliver(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
+                                        name, name.toLower() + QStringLiteral("@example.org")));
+        };
+        request(QStringLiteral("Ann"));
+        control<QAction>(m_windows->main(), "mnuBegin")->trigger();
+        frmAutoAttend& attendant = m_windows->attendant();
+        control<QPushButton>(attendant, "cmdProcess")->click();
+        attendant.countdown().tick();
+        QTRY_COMPARE_WITH_TIMEOUT(control<QLineEdit>(attendant, "Text1")->text(), QStringLiteral("1"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_windows->passRunning(), 30000);
         QCOMPARE(backend.replies().size(), 1);
+
+        // And so does enrolix-attendant, through the same session bus.
+        request(QStringLiteral("Bob"));
+        QProcess headless;
+        headless.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
+        QVERIFY(headless.waitForFinished(60000));
+        const QString log = QString::fromUtf8(headless.readAllStandardError());
+        QCOMPARE(headless.exitCode(), 0);
+        QVERIFY2(log.contains(QStringLiteral("pass: 1 replies sent")), qPrintable(log));
+        QCOMPARE(backend.replies().size(), 2);
     }
 
     void signOn_noEntryForTheUser_failsWithTheReason()
@@ -134,8 +170,14 @@ private Q_SLOTS:
     {
         ServerBackend backend(m_test->folders.root());
         QVERIFY(!m_keyring->available());
+        backend.configure(*m_file, kProfile);
+        m_file->remove(kProfile, SettingsKeys::kMailPassword);
+        m_windows->showMain();
+        control<QAction>(m_windows->main(), "mnuAccount")->trigger();
+        control<QLineEdit>(m_windows->account(), "txtPassword")->setText(QStringLiteral("secret"));
         m_test->prompter.expect(AdminMessages::noKeyring(), DefaultButton{Button::Ok});
-        saveTypedPassword(backend);
+        control<QPushButton>(m_windows->account(), "cmdSave")->click();
+        QVERIFY(!m_windows->account().isVisible());
         QVERIFY(fileText().contains(QStringLiteral("password=secret")));
         QVERIFY(!fileText().contains(QStringLiteral("secret=keyring")));
         QCOMPARE(QFile::permissions(IniSettingsStore::defaultFilePath()),
