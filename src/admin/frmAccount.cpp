@@ -2,6 +2,7 @@
 
 #include "admin/AdminMessages.h"
 #include "gui/AppContext.h"
+#include "gui/Named.h"
 #include "mail/AccountSettings.h"
 #include "mail/AccountTestJob.h"
 #include "mail/ProfileKeys.h"
@@ -25,14 +26,6 @@ namespace {
 using Provider = AccountForm::Provider;
 using Security = AccountForm::Security;
 using SignOn = AccountForm::SignOn;
-
-template <typename Widget> Widget* named(Widget* widget, const char* name, const QString& accessibleName = {})
-{
-    widget->setObjectName(QLatin1String(name));
-    if (!accessibleName.isEmpty())
-        widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 template <std::size_t Count>
 QComboBox* choices(const std::array<QString, Count>& texts, const char* name, QWidget* parent,
@@ -105,25 +98,27 @@ void frmAccount::buildControls()
     txtClientSecret = named(new QLineEdit(this), "txtClientSecret");
 
     m_fields = new QFormLayout;
-    const auto addRow = [this](const QString& caption, QWidget* buddy, QLayout* row = nullptr) {
-        auto* label = new QLabel(caption, this);
+    const auto addRow = [this](const char* name, const QString& caption, QWidget* buddy, QLayout* row = nullptr) {
+        auto* label = named(new QLabel(caption, this), name);
         label->setBuddy(buddy);
         if (row)
             m_fields->addRow(label, row);
         else
             m_fields->addRow(label, buddy);
     };
-    addRow(kProviderLabel, cboProvider);
-    addRow(kAddressLabel, txtAddress);
-    addRow(kIncomingServerLabel, txtIncomingServer, serverRow(txtIncomingServer, spnIncomingPort, cboIncomingSecurity));
-    addRow(kFolderLabel, txtFolder);
-    addRow(kOutgoingServerLabel, txtOutgoingServer, serverRow(txtOutgoingServer, spnOutgoingPort, cboOutgoingSecurity));
-    addRow(kUserLabel, txtUser);
-    addRow(kSignOnLabel, cboSignOn);
-    addRow(kPasswordLabel, txtPassword);
-    addRow(kCommandLabel, txtCommand);
-    addRow(kClientIdLabel, txtClientId);
-    addRow(kClientSecretLabel, txtClientSecret);
+    addRow("lblProvider", kProviderLabel, cboProvider);
+    addRow("lblAddress", kAddressLabel, txtAddress);
+    addRow("lblIncomingServer", kIncomingServerLabel, txtIncomingServer,
+           serverRow(txtIncomingServer, spnIncomingPort, cboIncomingSecurity));
+    addRow("lblFolder", kFolderLabel, txtFolder);
+    addRow("lblOutgoingServer", kOutgoingServerLabel, txtOutgoingServer,
+           serverRow(txtOutgoingServer, spnOutgoingPort, cboOutgoingSecurity));
+    addRow("lblUser", kUserLabel, txtUser);
+    addRow("lblSignOn", kSignOnLabel, cboSignOn);
+    addRow("lblPassword", kPasswordLabel, txtPassword);
+    addRow("lblCommand", kCommandLabel, txtCommand);
+    addRow("lblClientId", kClientIdLabel, txtClientId);
+    addRow("lblClientSecret", kClientSecretLabel, txtClientSecret);
 
     cmdSignIn = named(new QPushButton(kSignInButton, this), "cmdSignIn");
     cmdTest = named(new QPushButton(kTestButton, this), "cmdTest");
@@ -137,7 +132,7 @@ void frmAccount::buildControls()
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdCancel);
 
-    auto* resultsLabel = new QLabel(kTestResultsLabel, this);
+    auto* resultsLabel = named(new QLabel(kTestResultsLabel, this), "lblTestResults");
     lstResults = named(new QListWidget(this), "lstResults", kAccessibleTestResults);
     lstResults->setSelectionMode(QAbstractItemView::NoSelection);
     lstResults->setWordWrap(true);
@@ -148,7 +143,7 @@ void frmAccount::buildControls()
     layout->addLayout(buttons);
     layout->addWidget(resultsLabel);
     layout->addWidget(lstResults, 1);
-    resize(640, 600);
+    resize(640, 520);
 
     connect(cboProvider, &QComboBox::activated, this, &frmAccount::onProviderChosen);
     connect(cboSignOn, &QComboBox::currentIndexChanged, this, &frmAccount::showSignOn);

@@ -42,28 +42,34 @@ bool AccountCheck::step(Kind kind, bool ok, const QString& reason)
     return ok;
 }
 
-std::unique_ptr<MailTransport> AccountCheck::probe(const MailProfile& profile)
+std::unique_ptr<MailTransport> AccountCheck::signOn(const MailProfile& profile, const QByteArray& server,
+                                                    const QByteArray& greeting, Kind reached, Kind signedOn,
+                                                    const Secret& secret)
 {
-    return m_transports.openUnsigned(profile, m_limits, m_clock, m_stop);
+    {
+        const std::unique_ptr<MailTransport> unsigned_ = m_transports.openUnsigned(profile, m_limits, m_clock, m_stop);
+        const bool ok = unsigned_->request(server, greeting);
+        if (!step(reached, ok, unsigned_->failure().reason))
+            return nullptr;
+    }
+    const ProfileSecret::Resolved resolved = secret();
+    if (!resolved.secret) {
+        step(signedOn, false, resolved.failure);
+        return nullptr;
+    }
+    std::unique_ptr<MailTransport> transport = m_transports.open(profile, *resolved.secret, m_limits, m_clock, m_stop);
+    const bool ok = transport->request(server, "NOOP");
+    if (!step(signedOn, ok, transport->failure().reason))
+        return nullptr;
+    return transport;
 }
 
 bool AccountCheck::imap(const MailProfile& profile, const Secret& secret)
 {
     const QByteArray folder = ImapInbox::canonicalFolder(profile.inbox);
-    const QByteArray server = serverOf(folder);
-    {
-        const std::unique_ptr<MailTransport> unsigned_ = probe(profile);
-        const bool reached = unsigned_->request(server, "CAPABILITY");
-        if (!step(Kind::IncomingServer, reached, unsigned_->failure().reason))
-            return false;
-    }
-    const ProfileSecret::Resolved resolved = secret();
-    if (!resolved.secret)
-        return step(Kind::IncomingSignOn, false, resolved.failure);
     const std::unique_ptr<MailTransport> transport =
-        m_transports.open(profile, *resolved.secret, m_limits, m_clock, m_stop);
-    const bool signedOn = transport->request(server, "NOOP");
-    if (!step(Kind::IncomingSignOn, signedOn, transport->failure().reason))
+        signOn(profile, serverOf(folder), "CAPABILITY", Kind::IncomingServer, Kind::IncomingSignOn, secret);
+    if (!transport)
         return false;
     AccountStep counted;
     counted.kind = Kind::Folder;
@@ -85,20 +91,8 @@ bool AccountCheck::imap(const MailProfile& profile, const Secret& secret)
 
 bool AccountCheck::smtp(const MailProfile& profile, const Secret& secret)
 {
-    const QByteArray server = profile.outbox.toUtf8();
-    {
-        const std::unique_ptr<MailTransport> unsigned_ = probe(profile);
-        const bool reached = unsigned_->request(server, "NOOP");
-        if (!step(Kind::OutgoingServer, reached, unsigned_->failure().reason))
-            return false;
-    }
-    const ProfileSecret::Resolved resolved = secret();
-    if (!resolved.secret)
-        return step(Kind::OutgoingSignOn, false, resolved.failure);
-    const std::unique_ptr<MailTransport> transport =
-        m_transports.open(profile, *resolved.secret, m_limits, m_clock, m_stop);
-    const bool signedOn = transport->request(server, "NOOP");
-    return step(Kind::OutgoingSignOn, signedOn, transport->failure().reason);
+    return signOn(profile, profile.outbox.toUtf8(), "NOOP", Kind::OutgoingServer, Kind::OutgoingSignOn, secret) !=
+           nullptr;
 }
 
 bool AccountCheck::folder(const QString& name, MailInbox& inbox)

@@ -36,7 +36,11 @@ public:
 
 private:
     bool step(AccountStep::Kind kind, bool ok, const QString& reason);
-    std::unique_ptr<MailTransport> probe(const MailProfile& profile);
+    // Reaches the server without signing on (greeting: the command it is sent), then signs on;
+    // the signed-on connection, or nothing once a step failed.
+    std::unique_ptr<MailTransport> signOn(const MailProfile& profile, const QByteArray& server,
+                                          const QByteArray& greeting, AccountStep::Kind reached,
+                                          AccountStep::Kind signedOn, const Secret& secret);
 
     MailTransportFactory& m_transports;
     TransportLimits m_limits;
