@@ -128,6 +128,17 @@ private Q_SLOTS:
         QCOMPARE(stored(SettingsKeys::kMailInbox), MailProfile::kMaildirScheme + MailProfile::defaultInboxFolder());
     }
 
+    void save_thisComputerAfterAServer_usesTheEmbeddedMaildir()
+    {
+        m_test->store.write(kProfile, SettingsKeys::kMailInbox, QStringLiteral("imaps://imap.example.org/INBOX"));
+        m_test->store.write(kProfile, SettingsKeys::kMailOutbox, QStringLiteral("smtps://smtp.example.org"));
+        openDialog();
+        choose(list("cboProvider"), int(AccountForm::Provider::ThisComputer));
+        click("cmdSave");
+        QCOMPARE(stored(SettingsKeys::kMailInbox), MailProfile::kMaildirScheme + MailProfile::defaultInboxFolder());
+        QCOMPARE(stored(SettingsKeys::kMailOutbox), MailProfile::kMaildirScheme + MailProfile::defaultOutboxFolder());
+    }
+
     void save_thenReload_showsTheSameAndKeepsOtherKeys()
     {
         m_test->store.write(kProfile, SettingsKeys::kMailCaFile, QStringLiteral("/etc/our-ca.pem"));

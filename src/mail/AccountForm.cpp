@@ -105,7 +105,7 @@ bool AccountForm::mixesPlainAndStartTls() const
 QString AccountForm::inboxAddress() const
 {
     if (provider == Provider::ThisComputer)
-        return maildirInbox;
+        return maildirInbox.isEmpty() ? MailProfile::kMaildirScheme + MailProfile::defaultInboxFolder() : maildirInbox;
     return QStringLiteral("%1://%2:%3/%4")
         .arg(schemeOf("imaps", "imap", incomingSecurity), incomingServer.trimmed())
         .arg(incomingPort)
@@ -115,7 +115,8 @@ QString AccountForm::inboxAddress() const
 QString AccountForm::outboxAddress() const
 {
     if (provider == Provider::ThisComputer)
-        return maildirOutbox;
+        return maildirOutbox.isEmpty() ? MailProfile::kMaildirScheme + MailProfile::defaultOutboxFolder()
+                                       : maildirOutbox;
     return QStringLiteral("%1://%2:%3")
         .arg(schemeOf("smtps", "smtp", outgoingSecurity), outgoingServer.trimmed())
         .arg(outgoingPort);

@@ -66,7 +66,8 @@ struct AccountForm
     // refresh token.
     std::optional<QString> givenSecret() const;
 
-    // The inbox and outbox addresses of the servers.
+    // The inbox and outbox addresses of the servers, or of the Maildir folders (the embedded
+    // default ones unless the profile named others).
     QString inboxAddress() const;
     QString outboxAddress() const;
 };
