@@ -5,7 +5,9 @@
 #include "events/EventMessages.h"
 #include "gui/AppContext.h"
 #include "support/Controls.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeClipboard.h"
+#include "support/MemoryKeyring.h"
 #include "support/MemorySettingsStore.h"
 #include "support/OpenEvent.h"
 #include "support/ScriptedPrompter.h"
@@ -35,7 +37,9 @@ class TestFrmSure : public QObject
     Testing::FakeClipboard m_clipboard;
     Testing::FakeHelpViewer m_help;
     Testing::FakeSystemInfo m_system;
-    ProfileMailSessionFactory m_mail{m_store};
+    Testing::MemoryKeyring m_keyring;
+    ProfileMailSessionFactory m_mail{m_store, {}, nullptr, &m_keyring};
+    Testing::FakeBrowser m_browser;
     Testing::FakeFileChooser m_files;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<Windows> m_windows;
@@ -72,8 +76,8 @@ private Q_SLOTS:
         m_folders = std::make_unique<Testing::TestFolders>();
         m_settings = m_folders->settings();
         m_prompter.reset();
-        m_context = std::make_unique<AppContext>(
-            AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help, m_system, m_mail, m_files});
+        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help,
+                                                            m_system, m_mail, m_files, m_keyring, m_browser, m_mail});
         m_windows = std::make_unique<Windows>(*m_context);
         Testing::OpenEvent::create(*m_folders, QStringLiteral("E00002"), "", "Other\r\n");
         Testing::OpenEvent::create(*m_folders, QStringLiteral("E00003"), "Ann Archer\r\nBob Baker\r\n",

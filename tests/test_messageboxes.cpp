@@ -146,7 +146,8 @@ private Q_SLOTS:
         m_prompter = std::make_unique<DesktopPrompter>();
         Testing::TestContext& test = *m_test;
         m_context = std::make_unique<AppContext>(AppContext{test.store, test.settings, *m_prompter, test.clipboard,
-                                                            test.help, test.system, test.sessions(), test.files});
+                                                            test.help, test.system, test.sessions(), test.files,
+                                                            test.keyring, test.browser, test.accounts()});
         m_windows = std::make_unique<Windows>(*m_context);
         m_answerer = std::make_unique<Testing::ModalBoxAnswerer>();
         test.store.set(SettingsKeys::kFirstRun, QStringLiteral("False"));

@@ -54,10 +54,7 @@ class TestTexts : public QObject
         return QString::fromUtf8(title) + QStringLiteral(" | ") + text + QStringLiteral(" | ") + buttons;
     }
     // A label as read, without the ampersand that marks its keyboard shortcut.
-    static QString shown(QString label)
-    {
-        return label.remove(QLatin1Char('&'));
-    }
+    static QString shown(QString label) { return label.remove(QLatin1Char('&')); }
     static QString ok(const char* title, const QString& text)
     {
         return box(title, text, QStringLiteral("0 default 0"));
@@ -128,6 +125,64 @@ private Q_SLOTS:
         row("about description", AdminMessages::kAboutDescription, "App Description");
         row("about disclaimer", AdminMessages::kAboutDisclaimer, "Warning: ...");
         row("system info", AdminMessages::kSystemInfo, "&System Info...");
+        row("menu account", AdminMessages::kMenuAccount, "&Mail Account...");
+        row("account caption", AdminMessages::kAccountCaption, "Mail Account");
+        row("provider", shown(AdminMessages::kProviderLabel), "Provider:");
+        row("provider this computer", AdminMessages::kProviders[0], "This computer only (no server)");
+        row("provider gmail", AdminMessages::kProviders[1], "Gmail");
+        row("provider microsoft", AdminMessages::kProviders[2], "Microsoft 365 / Outlook.com");
+        row("provider other", AdminMessages::kProviders[3], "Other IMAP/SMTP server");
+        row("address", shown(AdminMessages::kAddressLabel), "Address:");
+        row("incoming server", shown(AdminMessages::kIncomingServerLabel), "Incoming server:");
+        row("folder", shown(AdminMessages::kFolderLabel), "Folder:");
+        row("outgoing server", shown(AdminMessages::kOutgoingServerLabel), "Outgoing server:");
+        row("security tls", AdminMessages::kSecurities[0], "TLS");
+        row("security starttls", AdminMessages::kSecurities[1], "STARTTLS");
+        row("security none", AdminMessages::kSecurities[2], "none");
+        row("user name", shown(AdminMessages::kUserLabel), "User name:");
+        row("sign-on", shown(AdminMessages::kSignOnLabel), "Sign-on:");
+        row("sign-on password", AdminMessages::kSignOns[0], "Password");
+        row("sign-on oauth", AdminMessages::kSignOns[1], "OAuth 2.0 (sign in with the browser)");
+        row("sign-on command", AdminMessages::kSignOns[2], "Command");
+        row("password", shown(AdminMessages::kPasswordLabel), "Password:");
+        row("command", shown(AdminMessages::kCommandLabel), "Command:");
+        row("client id", shown(AdminMessages::kClientIdLabel), "Client ID:");
+        row("client secret", shown(AdminMessages::kClientSecretLabel), "Client secret:");
+        row("sign in button", AdminMessages::kSignInButton, "Sign in with Browser");
+        row("test button", AdminMessages::kTestButton, "Test Account");
+        row("save account", AdminMessages::kSaveButton, "Save");
+        row("test results", shown(AdminMessages::kTestResultsLabel), "Test results:");
+        row("password kept", AdminMessages::kPasswordKept, "kept in the keyring");
+        row("incoming port", AdminMessages::kAccessibleIncomingPort, "Incoming port");
+        row("incoming security", AdminMessages::kAccessibleIncomingSecurity, "Incoming security");
+        row("outgoing port", AdminMessages::kAccessibleOutgoingPort, "Outgoing port");
+        row("outgoing security", AdminMessages::kAccessibleOutgoingSecurity, "Outgoing security");
+        row("test results list", AdminMessages::kAccessibleTestResults, "Test results");
+        row("step incoming server", AdminMessages::testResult({AccountStep::Kind::IncomingServer, true, {}, 0, {}}), "Incoming server: OK");
+        row("step incoming sign-on", AdminMessages::testResult({AccountStep::Kind::IncomingSignOn, true, {}, 0, {}}), "Incoming sign-on: OK");
+        row("step folder", AdminMessages::testResult({AccountStep::Kind::Folder, true, QStringLiteral("INBOX"), 3, {}}), "Folder INBOX: OK, 3 unread");
+        row("step outgoing server", AdminMessages::testResult({AccountStep::Kind::OutgoingServer, true, {}, 0, {}}), "Outgoing server: OK");
+        row("step outgoing sign-on", AdminMessages::testResult({AccountStep::Kind::OutgoingSignOn, true, {}, 0, {}}), "Outgoing sign-on: OK");
+        row("step failed", AdminMessages::testResult({AccountStep::Kind::IncomingSignOn, false, {}, 0, QStringLiteral("imap://h:143: sign-on refused")}), "Incoming sign-on: imap://h:143: sign-on refused");
+        row("folder failed", AdminMessages::testResult({AccountStep::Kind::Folder, false, QStringLiteral("Archiv"), 0, QStringLiteral("folder missing")}), "Folder Archiv: folder missing");
+        row("keyring holds no password", MailTexts::keyringHoldsNoSecret(QStringLiteral("ann")), "the keyring is locked or holds no password for ann");
+        row("sign-in expired", MailTexts::kSignInExpired, "the sign-in has expired: sign in again under Tools > Mail Account");
+        row("token endpoint answer", MailTexts::tokenEndpointAnswer(QStringLiteral("https://t/token"), 500), "https://t/token: the token endpoint gave no access token (HTTP 500)");
+        row("enter address", box(AdminMessages::enterField(AccountForm::Field::Address)), ok("Quillmark", "Please enter the address."));
+        row("enter incoming server", box(AdminMessages::enterField(AccountForm::Field::IncomingServer)), ok("Quillmark", "Please enter the incoming server."));
+        row("enter folder", box(AdminMessages::enterField(AccountForm::Field::Folder)), ok("Quillmark", "Please enter the folder."));
+        row("enter outgoing server", box(AdminMessages::enterField(AccountForm::Field::OutgoingServer)), ok("Quillmark", "Please enter the outgoing server."));
+        row("enter user name", box(AdminMessages::enterField(AccountForm::Field::UserName)), ok("Quillmark", "Please enter the user name."));
+        row("enter password", box(AdminMessages::enterField(AccountForm::Field::Password)), ok("Quillmark", "Please enter the password."));
+        row("enter command", box(AdminMessages::enterField(AccountForm::Field::Command)), ok("Quillmark", "Please enter the command."));
+        row("enter client id", box(AdminMessages::enterField(AccountForm::Field::ClientId)), ok("Quillmark", "Please enter the client ID."));
+        row("sign in first", box(AdminMessages::enterField(AccountForm::Field::SignIn)), ok("Quillmark", "Please sign in with the browser."));
+        row("no keyring", box(AdminMessages::noKeyring()), ok("Quillmark", "No keyring is available; the password will be kept in the settings file, readable by you only."));
+        row("keyring refused", box(AdminMessages::keyringRefused(QStringLiteral("locked"))), ok("Quillmark", lines({"The keyring did not take the password; nothing was saved.", "locked"})));
+        row("plain beside starttls", box(AdminMessages::plainBesideStartTls()), ok("Quillmark", "Security \"none\" turns STARTTLS off for both servers. Choose \"none\" for both or for neither."));
+        row("sign-in addresses missing", box(AdminMessages::signInAddressesMissing()), ok("Quillmark", "The provider's sign-in addresses are not known. Choose Gmail or Microsoft 365 / Outlook.com, or name them in the settings file (oauth_authorize_url, oauth_token_url)."));
+        row("signed in", box(AdminMessages::signedIn()), ok("Quillmark", "Signed in. Save keeps the sign-in."));
+        row("sign-in failed", box(AdminMessages::signInFailed(QStringLiteral("access_denied"))), ok("Quillmark", lines({"The sign-in did not succeed.", "access_denied"})));
         // --- settings: captions
         row("working folder", SettingsMessages::kWorkingFolderCaption, "Working Files Directory:");
         row("working folder tip", SettingsMessages::kWorkingFolderTip, "system files directory");

@@ -2,6 +2,7 @@
 
 #include "events/EventFiles.h"
 #include "gui/AppContext.h"
+#include "gui/Named.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/NotifyJob.h"
 #include "platform/FileChooser.h"
@@ -20,17 +21,6 @@
 #include <QVBoxLayout>
 
 namespace Enrolix {
-namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* name, const QString& accessibleName = {})
-{
-    widget->setObjectName(QLatin1String(name));
-    if (!accessibleName.isEmpty())
-        widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
-} // namespace
 
 frmDraw::frmDraw(AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_context(context), m_files(std::make_unique<EventFiles>(context.settings)),
@@ -148,8 +138,8 @@ void frmDraw::reloadEvent()
 
 void frmDraw::onDraw()
 {
-    if (const std::optional<Message> refused = m_desk.drawWith(txtSeats->text(), txtKey->text(),
-                                                               QDateTime::currentDateTimeUtc()))
+    if (const std::optional<Message> refused =
+            m_desk.drawWith(txtSeats->text(), txtKey->text(), QDateTime::currentDateTimeUtc()))
         m_context.prompter.ask(*refused);
     showDraw();
 }
@@ -162,9 +152,9 @@ void frmDraw::onSave()
 
 void frmDraw::onExport()
 {
-    const QString path = m_context.files.saveFileName(this, LotteryMessages::kExportDrawCaption,
-                                                      m_desk.chosen()->event + QStringLiteral("-draw.csv"),
-                                                      LotteryMessages::kCsvFilter);
+    const QString path =
+        m_context.files.saveFileName(this, LotteryMessages::kExportDrawCaption,
+                                     m_desk.chosen()->event + QStringLiteral("-draw.csv"), LotteryMessages::kCsvFilter);
     if (path.isEmpty())
         return;
     if (const std::optional<Message> problem = m_desk.exportDraw(path))

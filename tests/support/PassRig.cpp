@@ -8,7 +8,7 @@
 namespace Enrolix::Testing {
 
 PassRig::PassRig(const TransportLimits& limits)
-    : m_profiles(std::make_unique<ProfileMailSessionFactory>(store, limits)), m_sessions(m_profiles.get())
+    : m_profiles(std::make_unique<ProfileMailSessionFactory>(store, limits, nullptr, &keyring)), m_sessions(m_profiles.get())
 {
 }
 
@@ -22,7 +22,7 @@ void PassRig::useMail(const MailBackend& backend)
 void PassRig::setLimits(const TransportLimits& limits)
 {
     m_pass.reset();
-    m_profiles = std::make_unique<ProfileMailSessionFactory>(store, limits);
+    m_profiles = std::make_unique<ProfileMailSessionFactory>(store, limits, nullptr, &keyring);
     m_sessions = m_profiles.get();
 }
 

@@ -3,6 +3,7 @@
 #include "ProfileMailSessionFactory.h"
 #include "attendant/ProcessingPass.h"
 #include "settings/Settings.h"
+#include "support/MemoryKeyring.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingPassListener.h"
 #include "support/TestFolders.h"
@@ -35,6 +36,8 @@ public:
 
     // The mail sessions of the pass.
     MailSessionFactory& sessions() { return *m_sessions; }
+    // Test Account on the store's profiles; only for a rig on the store's profiles.
+    AccountTester& accounts() { return *m_profiles; }
     ProcessingPass& pass();
     PassReport run() { return pass().run(); }
 
@@ -46,6 +49,8 @@ public:
     TestFolders folders;
     Settings settings{folders.settings()};
     MemorySettingsStore store;
+    // The desktop keyring of the store's profiles.
+    MemoryKeyring keyring;
     RecordingPassListener listener;
 
 private:

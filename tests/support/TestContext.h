@@ -3,6 +3,7 @@
 #include "gui/AppContext.h"
 #include "platform/HelpViewer.h"
 #include "platform/SystemInfo.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeFileChooser.h"
 #include "support/PassRig.h"
@@ -65,7 +66,8 @@ struct TestContext : PassRig
     FakeHelpViewer help;
     FakeSystemInfo system;
     FakeFileChooser files;
-    AppContext context{store, settings, prompter, clipboard, help, system, sessions(), files};
+    FakeBrowser browser;
+    AppContext context{store, settings, prompter, clipboard, help, system, sessions(), files, keyring, browser, accounts()};
 };
 
 } // namespace Enrolix::Testing
