@@ -19,6 +19,8 @@ namespace {
 
 const QString kCr = QStringLiteral("\r");
 const QString kCrLf = QStringLiteral("\r\n");
+// A local time, as the notices give it.
+const QDateTime kFriday(QDate(2026, 5, 8), QTime(17, 4, 30));
 
 QString lines(const QStringList& parts)
 {
@@ -213,6 +215,10 @@ private Q_SLOTS:
         row("connecting", AttendantTexts::kConnecting, "Connecting...");
         row("connected", AttendantTexts::kConnected, "Connected");
         row("not connected", AttendantTexts::kNotConnected, "Not Connected");
+        // --- the notices of enrolix-attendant
+        row("notice sender", AttendantTexts::kNoticeApplication, "Enrolix");
+        row("cannot answer", AttendantTexts::kCannotAnswer, "Enrolix cannot answer requests");
+        row("answers again", AttendantTexts::kAnswersAgain, "Enrolix answers requests again");
         // --- texts built around a value
         row("counter holds no number", EventMessages::counterHoldsNoNumber(), "The counter file holds no event number");
         row("no event numbers left", EventMessages::noEventNumbersLeft(), "No event numbers are left");
@@ -227,6 +233,11 @@ private Q_SLOTS:
         row("unread not listed", MailTexts::unreadNotListed(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the list of unread mails could not be read whole");
         row("no next UID", MailTexts::noNextUid(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the server does not say which UID the folder gives next, so its unread mails cannot be listed");
         row("journal unwritable", MailTexts::journalUnwritable(QStringLiteral("/d/j.txt")), "the journal of fetched mails /d/j.txt cannot be written");
+        row("notice time", AttendantTexts::noticeTime(kFriday), "2026-05-08 17:04");
+        row("cannot answer, last good check", AttendantTexts::cannotAnswerBody(QStringLiteral("smtp://h:587: sign-on refused"), kFriday, kFriday.addDays(-1)), "smtp://h:587: sign-on refused\nLast good check: 2026-05-08 17:04.");
+        row("cannot answer, none since the start", AttendantTexts::cannotAnswerBody(QStringLiteral("host unreachable"), std::nullopt, kFriday), "host unreachable\nNo good check since the attendant started at 2026-05-08 17:04.");
+        row("answers again body", AttendantTexts::answersAgainBody(kFriday.addDays(3), 412), "The check at 2026-05-11 17:04 succeeded after 412 failed checks in a row.");
+        row("notice log line", AttendantTexts::noticeLogLine(QStringLiteral("Summary"), QStringLiteral("first\nsecond")), "notice: Summary: first second");
         // --- message boxes under a title, with an OK button that is the default
         row("could not access files", box(AdminMessages::couldNotAccessFiles()), ok("Error", lines({"Could not access configuration files.", "Potential Causes:", "- Network drive not available.", "- You don't have permissions to create files in the specified foler."})));
         row("nothing to copy", box(AdminMessages::nothingToCopy()), ok("Attendees", "Nothing to copy."));
