@@ -150,7 +150,7 @@ bool answer(const QString& inbox, int requests)
 // Times empty passes in this process, on the settings and the mail profile the service uses.
 void timeEmptyPasses(int mails)
 {
-    const IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
+    IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
     Settings settings;
     settings.LoadSettings(store);
     ProfileMailSessionFactory mail(store);
