@@ -218,8 +218,16 @@ private Q_SLOTS:
     }
 
     // Sign-in with the browser
+    void signIn_thenEveryPassTradesTheRefreshToken_untilItIsRevoked_data()
+    {
+        QTest::addColumn<bool>("keyring");
+        QTest::newRow("in the keyring") << true;
+        QTest::newRow("in the settings file, without a keyring") << false;
+    }
     void signIn_thenEveryPassTradesTheRefreshToken_untilItIsRevoked()
     {
+        QFETCH(bool, keyring);
+        m_test->keyring.isAvailable = keyring;
         m_test->store.write(kProfile, SettingsKeys::kMailAuth, QStringLiteral("xoauth2"));
         m_test->store.write(kProfile, SettingsKeys::kMailOAuthAuthorizeUrl,
                             env("ENROLIX_TOKEN_URL") + QStringLiteral("/authorize"));
@@ -235,19 +243,30 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_test->prompter.shown().size(), 1, 10000);
 
         QCOMPARE(testAccount().size(), 5);
-        QVERIFY2(results().last() == QStringLiteral("Outgoing sign-on: OK"), qPrintable(results().join(QLatin1Char('\n'))));
+        QVERIFY2(results().last() == QStringLiteral("Outgoing sign-on: OK"),
+                 qPrintable(results().join(QLatin1Char('\n'))));
+        if (!keyring)
+            m_test->prompter.expect(AdminMessages::noKeyring(), DefaultButton{Button::Ok});
         click("cmdSave");
         const QString user = m_backend->user();
-        const QString saved = m_test->keyring.secrets.value(user);
+        // Where the sign-in is kept: the keyring, or the owner-only settings file.
+        const auto kept = [&] {
+            return keyring
+                       ? m_test->keyring.secrets.value(user)
+                       : m_test->store.values.value(kProfile + QLatin1Char('/') + SettingsKeys::kMailOAuthRefreshToken);
+        };
+        const QString saved = kept();
         QVERIFY(!saved.isEmpty());
-        QCOMPARE(m_test->store.values.value(kProfile + QStringLiteral("/secret")), QStringLiteral("keyring"));
+        QCOMPARE(m_test->store.values.value(kProfile + QStringLiteral("/secret")),
+                 keyring ? QStringLiteral("keyring") : QString());
         QVERIFY(!m_test->store.values.contains(kProfile + QStringLiteral("/password")));
 
         PassReport report = pass();
         QVERIFY2(report.failure.isEmpty(), qPrintable(report.failure));
         QCOMPARE(report.replies, 1);
-        // The provider rotated the refresh token; the keyring holds the new one.
-        const QString rotated = m_test->keyring.secrets.value(user);
+        // The provider rotated the refresh token; the new one is kept where the old one was.
+        const QString rotated = kept();
+        QVERIFY(!rotated.isEmpty());
         QVERIFY(rotated != saved);
 
         post(QStringLiteral("/expire"), QStringLiteral("user"), user);
@@ -255,7 +274,7 @@ private Q_SLOTS:
         QVERIFY2(report.failure.isEmpty(), qPrintable(report.failure));
         QCOMPARE(report.replies, 1);
 
-        post(QStringLiteral("/revoke"), QStringLiteral("token"), m_test->keyring.secrets.value(user));
+        post(QStringLiteral("/revoke"), QStringLiteral("token"), kept());
         report = pass();
         QCOMPARE(report.failure, MailTexts::kSignInExpired);
         QCOMPARE(report.replies, 0);

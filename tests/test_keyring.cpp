@@ -14,6 +14,7 @@
 #include "platform/IniSettingsStore.h"
 #include "platform/SecretServiceKeyring.h"
 #include "settings/SettingsKeys.h"
+#include "support/ChildProcess.h"
 #include "support/Controls.h"
 #include "support/MailSamples.h"
 #include "support/ServerBackend.h"
@@ -164,6 +165,32 @@ private Q_SLOTS:
         const SignOn signOn = m_mail->signOn(kProfile);
         QVERIFY(!signOn.session);
         QCOMPARE(signOn.failure, QStringLiteral("the keyring is locked or holds no password for nobody-here"));
+    }
+
+    // Last: the keyring stays locked for the rest of the run. As for a service running while
+    // nobody is logged in, the keyring cannot ask for its password: the pass fails at once with
+    // the reason instead of waiting for a prompt nobody sees.
+    void signOn_keyringLocked_failsAtOnceWithTheReason()
+    {
+        QString failure;
+        QVERIFY2(m_keyring->write(QStringLiteral("ann"), QStringLiteral("secret"), failure), qPrintable(failure));
+        m_file->write(kProfile, SettingsKeys::kMailInbox, QStringLiteral("imaps://127.0.0.1:1/INBOX"));
+        m_file->write(kProfile, SettingsKeys::kMailUser, QStringLiteral("ann"));
+        m_file->write(kProfile, SettingsKeys::kMailSecret, QStringLiteral("keyring"));
+        const ChildProcess::Ended locked = ChildProcess::run(
+            QStringLiteral("dbus-send"),
+            {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+             QStringLiteral("--dest=org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets"),
+             QStringLiteral("org.freedesktop.Secret.Service.Lock"),
+             QStringLiteral("array:objpath:/org/freedesktop/secrets/collection/login")});
+        QVERIFY2(locked.exitCode == 0, locked.output().constData());
+        qunsetenv("DISPLAY");
+        QElapsedTimer timer;
+        timer.start();
+        const SignOn signOn = m_mail->signOn(kProfile);
+        QVERIFY(!signOn.session);
+        QCOMPARE(signOn.failure, MailTexts::keyringHoldsNoSecret(QStringLiteral("ann")));
+        QVERIFY(timer.elapsed() < 10000);
     }
 #else
     void save_noSecretService_keepsThePasswordInAnOwnerOnlyFile()

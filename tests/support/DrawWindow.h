@@ -46,8 +46,7 @@ inline QStringList recomputed(const QStringList& names, const QString& key = kDr
 // context is a Maildir that the test reads.
 struct SignedUpByMail
 {
-    SignedUpByMail(TestContext& test, const QString& event, const QString& stem, int count)
-        : mail(test.mailFolder())
+    SignedUpByMail(TestContext& test, const QString& event, const QString& stem, int count) : mail(test.mailFolder())
     {
         test.useMail(mail);
         OpenEvent::create(test.folders, event, {}, "First aid\r\nJanuary 12\r\n");

@@ -8,7 +8,8 @@
 namespace Enrolix::Testing {
 
 PassRig::PassRig(const TransportLimits& limits)
-    : m_profiles(std::make_unique<ProfileMailSessionFactory>(store, limits, nullptr, &keyring)), m_sessions(m_profiles.get())
+    : m_profiles(std::make_unique<ProfileMailSessionFactory>(store, limits, nullptr, &keyring)),
+      m_sessions(m_profiles.get())
 {
 }
 

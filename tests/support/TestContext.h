@@ -67,7 +67,8 @@ struct TestContext : PassRig
     FakeSystemInfo system;
     FakeFileChooser files;
     FakeBrowser browser;
-    AppContext context{store, settings, prompter, clipboard, help, system, sessions(), files, keyring, browser, accounts()};
+    AppContext context{store,      settings, prompter, clipboard, help,      system,
+                       sessions(), files,    keyring,  browser,   accounts()};
 };
 
 } // namespace Enrolix::Testing
