@@ -50,6 +50,7 @@ bench: build
 	$(BUILD_DIR)/bench/bench_mime_read
 	$(BUILD_DIR)/bench/bench_in_flight_journal
 	$(BUILD_DIR)/bench/bench_mailbox_fill
+	$(BUILD_DIR)/bench/bench_service_memory
 
 format: configure
 	@cmake --build $(BUILD_DIR) --target format

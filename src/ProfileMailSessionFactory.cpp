@@ -60,7 +60,7 @@ Keyring& keyringOr(Keyring* given, std::unique_ptr<Keyring>& own)
 ProfileMailSessionFactory::ProfileMailSessionFactory(SettingsStore& store, const TransportLimits& limits,
                                                      MailTransportFactory* transports, Keyring* keyring)
     : m_store(store), m_limits(limits), m_transports(transports), m_tokens(std::make_unique<CurlFormPost>()),
-      m_secrets(keyringOr(keyring, m_ownKeyring), *m_tokens, limits)
+      m_secrets(keyringOr(keyring, m_ownKeyring), *m_tokens, limits), m_curIndex(std::make_shared<MaildirCurIndex>())
 {
     if (!m_transports) {
         m_ownTransports = std::make_unique<CurlTransportFactory>();
@@ -75,7 +75,7 @@ std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfil
                                                                 const std::stop_token& stop) const
 {
     if (const std::optional<QString> path = maildirPath(profile.inbox))
-        return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder());
+        return std::make_unique<MaildirInbox>(*path, *path == MailProfile::defaultInboxFolder(), m_curIndex);
     if (hasScheme(profile.inbox, {"imap", "imaps"}))
         return std::make_unique<ImapInbox>(profile, m_transports->open(profile, password, m_limits, clock, stop));
     return nullptr;

@@ -5,6 +5,7 @@
 #include "mail/MailTransport.h"
 #include "mail/ProfileSecret.h"
 
+#include <memory>
 #include <optional>
 
 namespace Enrolix {
@@ -12,6 +13,7 @@ namespace Enrolix {
 class Keyring;
 class MailInbox;
 class MailOutbox;
+class MaildirCurIndex;
 class SettingsStore;
 struct MailProfile;
 
@@ -51,6 +53,8 @@ private:
     std::unique_ptr<Keyring> m_ownKeyring;
     std::unique_ptr<FormPost> m_tokens;
     ProfileSecret m_secrets;
+    // What the passes learnt of a Maildir inbox's read mails, for the next pass.
+    std::shared_ptr<MaildirCurIndex> m_curIndex;
 };
 
 } // namespace Enrolix

@@ -4,6 +4,7 @@
 #include "mail/MailProfile.h"
 #include "mail/ProfileKeys.h"
 #include "platform/DataFolder.h"
+#include "platform/mail/MaildirCurIndex.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
 #include "settings/SettingsKeys.h"
@@ -13,6 +14,9 @@
 #include <QDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace Enrolix;
 using namespace Enrolix::Testing;
 
@@ -21,6 +25,14 @@ namespace {
 QStringList filesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+// Gives a file or folder a modification time the given seconds ago (ahead when negative).
+bool backdate(const QString& path, int seconds)
+{
+    const timespec when{QDateTime::currentSecsSinceEpoch() - seconds, 0};
+    const timespec times[2] = {when, when};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }
 
 } // namespace
@@ -184,6 +196,71 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("1.a:2,S"), QStringLiteral("2.b:2,"), QStringLiteral("3.c:2,RS"),
                               QStringLiteral("4.d:2,FS")}));
         QCOMPARE(inbox.unread()->size(), 1);
+    }
+
+    void inbox_listsMailFilesOnly_inArrivalOrder()
+    {
+        TestFolders folders;
+        const QString box = folders.root() + QStringLiteral("box/");
+        MaildirInbox inbox(box, true);
+        QVERIFY(inbox.open());
+        // Each mail with the seconds since it arrived.
+        for (const auto& [name, age] : {std::pair{"new/1.late", 100},
+                                        {"cur/2.early:2,", 300},
+                                        {"new/3.tie", 200},
+                                        {"new/4.tie", 200},
+                                        {"new/.hidden", 400}}) {
+            folders.write(box + QLatin1String(name), name);
+            QVERIFY(backdate(box + QLatin1String(name), age));
+        }
+        QVERIFY(QDir().mkpath(box + QStringLiteral("new/5.folder")));
+        QVERIFY(QFile::link(box + QStringLiteral("new/1.late"), box + QStringLiteral("cur/6.link:2,")));
+        QVERIFY(QFile::link(box + QStringLiteral("nowhere"), box + QStringLiteral("cur/7.broken:2,")));
+        // A link counts with the time of the file it leads to; ties go by name.
+        QCOMPARE(*inbox.unread(),
+                 QStringList({"cur/2.early:2,", "new/3.tie", "new/4.tie", "new/1.late", "cur/6.link:2,"}));
+    }
+
+    // cur/ gathers every mail ever read: a pass keeps only its unread names, and reads it again
+    // only once its entries changed, as they do when another program changes a flag in place.
+    void inbox_curUnchangedSinceThePassBefore_isNotReadAgain()
+    {
+        TestFolders folders;
+        const QString box = folders.root() + QStringLiteral("box/");
+        const QString cur = box + QStringLiteral("cur");
+        const auto index = std::make_shared<MaildirCurIndex>();
+        MaildirInbox first(box, true, index);
+        QVERIFY(first.open());
+        for (int i = 10; i < 60; ++i)
+            folders.write(box + QStringLiteral("cur/%1.read:2,RS").arg(i), "read");
+        folders.write(box + QStringLiteral("cur/9.flagged:2,F"), "unread");
+        QVERIFY(backdate(cur, 60));
+        QCOMPARE(*first.unread(), QStringList({"cur/9.flagged:2,F"}));
+        QCOMPARE(index->listings(), 1);
+        QCOMPARE(index->kept(), 1);
+
+        MaildirInbox later(box, true, index);
+        QCOMPARE(*later.unread(), QStringList({"cur/9.flagged:2,F"}));
+        QCOMPARE(index->listings(), 1);
+
+        QVERIFY(QFile::rename(box + QStringLiteral("cur/10.read:2,RS"), box + QStringLiteral("cur/10.read:2,R")));
+        const QStringList changed = *later.unread();
+        QCOMPARE(changed.size(), 2);
+        QVERIFY(changed.contains(QStringLiteral("cur/10.read:2,R")));
+        QCOMPARE(index->listings(), 2);
+        // A time not well past (here one ahead of the clock) is not relied on: a change within the
+        // same tick of the clock would not show, so cur/ is read on every pass until it is older.
+        QVERIFY(backdate(cur, -3600));
+        QVERIFY(later.unread());
+        QVERIFY(later.unread());
+        QCOMPARE(index->listings(), 4);
+
+        QVERIFY(backdate(cur, 60));
+        QVERIFY(later.unread());
+        QVERIFY(later.markRead(QStringLiteral("cur/9.flagged:2,F")));
+        QCOMPARE(*later.unread(), QStringList({"cur/10.read:2,R"}));
+        QCOMPARE(index->listings(), 6);
+        QCOMPARE(index->kept(), 1);
     }
 
     void inbox_readingChangesNothing()

@@ -10,11 +10,31 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace Enrolix {
 namespace {
 
-const QString kInfo = QStringLiteral(":2,");
+// What parts a file name from its flags.
+constexpr char kInfoMark[] = ":2,";
+const QString kInfo = QString::fromLatin1(kInfoMark);
+
+// A message file: a plain file, or a link to one; a name the folder gives no kind for is looked up.
+// Hidden names (".", "..", a client's own files) are no mail.
+bool isMessageFile(int folder, const dirent& entry)
+{
+    if (entry.d_name[0] == '.')
+        return false;
+    if (entry.d_type == DT_REG)
+        return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return false;
+    struct stat target = {};
+    return ::fstatat(folder, entry.d_name, &target, 0) == 0 && S_ISREG(target.st_mode);
+}
 
 } // namespace
 
@@ -71,6 +91,23 @@ FileResult MaildirFolder::deliver(const QByteArray& message) const
     return FileResult::success();
 }
 
+bool MaildirFolder::forEachFile(const char* sub, const std::function<void(const char* name)>& visit) const
+{
+    DIR* folder = ::opendir(QFile::encodeName(m_path + QLatin1String(sub)).constData());
+    if (!folder)
+        return false;
+    // A listing cut short by an error must not pass for the whole folder.
+    errno = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (isMessageFile(::dirfd(folder), *entry))
+            visit(entry->d_name);
+        errno = 0;
+    }
+    const bool whole = errno == 0;
+    ::closedir(folder);
+    return whole;
+}
+
 QString MaildirFolder::baseName(const QString& fileName)
 {
     const qsizetype info = fileName.indexOf(kInfo);
@@ -81,6 +118,12 @@ QString MaildirFolder::flags(const QString& fileName)
 {
     const qsizetype info = fileName.indexOf(kInfo);
     return info < 0 ? QString() : fileName.mid(info + kInfo.size());
+}
+
+bool MaildirFolder::seen(const char* fileName)
+{
+    const char* info = std::strstr(fileName, kInfoMark);
+    return info && std::strchr(info + std::strlen(kInfoMark), 'S');
 }
 
 } // namespace Enrolix

@@ -11,7 +11,10 @@
 
 namespace Enrolix {
 
-MaildirInbox::MaildirInbox(const QString& path, bool create) : m_folder(path), m_create(create) {}
+MaildirInbox::MaildirInbox(const QString& path, bool create, std::shared_ptr<MaildirCurIndex> cur)
+    : m_folder(path), m_create(create), m_cur(std::move(cur))
+{
+}
 
 bool MaildirInbox::open()
 {
@@ -21,25 +24,42 @@ bool MaildirInbox::open()
     return false;
 }
 
+QString MaildirInbox::listingFailure(const QString& sub) const
+{
+    if (!QDir(m_folder.path() + sub).exists())
+        return QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+    return QStringLiteral("maildir:%1%2: the folder cannot be read").arg(m_folder.path(), sub);
+}
+
 std::optional<QStringList> MaildirInbox::unread()
 {
+    QStringList ids;
+    const bool whole = m_folder.forEachFile(
+        "new", [&ids](const char* name) { ids.append(QStringLiteral("new/") + QFile::decodeName(name)); });
+    if (!whole) {
+        m_failure = listingFailure(QStringLiteral("new"));
+        return std::nullopt;
+    }
+    const std::optional<QStringList> cur = m_cur->unread(m_folder);
+    if (!cur) {
+        m_failure = listingFailure(QStringLiteral("cur"));
+        return std::nullopt;
+    }
+    for (const QString& name : *cur)
+        ids.append(QStringLiteral("cur/") + name);
+
     struct Entry
     {
         QString id;
         QDateTime modified;
     };
     QList<Entry> entries;
-    for (const QString& sub : {QStringLiteral("new"), QStringLiteral("cur")}) {
-        const QDir folder(m_folder.path() + sub);
-        if (!folder.exists()) {
-            m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
-            return std::nullopt;
-        }
-        for (const QFileInfo& info : folder.entryInfoList(QDir::Files)) {
-            if (sub == QLatin1String("cur") && MaildirFolder::flags(info.fileName()).contains(QLatin1Char('S')))
-                continue;
-            entries.append({sub + QLatin1Char('/') + info.fileName(), info.lastModified()});
-        }
+    entries.reserve(ids.size());
+    for (const QString& id : std::as_const(ids)) {
+        // A mail gone since it was listed is no longer there to be read.
+        const QFileInfo info(m_folder.path() + id);
+        if (info.exists())
+            entries.append({id, info.lastModified()});
     }
     // Delivery order: by arrival time, then by name (Maildir names begin with the time).
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -47,7 +67,7 @@ std::optional<QStringList> MaildirInbox::unread()
             return a.modified < b.modified;
         return a.id.section(QLatin1Char('/'), 1) < b.id.section(QLatin1Char('/'), 1);
     });
-    QStringList ids;
+    ids.clear();
     for (const Entry& entry : entries)
         ids.append(entry.id);
     return ids;
@@ -71,12 +91,17 @@ bool MaildirInbox::markRead(const QString& id)
     flags.erase(std::unique(flags.begin(), flags.end()), flags.end());
     const QString target =
         m_folder.path() + QStringLiteral("cur/") + MaildirFolder::baseName(fileName) + QStringLiteral(":2,") + flags;
-    return QFile::rename(m_folder.path() + id, target);
+    if (!QFile::rename(m_folder.path() + id, target))
+        return false;
+    m_marked = true;
+    return true;
 }
 
 void MaildirInbox::close()
 {
     // The renames into cur/ reach the disk, so a power cut does not bring handled mails back.
+    if (!m_marked)
+        return;
     DiskSync::folder(m_folder.path() + QStringLiteral("cur"));
     DiskSync::folder(m_folder.path() + QStringLiteral("new"));
 }

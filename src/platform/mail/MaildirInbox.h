@@ -1,7 +1,10 @@
 #pragma once
 
 #include "mail/MailInbox.h"
+#include "platform/mail/MaildirCurIndex.h"
 #include "platform/mail/MaildirFolder.h"
+
+#include <memory>
 
 namespace Enrolix {
 
@@ -10,8 +13,10 @@ namespace Enrolix {
 class MaildirInbox final : public MailInbox
 {
 public:
-    // create: make the folder when it is missing (the embedded default only).
-    MaildirInbox(const QString& path, bool create);
+    // create: make the folder when it is missing (the embedded default only). cur: what earlier
+    // passes learnt of the folder's cur/, shared with the inboxes of later passes.
+    MaildirInbox(const QString& path, bool create,
+                 std::shared_ptr<MaildirCurIndex> cur = std::make_shared<MaildirCurIndex>());
 
     bool open() override;
     std::optional<QStringList> unread() override;
@@ -23,8 +28,14 @@ public:
     bool lost() const override { return false; }
 
 private:
+    // The reason a subfolder could not be listed.
+    QString listingFailure(const QString& sub) const;
+
     MaildirFolder m_folder;
     bool m_create{false};
+    std::shared_ptr<MaildirCurIndex> m_cur;
+    // A mail was marked read: there are renames to bring to the disk.
+    bool m_marked{false};
     QString m_failure;
 };
 
