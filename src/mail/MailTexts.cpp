@@ -25,4 +25,9 @@ QString journalUnwritable(const QString& path)
     return QStringLiteral("the journal of fetched mails %1 cannot be written").arg(path);
 }
 
+QString maildirMissing(const QString& path)
+{
+    return QStringLiteral("maildir:%1: ").arg(path) + kFolderMissing;
+}
+
 } // namespace Enrolix::MailTexts

@@ -1,5 +1,6 @@
 #include "platform/mail/MaildirInbox.h"
 
+#include "mail/MailTexts.h"
 #include "platform/DiskSync.h"
 
 #include <QDateTime>
@@ -17,7 +18,7 @@ bool MaildirInbox::open()
 {
     if (m_folder.prepare(m_create))
         return true;
-    m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+    m_failure = MailTexts::maildirMissing(m_folder.path());
     return false;
 }
 
@@ -32,7 +33,7 @@ std::optional<QStringList> MaildirInbox::unread()
     for (const QString& sub : {QStringLiteral("new"), QStringLiteral("cur")}) {
         const QDir folder(m_folder.path() + sub);
         if (!folder.exists()) {
-            m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+            m_failure = MailTexts::maildirMissing(m_folder.path());
             return std::nullopt;
         }
         for (const QFileInfo& info : folder.entryInfoList(QDir::Files)) {
