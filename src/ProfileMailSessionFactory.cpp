@@ -6,8 +6,11 @@
 #include "mail/TransportSession.h"
 #include "platform/SettingsStore.h"
 #include "platform/mail/CurlTransport.h"
+#include "platform/mail/ImapIdleSource.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
+#include "platform/mail/MaildirSource.h"
+#include "platform/mail/WatchLoop.h"
 #include "settings/SettingsKeys.h"
 
 namespace Enrolix {
@@ -124,6 +127,22 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name, std::stop_token st
         return {nullptr, inbox->failure()};
     return {std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender(), std::move(stop)),
             {}};
+}
+
+std::unique_ptr<InboxWatcher> ProfileMailSessionFactory::watch(const QString& name, InboxWatcher::Listener& listener,
+                                                               const WatchTimes& times)
+{
+    const MailProfile profile = profileOf(m_store, name);
+    std::unique_ptr<WatchSource> source;
+    if (const std::optional<QString> path = maildirPath(profile.inbox)) {
+        source = std::make_unique<MaildirSource>(*path, *path == MailProfile::defaultInboxFolder());
+    } else if (hasScheme(profile.inbox, {"imap", "imaps"})) {
+        auto secret = [this, profile](QString& failure) { return secretOf(profile, failure); };
+        source = std::make_unique<ImapIdleSource>(profile, secret, m_limits, times.renewIdle);
+    }
+    if (!source)
+        return nullptr;
+    return std::make_unique<WatchLoop>(std::move(source), listener, times);
 }
 
 } // namespace Enrolix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/InboxWatcher.h"
 #include "mail/MailSessionFactory.h"
 #include "mail/MailTransport.h"
 
@@ -13,8 +14,9 @@ class SettingsStore;
 struct MailProfile;
 
 // Opens sessions on the mail profiles of the settings store: a Maildir, or IMAP and SMTP
-// servers, as each profile's inbox and outbox name them.
-class ProfileMailSessionFactory final : public MailSessionFactory
+// servers, as each profile's inbox and outbox name them; and watches their inboxes: a Maildir's
+// new/ folder, or an IMAP folder in IDLE.
+class ProfileMailSessionFactory final : public MailSessionFactory, public InboxWatchers
 {
 public:
     // transports: how IMAP and SMTP servers are reached; libcurl when none is given.
@@ -23,6 +25,9 @@ public:
 
     SignOn signOn(const QString& profile, std::stop_token stop = {}) override;
     OutboxSignOn openOutbox(const QString& profile, std::stop_token stop = {}) override;
+    // The watcher gets the profile's secret as the pass does, on its own thread, at every connection.
+    std::unique_ptr<InboxWatcher> watch(const QString& profile, InboxWatcher::Listener& listener,
+                                        const WatchTimes& times) override;
 
 private:
     // The password or token of the profile; nothing, and why, when it cannot be had.
