@@ -22,5 +22,5 @@ int main(int argc, char* argv[])
     // A password in any profile keeps the file private.
     IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
     ProfileMailSessionFactory mail(store);
-    return AttendantService::run(invocation.once, store, mail, err);
+    return AttendantService::run(invocation.once, store, mail, mail, err);
 }

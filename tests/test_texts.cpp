@@ -157,6 +157,11 @@ private Q_SLOTS:
         row("connecting", AttendantTexts::kConnecting, "Connecting...");
         row("connected", AttendantTexts::kConnected, "Connected");
         row("not connected", AttendantTexts::kNotConnected, "Not Connected");
+        // --- the attendant service's lines about watching its inbox
+        row("watching IMAP", AttendantTexts::kWatchingImapIdle, "watching: IMAP IDLE");
+        row("watching Maildir", AttendantTexts::kWatchingMaildir, "watching: Maildir");
+        row("watching nothing", AttendantTexts::watchingNothing(600), "watching: none (the server offers no IDLE), a pass every 600 s");
+        row("watch interrupted", AttendantTexts::watchInterrupted(QStringLiteral("imap://h:143: connection lost"), std::chrono::seconds(5)), "watching: interrupted: imap://h:143: connection lost; trying again in 5 s");
         // --- texts built around a value
         row("counter holds no number", EventMessages::counterHoldsNoNumber(), "The counter file holds no event number");
         row("no event numbers left", EventMessages::noEventNumbersLeft(), "No event numbers are left");
@@ -171,6 +176,7 @@ private Q_SLOTS:
         row("unread not listed", MailTexts::unreadNotListed(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the list of unread mails could not be read whole");
         row("no next UID", MailTexts::noNextUid(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the server does not say which UID the folder gives next, so its unread mails cannot be listed");
         row("journal unwritable", MailTexts::journalUnwritable(QStringLiteral("/d/j.txt")), "the journal of fetched mails /d/j.txt cannot be written");
+        row("maildir missing", MailTexts::maildirMissing(QStringLiteral("/m/")), "maildir:/m/: folder missing");
         // --- message boxes under a title, with an OK button that is the default
         row("could not access files", box(AdminMessages::couldNotAccessFiles()), ok("Error", lines({"Could not access configuration files.", "Potential Causes:", "- Network drive not available.", "- You don't have permissions to create files in the specified foler."})));
         row("nothing to copy", box(AdminMessages::nothingToCopy()), ok("Attendees", "Nothing to copy."));

@@ -51,4 +51,14 @@ QString failureCount(qint16 failures)
     return QLatin1Char(' ') + QString::number(failures);
 }
 
+QString watchingNothing(int seconds)
+{
+    return QStringLiteral("watching: none (the server offers no IDLE), a pass every %1 s").arg(seconds);
+}
+
+QString watchInterrupted(const QString& reason, std::chrono::seconds pause)
+{
+    return QStringLiteral("watching: interrupted: %1; trying again in %2 s").arg(reason).arg(pause.count());
+}
+
 } // namespace Enrolix::AttendantTexts

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 // Every fixed text of the attendant: its window, the connection states a pass reports, and the
 // replies it sends.
 namespace Enrolix::AttendantTexts {
@@ -35,5 +37,13 @@ inline const QString kNotConnected = QStringLiteral("Not Connected");
 
 // The count of failed connections as the window shows it: a blank before the number.
 QString failureCount(qint16 failures);
+
+// How enrolix-attendant watches its inbox, said once at start.
+inline const QString kWatchingImapIdle = QStringLiteral("watching: IMAP IDLE");
+inline const QString kWatchingMaildir = QStringLiteral("watching: Maildir");
+// The server offers no IDLE, so only the timed passes remain.
+QString watchingNothing(int seconds);
+// The watch could not be made or was lost, and why; it is made again after a pause.
+QString watchInterrupted(const QString& reason, std::chrono::seconds pause);
 
 } // namespace Enrolix::AttendantTexts
