@@ -9,6 +9,7 @@
 #include "support/MaildirBackend.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingPassListener.h"
+#include "support/RecordingWatchListener.h"
 #include "support/ServerBackend.h"
 #include "support/TestFolders.h"
 
@@ -204,6 +205,44 @@ private Q_SLOTS:
             QCOMPARE(sinkSignOns().first().last(), QStringLiteral("refused"));
             QCOMPARE(maildir.unreadCount(), 1);
         }
+    }
+
+    // The inbox watcher's own connection: a token of its own, and a fresh one at every attempt.
+    void watcher_signsOnWithATokenOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("auth");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("xoauth2") << "xoauth2" << true;
+        QTest::newRow("oauthbearer") << "oauthbearer" << true;
+        QTest::newRow("xoauth2, expired token") << "xoauth2" << false;
+        QTest::newRow("oauthbearer, expired token") << "oauthbearer" << false;
+    }
+    void watcher_signsOnWithATokenOfItsOwn()
+    {
+        QFETCH(QString, auth);
+        QFETCH(bool, valid);
+        set(SettingsKeys::kMailAuth, auth);
+        if (!valid)
+            set(SettingsKeys::kMailPasswordCommand, tokenCommand(m_backend->user(), -60));
+        ProfileMailSessionFactory factory(*m_store);
+        RecordingWatchListener listener;
+        const WatchTimes times{std::chrono::minutes(25), std::chrono::milliseconds(100),
+                               std::chrono::milliseconds(100)};
+        const std::unique_ptr<InboxWatcher> watcher = factory.watch(kProfile, listener, times);
+        if (valid) {
+            QTRY_COMPARE(listener.watchings(), QList<InboxWatcher::Watching>{InboxWatcher::Watching::ImapIdle});
+            QCOMPARE(imapSignOns(), QStringList{auth.toUpper()});
+            QCOMPARE(linesOf(issued()).size(), 1);
+            return;
+        }
+        // The server waits a while before it refuses a sign-on.
+        QTRY_VERIFY_WITH_TIMEOUT(listener.interruptions().size() >= 2, 30000);
+        QCOMPARE(listener.interruptions().first().reason, m_backend->imapUrl().section(QLatin1Char('/'), 0, 2) +
+                                                              QStringLiteral(": sign-on refused: the access token "
+                                                                             "was not accepted"));
+        const QStringList tokens = linesOf(issued());
+        QVERIFY(tokens.size() >= 2 && tokens.at(0) != tokens.at(1));
+        QVERIFY(listener.watchings().isEmpty());
     }
 
     void signOn_unknownAuth_failsNamingIt()
