@@ -19,20 +19,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <limits>
 
 namespace Enrolix {
 namespace {
-
-using std::chrono::duration_cast;
-using std::chrono::milliseconds;
-using std::chrono::seconds;
-
-time_t wholeSeconds(milliseconds time)
-{
-    return std::max<time_t>(1, time_t(duration_cast<seconds>(time + milliseconds(999)).count()));
-}
 
 // Names the host in the TLS handshake (SNI); an address is not named.
 void nameServer(mailstream_ssl_context* context, void* host)
@@ -90,7 +80,7 @@ bool ImapIdleSource::connect(int wake)
         }
         m_socket = socket;
     }
-    const time_t limit = wholeSeconds(m_limits.connect);
+    const time_t limit = TransportLimits::wholeSeconds(m_limits.connect);
     QByteArray host = m_host.toUtf8();
     mailstream* stream = m_implicitTls ? mailstream_ssl_open_with_callback_timeout(socket, limit, &nameServer, &host)
                                        : mailstream_socket_open_timeout(socket, limit);
@@ -104,8 +94,8 @@ bool ImapIdleSource::connect(int wake)
         m_socket = -1;
         return fail(m_implicitTls ? MailTexts::kSecureConnectionFailed : MailTexts::kConnectionLost);
     }
-    mailimap_set_timeout(m_imap, wholeSeconds(m_limits.answer));
-    mailstream_low_set_timeout(mailstream_get_low(stream), wholeSeconds(m_limits.answer));
+    mailimap_set_timeout(m_imap, TransportLimits::wholeSeconds(m_limits.answer));
+    mailstream_low_set_timeout(mailstream_get_low(stream), TransportLimits::wholeSeconds(m_limits.answer));
     const int greeting = mailimap_connect(m_imap, stream);
     if (greeting != MAILIMAP_NO_ERROR_AUTHENTICATED && greeting != MAILIMAP_NO_ERROR_NON_AUTHENTICATED)
         return fail(MailTexts::kConnectionLost);
