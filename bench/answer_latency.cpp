@@ -4,10 +4,12 @@
 // sink on loopback, the same through a proxy that holds every chunk 10 ms each way, and on the
 // embedded default Maildir inbox and outbox. Prints p50, p95 and the maximum of each.
 #include "events/EventFiles.h"
+#include "settings/SettingsKeys.h"
+#include "support/AttendantHome.h"
 #include "support/CurlTestClient.h"
-#include "support/EnvironmentFile.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
+#include "support/MailServers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +17,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -64,30 +65,19 @@ public:
     QList<qint64> run(const Setup& setup, int round)
     {
         const QString user = QStringLiteral("latency%1-%2").arg(QCoreApplication::applicationPid()).arg(round);
-        const QString home = m_root + QLatin1Char('/') + user;
-        const QString data = home + QStringLiteral("/data/enrolix/");
+        const AttendantHome home(m_root + QLatin1Char('/') + user);
+        const QString data = home.data();
         const QString from = user + QStringLiteral("@example.com");
-        QDir().mkpath(data + QStringLiteral("mail/inbox/new"));
-        QDir().mkpath(data + QStringLiteral("mail/inbox/tmp"));
-        QDir().mkpath(data + QStringLiteral("mail/inbox/cur"));
+        for (const char* sub : {"new", "tmp", "cur"})
+            QDir().mkpath(data + QStringLiteral("mail/inbox/") + QLatin1String(sub));
         QFile(data + EventFiles::eventNumber(1) + QStringLiteral(".sc")).open(QIODevice::WriteOnly);
         QFile description(data + EventFiles::eventNumber(1) + QStringLiteral(".scn"));
         if (description.open(QIODevice::WriteOnly))
             description.write("Course\r\nMay 4, 2027\r\n");
         description.close();
-        {
-            QSettings ini(home + QStringLiteral("/config/enrolix/enrolix.ini"), QSettings::IniFormat);
-            ini.setValue(QStringLiteral("options/Seconds_Wait_Between_Email_Processing"), kWaitSeconds);
-            if (!setup.imap.isEmpty()) {
-                const QString profile = QStringLiteral("MS Exchange Settings/");
-                ini.setValue(profile + QStringLiteral("inbox"), setup.imap);
-                ini.setValue(profile + QStringLiteral("outbox"), setup.smtp);
-                ini.setValue(profile + QStringLiteral("user"), user);
-                ini.setValue(profile + QStringLiteral("password"), QStringLiteral("secret"));
-                ini.setValue(profile + QStringLiteral("from"), from);
-                ini.setValue(profile + QStringLiteral("ca_file"), m_env.value(QStringLiteral("ENROLIX_MAIL_CA")));
-            }
-        }
+        home.setOption(SettingsKeys::kSecondsWait, kWaitSeconds);
+        if (!setup.imap.isEmpty())
+            home.useServers(setup.imap, setup.smtp, user, from, m_env.value(QStringLiteral("ENROLIX_MAIL_CA")));
         const QString replies = setup.imap.isEmpty() ? data + QStringLiteral("mail/outbox/new")
                                                      : m_env.value(QStringLiteral("ENROLIX_SINK_DIR")) +
                                                            QLatin1Char('/') + from + QStringLiteral("/new");
@@ -96,9 +86,7 @@ public:
             QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(m_env.value(QStringLiteral("ENROLIX_IMAP_PORT"))).toUtf8();
         // The mail is delivered to the server itself, not through the proxy of the service.
         const std::function<bool(int)> deliver = [&](int i) {
-            const QByteArray mail =
-                requestMail(QStringLiteral("Register for Event   (Enrolix)"), EventFiles::eventNumber(1),
-                            QStringLiteral("Person %1").arg(i), QStringLiteral("p%1@example.org").arg(i));
+            const QByteArray mail = registrations(1, i).first();
             if (!setup.imap.isEmpty())
                 return client.append(mailbox, mail);
             const QString name = QStringLiteral("%1.bench.%2").arg(i).arg(user);
@@ -111,10 +99,7 @@ public:
             client.request(mailbox, "NOOP");
 
         QProcess service;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-        service.setProcessEnvironment(environment);
+        service.setProcessEnvironment(home.environment());
         service.start(QStringLiteral(ENROLIX_ATTENDANT), QStringList());
         QByteArray log;
         QElapsedTimer settling;
@@ -159,9 +144,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir root;
-    const QString envFile = root.path() + QStringLiteral("/servers.env");
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
-    const QMap<QString, QString> env = readEnvironmentFileAt(envFile).value_or(QMap<QString, QString>());
+    const MailServers servers(root.path());
+    const QMap<QString, QString>& env = servers.environment();
     if (env.isEmpty()) {
         std::fprintf(stderr, "the mail servers did not start\n");
         return 1;
@@ -191,6 +175,5 @@ int main(int argc, char* argv[])
                     percentile(times, 95), *std::max_element(times.cbegin(), times.cend()));
         std::fflush(stdout);
     }
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("stop"), envFile});
     return failed == 0 ? 0 : 1;
 }

@@ -50,15 +50,6 @@ private:
     QString m_log;
 };
 
-QList<QByteArray> requests(int count)
-{
-    QList<QByteArray> mails;
-    for (int i = 0; i < count; ++i)
-        mails.append(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
-                                 QStringLiteral("Person %1").arg(i), QStringLiteral("p%1@example.org").arg(i)));
-    return mails;
-}
-
 // The event E00001, the profile of the backend, and the wait between timed passes.
 void prepare(const MailBackend& backend, const TestFolders& folders, int secondsWait)
 {
@@ -108,10 +99,10 @@ private Q_SLOTS:
         Service service;
         QVERIFY2(watching(service, how), qPrintable(service.log()));
 
-        backend->deliver(requests(1));
+        backend->deliver(registrations(1));
         QTRY_COMPARE_WITH_TIMEOUT(backend->replies().size(), 1, 20000);
         constexpr int kTogether = 5;
-        backend->deliver(requests(kTogether + 1).mid(1));
+        backend->deliver(registrations(kTogether, 1));
         QTRY_COMPARE_WITH_TIMEOUT(backend->replies().size(), kTogether + 1, 20000);
         QTRY_COMPARE(service.passes().size(), 4);
         QCOMPARE(service.passes().mid(2),
@@ -130,7 +121,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(
             service.log().contains(QStringLiteral("watching: none (the server offers no IDLE), a pass every 2 s\n")),
             20000);
-        backend.deliver(requests(1));
+        backend.deliver(registrations(1));
         QTRY_COMPARE_WITH_TIMEOUT(backend.replies().size(), 1, 20000);
         QVERIFY2(!service.log().contains(QStringLiteral("watching: interrupted")), qPrintable(service.log()));
     }
@@ -155,7 +146,7 @@ private Q_SLOTS:
         QTRY_VERIFY2(service.log().contains(interrupted), qPrintable(service.log()));
         // Made again after the pause, with a pass for what may have come in meanwhile.
         QTRY_COMPARE_WITH_TIMEOUT(service.passes().size(), 3, 20000);
-        backend.deliver(requests(1));
+        backend.deliver(registrations(1));
         QTRY_COMPARE_WITH_TIMEOUT(backend.replies().size(), 1, 20000);
         QTRY_COMPARE(service.passes().size(), 4);
         QCOMPARE(service.log().count(kWatchingImap), 1);
