@@ -1,7 +1,10 @@
 #include "ProfileMailSessionFactory.h"
 #include "attendant/AttendantService.h"
+#include "attendant/AttendantTexts.h"
 #include "mail/ProfileKeys.h"
+#include "platform/DBusDesktopNotifier.h"
 #include "platform/IniSettingsStore.h"
+#include "platform/SecretServiceKeyring.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -21,6 +24,11 @@ int main(int argc, char* argv[])
         return *invocation.exitCode;
     // A password in any profile keeps the file private.
     IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
-    ProfileMailSessionFactory mail(store);
-    return AttendantService::run(invocation.once, store, mail, mail, err);
+    // The main thread waits between passes without an event loop, while the inbox watcher may
+    // ask the keyring from a thread of its own: the keyring keeps a thread of its own too.
+    SecretServiceKeyring keyring(SettingsKeys::kKeyringService, SecretServiceKeyring::Home::OwnThread);
+    ProfileMailSessionFactory mail(store, {}, nullptr, &keyring);
+    DBusDesktopNotifier notifier(AttendantTexts::kNoticeApplication, QStringLiteral("enrolix"),
+                                 QStringLiteral("enrolix"));
+    return AttendantService::run(invocation.once, store, mail, mail, notifier, err);
 }

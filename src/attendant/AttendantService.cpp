@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "attendant/MailArrivals.h"
+#include "attendant/OutageNotices.h"
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/ProfileKeys.h"
@@ -78,7 +79,8 @@ Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextS
     return invocation;
 }
 
-int run(bool once, const SettingsStore& store, MailSessionFactory& mail, InboxWatchers& watchers, QTextStream& err)
+int run(bool once, const SettingsStore& store, MailSessionFactory& mail, InboxWatchers& watchers,
+        DesktopNotifier& notifier, QTextStream& err)
 {
     // The embedded default working folder, page folder and mailbox, as the desktop program makes them.
     prepareDefaultDataFolder();
@@ -100,12 +102,18 @@ int run(bool once, const SettingsStore& store, MailSessionFactory& mail, InboxWa
         arrivals.setPassInterval(std::chrono::seconds(settings.Seconds_Wait_Between_Email_Processing));
     };
     loadSettings();
+    OutageNotices notices(notifier, err);
     // New mail starts a pass at once; the timed passes remain for a watch that is lost or impossible.
     const std::unique_ptr<InboxWatcher> watcher =
         once ? nullptr : watchers.watch(SettingsKeys::kMailProfileName, arrivals, WatchTimes{});
     while (true) {
         const PassReport report = pass.run();
         log(logLine(report));
+        {
+            // The notices write to the log as well.
+            const std::lock_guard<std::mutex> lock(logged);
+            notices.passEnded(report.failure);
+        }
         if (once)
             return exitCodeOf(report);
         arrivals.waitForMail(stop.token(), MailArrivals::Clock::now() +

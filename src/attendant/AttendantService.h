@@ -9,6 +9,7 @@ class QTextStream;
 namespace Enrolix {
 
 struct PassReport;
+class DesktopNotifier;
 class SettingsStore;
 class MailSessionFactory;
 class InboxWatchers;
@@ -17,7 +18,8 @@ class InboxWatchers;
 // and data folder of the desktop program. One pass with --once; otherwise a pass as soon as the
 // inbox watcher sees new mail come in, and every Seconds_Wait_Between_Email_Processing seconds
 // after the last, the settings read afresh before each, until SIGTERM or SIGINT, which end it after
-// the mail being handled. One line per pass on err, and the watcher's lines.
+// the mail being handled. One line per pass on err, and the watcher's lines; passes that keep
+// failing are told on the desktop (OutageNotices).
 namespace AttendantService {
 
 enum ExitCode { kConnected = 0, kNotConnected = 1, kBadUsage = 2, kBusy = 3 };
@@ -32,8 +34,9 @@ struct Invocation
 Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 // Runs the passes on the settings of store and the mailbox that mail opens, watched through
-// watchers; returns the exit code.
-int run(bool once, const SettingsStore& store, MailSessionFactory& mail, InboxWatchers& watchers, QTextStream& err);
+// watchers, with notices through notifier; returns the exit code.
+int run(bool once, const SettingsStore& store, MailSessionFactory& mail, InboxWatchers& watchers,
+        DesktopNotifier& notifier, QTextStream& err);
 
 // "pass: R replies sent, S passed over, L left for a later pass", or "pass: not connected: "
 // and the reason.

@@ -30,6 +30,20 @@ struct MailProfile
     QString auth;
     // The attendant mailbox of the options (RegAttend).
     QString attendantAddress;
+    // The password or refresh token is in the desktop keyring (secret=keyring).
+    bool secretInKeyring{false};
+    // Sign-in with the browser: where the provider authorizes and issues tokens, and the
+    // application registered with it. The refresh token is here only without a keyring.
+    struct OAuth
+    {
+        QString authorizeUrl;
+        QString tokenUrl;
+        QString scope;
+        QString clientId;
+        QString clientSecret;
+        QString refreshToken;
+    };
+    OAuth oauth;
 
     // The profile named name; an inbox or outbox it does not set is the embedded Maildir under
     // the per-user data folder. attendantAddress: the attendant mailbox of the options, the
@@ -48,6 +62,10 @@ struct MailProfile
 
     // The method that auth names; nothing when it names none.
     std::optional<SignOnMethod> signOnMethod() const;
+
+    // Every pass trades a refresh token for its access token: a token method with a token
+    // endpoint and no password_command of its own.
+    bool signsInWithRefreshToken() const;
 };
 
 } // namespace Enrolix

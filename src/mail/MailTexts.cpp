@@ -30,4 +30,14 @@ QString maildirMissing(const QString& path)
     return QStringLiteral("maildir:%1: ").arg(path) + kFolderMissing;
 }
 
+QString keyringHoldsNoSecret(const QString& user)
+{
+    return QStringLiteral("the keyring is locked or holds no password for %1").arg(user);
+}
+
+QString tokenEndpointAnswer(const QString& url, long status)
+{
+    return QStringLiteral("%1: the token endpoint gave no access token (HTTP %2)").arg(url).arg(status);
+}
+
 } // namespace Enrolix::MailTexts

@@ -31,5 +31,11 @@ inline const QString kConnectionLost = QStringLiteral("connection lost");
 
 // A Maildir that is not there: "maildir:" and its path, ": folder missing".
 QString maildirMissing(const QString& path);
+// The secret of a profile could not be had.
+QString keyringHoldsNoSecret(const QString& user);
+inline const QString kSignInExpired =
+    QStringLiteral("the sign-in has expired: sign in again under Tools > Mail Account");
+// The token endpoint answered, but not with an access token.
+QString tokenEndpointAnswer(const QString& url, long status);
 
 } // namespace Enrolix::MailTexts

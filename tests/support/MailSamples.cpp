@@ -1,6 +1,7 @@
 #include "support/MailSamples.h"
 
 #include "mail/GMimeLibrary.h"
+#include "support/Subjects.h"
 
 #include <QFile>
 
@@ -38,7 +39,7 @@ QByteArray htmlRequestMail(const QByteArray& html)
     GMimeMessage* message = g_mime_message_new(TRUE);
     g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_FROM, "Hal Baker", "hal@example.net");
     g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_TO, nullptr, "registrations@example.com");
-    g_mime_message_set_subject(message, "Register for Event   (Enrolix)", nullptr);
+    g_mime_message_set_subject(message, Subjects::kRegister.toUtf8().constData(), nullptr);
     GMimeTextPart* body = g_mime_text_part_new_with_subtype("html");
     g_mime_text_part_set_text(body, html.constData());
     g_mime_part_set_content_encoding(GMIME_PART(body), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);

@@ -1,7 +1,7 @@
 #include "platform/mail/CurlTransport.h"
 
 #include "mail/MailProfile.h"
-#include "mail/MailTexts.h"
+#include "platform/mail/CurlReasons.h"
 
 #include <QUrl>
 
@@ -15,43 +15,6 @@ namespace Enrolix {
 namespace {
 
 using std::chrono::milliseconds;
-
-// What a failed request means to the coordinator; token: the sign-on offered an access token.
-QString reasonFor(CURLcode code, const QString& detail, bool token)
-{
-    switch (code) {
-    case CURLE_UNSUPPORTED_PROTOCOL:
-    case CURLE_URL_MALFORMAT:
-        return MailTexts::kAddressNotValid;
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return MailTexts::kHostNotFound;
-    case CURLE_COULDNT_CONNECT:
-        return MailTexts::kHostUnreachable;
-    case CURLE_OPERATION_TIMEDOUT:
-        return MailTexts::kNoAnswerInTime;
-    case CURLE_ABORTED_BY_CALLBACK:
-        return QStringLiteral("the server answers too slowly");
-    case CURLE_LOGIN_DENIED:
-        // libcurl reports a folder that cannot be selected as a refused sign-on.
-        if (detail.startsWith(QLatin1String("Select failed")))
-            return MailTexts::kFolderMissing;
-        if (token)
-            return MailTexts::kTokenRefused;
-        return MailTexts::kSignOnRefused;
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return MailTexts::kCertificateNotTrusted;
-    case CURLE_SSL_CONNECT_ERROR:
-        return MailTexts::kSecureConnectionFailed;
-    case CURLE_USE_SSL_FAILED:
-        return MailTexts::kNoStartTls;
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-        return MailTexts::kConnectionLost;
-    default:
-        return QString::fromUtf8(curl_easy_strerror(code));
-    }
-}
 
 // The host of the URL exactly as libcurl will connect to it.
 QByteArray curlHost(const QByteArray& url)
@@ -97,7 +60,7 @@ long CurlTransport::startTls(const QByteArray& url) const
 }
 
 CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
-                             std::shared_ptr<TroubleClock> clock, std::stop_token stop)
+                             std::shared_ptr<TroubleClock> clock, std::stop_token stop, Credentials credentials)
     : m_limits(limits), m_clock(std::move(clock)), m_stop(std::move(stop)), m_tls(profile.tls),
       m_sendsSecret(!profile.user.isEmpty()),
       m_sendsToken(m_sendsSecret && profile.signOnMethod() != MailProfile::SignOnMethod::Password)
@@ -124,7 +87,7 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, TransportLimits::wholeSeconds(m_limits.answer));
-    if (m_sendsSecret) {
+    if (m_sendsSecret && credentials == Credentials::Sent) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
         if (m_sendsToken) {
             const bool xoauth2 = profile.signOnMethod() == MailProfile::SignOnMethod::XOAuth2;
@@ -261,9 +224,9 @@ TransportFailure CurlTransport::failure() const
     if (m_code == CURLE_OK)
         return {};
     const QString detail = QString::fromUtf8(m_error);
-    QString reason =
-        server + QStringLiteral(": ") +
-        (m_stopped ? QStringLiteral("stopped before the server answered") : reasonFor(m_code, detail, m_sendsToken));
+    QString reason = server + QStringLiteral(": ") +
+                     (m_stopped ? QStringLiteral("stopped before the server answered")
+                                : CurlReasons::reasonFor(m_code, detail, m_sendsToken));
     if (!detail.isEmpty())
         reason += QStringLiteral(" (") + detail + QLatin1Char(')');
     // libcurl reports the refusal of a recipient as a send error naming RCPT.

@@ -107,7 +107,7 @@ bool ImapIdleSource::open(int wake)
     m_failure.clear();
     m_offersIdle = false;
     QString reason;
-    const std::optional<QString> secret = m_secret(reason);
+    const std::optional<QString> secret = m_secret(reason, m_stopSecret.get_token());
     if (!secret) {
         m_failure = reason;
         return false;
@@ -276,6 +276,7 @@ void ImapIdleSource::close()
 
 void ImapIdleSource::interrupt()
 {
+    m_stopSecret.request_stop();
     const std::lock_guard<std::mutex> lock(m_socketMutex);
     m_interrupted = true;
     if (m_socket >= 0)

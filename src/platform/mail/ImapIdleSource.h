@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 
 struct mailimap;
 
@@ -23,8 +24,9 @@ namespace Enrolix {
 class ImapIdleSource final : public WatchSource
 {
 public:
-    // The password or access token of the profile; nothing, with why, when it cannot be had.
-    using Secret = std::function<std::optional<QString>(QString& failure)>;
+    // The password or access token of the profile; nothing, with why, when it cannot be had. stop:
+    // asked when the watch is interrupted while the secret is still being fetched.
+    using Secret = std::function<std::optional<QString>(QString& failure, const std::stop_token& stop)>;
 
     // renew: how often IDLE is ended and begun again.
     ImapIdleSource(const MailProfile& profile, Secret secret, const TransportLimits& limits,
@@ -71,6 +73,8 @@ private:
     std::mutex m_socketMutex;
     int m_socket{-1};
     bool m_interrupted{false};
+    // Cuts short the fetching of the secret (a token endpoint, a password command) on interrupt().
+    std::stop_source m_stopSecret;
 };
 
 } // namespace Enrolix
