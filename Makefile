@@ -47,6 +47,7 @@ bench: build
 	$(BUILD_DIR)/bench/bench_event_list
 	$(BUILD_DIR)/bench/bench_attendant_pass
 	$(BUILD_DIR)/bench/bench_attendant_service
+	$(BUILD_DIR)/bench/bench_answer_latency
 	$(BUILD_DIR)/bench/bench_mime_read
 	$(BUILD_DIR)/bench/bench_in_flight_journal
 	$(BUILD_DIR)/bench/bench_mailbox_fill

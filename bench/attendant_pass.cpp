@@ -11,7 +11,7 @@
 #include "mail/ProfileKeys.h"
 #include "settings/Settings.h"
 #include "support/CurlTestClient.h"
-#include "support/EnvironmentFile.h"
+#include "support/MailServers.h"
 #include "support/MemorySettingsStore.h"
 
 #include <QCoreApplication>
@@ -19,10 +19,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <optional>
 
 using namespace Enrolix;
 
@@ -96,12 +96,6 @@ double runPass(const Settings& settings, SettingsStore& store, int* failures)
     return seconds;
 }
 
-QMap<QString, QString> startServers(const QString& envFile)
-{
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
-    return Testing::readEnvironmentFileAt(envFile).value_or(QMap<QString, QString>());
-}
-
 // Registrations only, on Maildir folders, against lists of the given length.
 double registrationsSeconds(const QString& root, int listLines)
 {
@@ -136,8 +130,9 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QTemporaryDir root;
     qputenv("XDG_DATA_HOME", (root.path() + QStringLiteral("/data")).toUtf8());
-    const QString envFile = root.path() + QStringLiteral("/servers.env");
-    const QMap<QString, QString> env = startServers(envFile);
+    // Stopped before the Maildir rounds, which no server may slow.
+    std::optional<Testing::MailServers> servers(std::in_place, root.path());
+    const QMap<QString, QString> env = servers->environment();
     if (env.isEmpty()) {
         std::fprintf(stderr, "the mail servers did not start\n");
         return 1;
@@ -207,7 +202,7 @@ int main(int argc, char* argv[])
         if (failures != 0 || rawCount != kMails)
             exitCode = 1;
     }
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("stop"), envFile});
+    servers.reset();
 
     double empty = 1e9;
     double full = 1e9;

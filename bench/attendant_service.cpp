@@ -5,10 +5,12 @@
 // the same with no delay. Prints both rates and their ratio, medians of 5 rounds. Delays named
 // as arguments (`bench_attendant_service 0`) run instead of those two.
 #include "events/EventFiles.h"
+#include "settings/SettingsKeys.h"
+#include "support/AttendantHome.h"
 #include "support/CurlTestClient.h"
-#include "support/EnvironmentFile.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
+#include "support/MailServers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,7 +18,6 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -71,23 +72,12 @@ private:
             if (record.open(QIODevice::WriteOnly) && description.open(QIODevice::WriteOnly))
                 description.write("Course\r\nMay 4, 2027\r\n");
         }
-        const QString config = m_root + QStringLiteral("/config-") + user;
-        {
-            QSettings ini(config + QStringLiteral("/enrolix/enrolix.ini"), QSettings::IniFormat);
-            ini.setValue(QStringLiteral("options/Working_Files_Directory"), work);
-            const QString profile = QStringLiteral("MS Exchange Settings/");
-            ini.setValue(profile + QStringLiteral("inbox"), QString::fromUtf8(imap));
-            ini.setValue(profile + QStringLiteral("outbox"), QString::fromUtf8(smtp));
-            ini.setValue(profile + QStringLiteral("user"), user);
-            ini.setValue(profile + QStringLiteral("password"), QStringLiteral("secret"));
-            ini.setValue(profile + QStringLiteral("from"), QStringLiteral("attendant@example.com"));
-            ini.setValue(profile + QStringLiteral("ca_file"), m_env.value(QStringLiteral("ENROLIX_MAIL_CA")));
-        }
+        const AttendantHome home(m_root + QStringLiteral("/home-") + user);
+        home.setOption(SettingsKeys::kWorkingFilesDirectory, work);
+        home.useServers(QString::fromUtf8(imap), QString::fromUtf8(smtp), user, QStringLiteral("attendant@example.com"),
+                        m_env.value(QStringLiteral("ENROLIX_MAIL_CA")));
         QProcess attendant;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_root + QStringLiteral("/data-") + user);
-        attendant.setProcessEnvironment(environment);
+        attendant.setProcessEnvironment(home.environment());
         QElapsedTimer timer;
         timer.start();
         attendant.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
@@ -143,9 +133,8 @@ int main(int argc, char* argv[])
     if (delays.isEmpty())
         delays = {10, 0};
     QTemporaryDir root;
-    const QString envFile = root.path() + QStringLiteral("/servers.env");
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
-    const QMap<QString, QString> env = readEnvironmentFileAt(envFile).value_or(QMap<QString, QString>());
+    const MailServers servers(root.path());
+    const QMap<QString, QString>& env = servers.environment();
     if (env.isEmpty()) {
         std::fprintf(stderr, "the mail servers did not start\n");
         return 1;
@@ -170,6 +159,5 @@ int main(int argc, char* argv[])
                     kMails, delay, median(passRates), median(loopRates), median(ratios), kRounds);
         std::fflush(stdout);
     }
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("stop"), envFile});
     return 0;
 }

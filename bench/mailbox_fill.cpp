@@ -5,11 +5,11 @@
 // mails a second, and how long the server's first selection of the 20,000 takes.
 #include "support/CurlTestClient.h"
 #include "support/MailSamples.h"
+#include "support/MailServers.h"
 #include "support/ServerBackend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -17,15 +17,6 @@
 using namespace Enrolix::Testing;
 
 namespace {
-
-QList<QByteArray> requestMails(int count)
-{
-    QList<QByteArray> mails;
-    for (int i = 0; i < count; ++i)
-        mails.append(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
-                                 QStringLiteral("Person %1").arg(i), QStringLiteral("p%1@example.org").arg(i)));
-    return mails;
-}
 
 double perSecond(int count, qint64 ms)
 {
@@ -38,12 +29,11 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir root;
-    const QString envFile = root.filePath(QStringLiteral("servers.env"));
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), envFile});
-    qputenv("ENROLIX_MAIL_SERVERS", envFile.toUtf8());
+    const MailServers servers(root.path());
+    qputenv("ENROLIX_MAIL_SERVERS", servers.environmentFile().toUtf8());
     int status = 0;
     {
-        const QList<QByteArray> few = requestMails(500);
+        const QList<QByteArray> few = registrations(500);
         ServerBackend appended(root.path());
         ServerBackend written(root.path());
         ServerBackend many(root.path());
@@ -61,7 +51,7 @@ int main(int argc, char* argv[])
             std::printf(
                 "500 mails: APPEND one at a time %.0f mails/s, into the Maildir %.0f mails/s (%.0f times as fast)\n",
                 append, maildir, append > 0 ? maildir / append : 0);
-            const QList<QByteArray> all = requestMails(20000);
+            const QList<QByteArray> all = registrations(20000);
             timer.restart();
             const bool delivered = many.deliverAll(all);
             const qint64 writing = timer.restart();
@@ -72,6 +62,5 @@ int main(int argc, char* argv[])
             status = delivered && unread == 20000 ? 0 : 1;
         }
     }
-    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("stop"), envFile});
     return status;
 }

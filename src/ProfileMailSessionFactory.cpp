@@ -9,8 +9,11 @@
 #include "platform/SettingsStore.h"
 #include "platform/mail/CurlFormPost.h"
 #include "platform/mail/CurlTransport.h"
+#include "platform/mail/ImapIdleSource.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
+#include "platform/mail/MaildirSource.h"
+#include "platform/mail/WatchLoop.h"
 #include "settings/SettingsKeys.h"
 
 namespace Enrolix {
@@ -92,10 +95,12 @@ std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProf
     return nullptr;
 }
 
-std::optional<QString> ProfileMailSessionFactory::secretOf(const QString& name, const MailProfile& profile,
-                                                           QString& failure, const std::stop_token& stop)
+std::optional<QString> ProfileMailSessionFactory::secretOf(const QString& name, QString& failure,
+                                                           const std::stop_token& stop)
 {
-    const ProfileSecret::Resolved resolved = m_secrets.resolve(profile, std::nullopt, stop, &m_store, name);
+    const std::lock_guard<std::mutex> lock(m_secretMutex);
+    const ProfileSecret::Resolved resolved =
+        m_secrets.resolve(profileOf(m_store, name), std::nullopt, stop, &m_store, name);
     failure = resolved.failure;
     return resolved.secret;
 }
@@ -104,7 +109,7 @@ OutboxSignOn ProfileMailSessionFactory::openOutbox(const QString& name, std::sto
 {
     const MailProfile profile = profileOf(m_store, name);
     QString failure;
-    const std::optional<QString> password = secretOf(name, profile, failure, stop);
+    const std::optional<QString> password = secretOf(name, failure, stop);
     if (!password)
         return {nullptr, {}, failure};
     std::unique_ptr<MailOutbox> outbox =
@@ -123,7 +128,7 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name, std::stop_token st
 {
     const MailProfile profile = profileOf(m_store, name);
     QString failure;
-    const std::optional<QString> password = secretOf(name, profile, failure, stop);
+    const std::optional<QString> password = secretOf(name, failure, stop);
     if (!password)
         return {nullptr, failure};
     // Both connections of the session share one allowance for slow and silent servers.
@@ -140,6 +145,24 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name, std::stop_token st
             {}};
 }
 
+std::unique_ptr<InboxWatcher> ProfileMailSessionFactory::watch(const QString& name, InboxWatcher::Listener& listener,
+                                                               const WatchTimes& times)
+{
+    const MailProfile profile = profileOf(m_store, name);
+    std::unique_ptr<WatchSource> source;
+    if (const std::optional<QString> path = maildirPath(profile.inbox)) {
+        source = std::make_unique<MaildirSource>(*path, *path == MailProfile::defaultInboxFolder());
+    } else if (hasScheme(profile.inbox, {"imap", "imaps"})) {
+        auto secret = [this, name](QString& failure, const std::stop_token& stop) {
+            return secretOf(name, failure, stop);
+        };
+        source = std::make_unique<ImapIdleSource>(profile, secret, m_limits, times.renewIdle);
+    }
+    if (!source)
+        return nullptr;
+    return std::make_unique<WatchLoop>(std::move(source), listener, times);
+}
+
 QString ProfileMailSessionFactory::test(const MailProfile& profile, const std::optional<QString>& given,
                                         const AccountCheck::Report& report, std::stop_token stop)
 {
@@ -147,8 +170,10 @@ QString ProfileMailSessionFactory::test(const MailProfile& profile, const std::o
     // Asked once, after a server was reached: a rotated refresh token must be used only once.
     std::optional<ProfileSecret::Resolved> resolved;
     const auto secret = [&] {
-        if (!resolved)
+        if (!resolved) {
+            const std::lock_guard<std::mutex> lock(m_secretMutex);
             resolved = m_secrets.resolve(profile, given, stop);
+        }
         return *resolved;
     };
     bool ok = true;

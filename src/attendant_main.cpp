@@ -4,6 +4,7 @@
 #include "mail/ProfileKeys.h"
 #include "platform/DBusDesktopNotifier.h"
 #include "platform/IniSettingsStore.h"
+#include "platform/SecretServiceKeyring.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -23,8 +24,11 @@ int main(int argc, char* argv[])
         return *invocation.exitCode;
     // A password in any profile keeps the file private.
     IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
-    ProfileMailSessionFactory mail(store);
+    // The main thread waits between passes without an event loop, while the inbox watcher may
+    // ask the keyring from a thread of its own: the keyring keeps a thread of its own too.
+    SecretServiceKeyring keyring(SettingsKeys::kKeyringService, SecretServiceKeyring::Home::OwnThread);
+    ProfileMailSessionFactory mail(store, {}, nullptr, &keyring);
     DBusDesktopNotifier notifier(AttendantTexts::kNoticeApplication, QStringLiteral("enrolix"),
                                  QStringLiteral("enrolix"));
-    return AttendantService::run(invocation.once, store, mail, notifier, err);
+    return AttendantService::run(invocation.once, store, mail, mail, notifier, err);
 }

@@ -1,7 +1,7 @@
 // The account dialog against real servers: Test Account step by step against the fixture's
 // Dovecot and SMTP sink, the test host without STARTTLS and a dead port; and the sign-in with
-// the browser against the fixture's authorization server, with every pass after it trading the
-// kept refresh token for an access token.
+// the browser against the fixture's authorization server, with every pass after it, and the
+// inbox watcher, trading the kept refresh token for an access token.
 #include "admin/AdminMessages.h"
 #include "admin/Windows.h"
 #include "admin/frmAccount.h"
@@ -13,6 +13,7 @@
 #include "support/EnvironmentFile.h"
 #include "support/MailSamples.h"
 #include "support/RecordingPassListener.h"
+#include "support/RecordingWatchListener.h"
 #include "support/ServerBackend.h"
 #include "support/TestContext.h"
 
@@ -268,6 +269,19 @@ private Q_SLOTS:
         const QString rotated = kept();
         QVERIFY(!rotated.isEmpty());
         QVERIFY(rotated != saved);
+
+        // The inbox watcher of enrolix-attendant signs on the same way: it trades the refresh
+        // token in its turn, and the next pass goes on with the one the provider gave it.
+        {
+            RecordingWatchListener watched;
+            const std::unique_ptr<InboxWatcher> watcher = m_test->watchers().watch(kProfile, watched, WatchTimes{});
+            QTRY_COMPARE_WITH_TIMEOUT(watched.watchings(),
+                                      QList<InboxWatcher::Watching>{InboxWatcher::Watching::ImapIdle}, 10000);
+        }
+        QVERIFY(m_test->keyring.secrets.value(user) != rotated);
+        report = pass();
+        QVERIFY2(report.failure.isEmpty(), qPrintable(report.failure));
+        QCOMPARE(report.replies, 1);
 
         post(QStringLiteral("/expire"), QStringLiteral("user"), user);
         report = pass();

@@ -30,6 +30,8 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <csignal>
+
 using namespace Enrolix;
 using namespace Enrolix::Testing;
 
@@ -155,6 +157,18 @@ private Q_SLOTS:
         QCOMPARE(headless.exitCode(), 0);
         QVERIFY2(log.contains(QStringLiteral("pass: 1 replies sent")), qPrintable(log));
         QCOMPARE(backend.replies().size(), 2);
+
+        // As a service its inbox watcher signs on with the same password, asked from a thread of
+        // its own, so a request is answered at once, not after the ten minutes between passes.
+        ChildProcess service(QStringLiteral(ENROLIX_ATTENDANT));
+        QVERIFY(service.start());
+        QTRY_VERIFY2_WITH_TIMEOUT(service.logged().contains("watching: IMAP IDLE\n"), service.logged().constData(),
+                                  30000);
+        request(QStringLiteral("Cay"));
+        QTRY_COMPARE_WITH_TIMEOUT(backend.replies().size(), 3, 30000);
+        service.signal(SIGTERM);
+        QVERIFY(service.waitForEnd(30000));
+        QCOMPARE(service.ended().exitCode, 0);
     }
 
     void signOn_noEntryForTheUser_failsWithTheReason()

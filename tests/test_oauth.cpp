@@ -6,6 +6,7 @@
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/PassRig.h"
+#include "support/RecordingWatchListener.h"
 #include "support/ServerBackend.h"
 #include "support/Subjects.h"
 
@@ -185,6 +186,48 @@ private Q_SLOTS:
             QCOMPARE(sinkSignOns().first().last(), QStringLiteral("refused"));
             QCOMPARE(maildir.unreadCount(), 1);
         }
+    }
+
+    // The inbox watcher's own connection: a token of its own, and a fresh one at every attempt.
+    void watcher_signsOnWithATokenOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("auth");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("xoauth2") << "xoauth2" << true;
+        QTest::newRow("oauthbearer") << "oauthbearer" << true;
+        QTest::newRow("xoauth2, expired token") << "xoauth2" << false;
+        QTest::newRow("oauthbearer, expired token") << "oauthbearer" << false;
+    }
+    void watcher_signsOnWithATokenOfItsOwn()
+    {
+        QFETCH(QString, auth);
+        QFETCH(bool, valid);
+        set(SettingsKeys::kMailAuth, auth);
+        if (!valid)
+            set(SettingsKeys::kMailPasswordCommand, tokenCommand(m_rig->mail.user(), -60));
+        RecordingWatchListener listener;
+        const WatchTimes times{std::chrono::minutes(25), std::chrono::milliseconds(100),
+                               std::chrono::milliseconds(100)};
+        const std::unique_ptr<InboxWatcher> watcher = m_rig->watchers().watch(kProfile, listener, times);
+        if (valid) {
+            QTRY_COMPARE(listener.watchings(), QList<InboxWatcher::Watching>{InboxWatcher::Watching::ImapIdle});
+            QCOMPARE(imapSignOns(), QStringList{auth.toUpper()});
+            QCOMPARE(linesOf(issued()).size(), 1);
+            return;
+        }
+        // The server waits a while before it refuses a sign-on.
+        QTRY_VERIFY_WITH_TIMEOUT(listener.interruptions().size() >= 2, 30000);
+        QCOMPARE(listener.interruptions().first().reason, m_rig->mail.imapUrl().section(QLatin1Char('/'), 0, 2) +
+                                                              QStringLiteral(": sign-on refused: the access token "
+                                                                             "was not accepted"));
+        const QStringList tokens = linesOf(issued());
+        QVERIFY(tokens.size() >= 2 && tokens.at(0) != tokens.at(1));
+        QVERIFY(listener.watchings().isEmpty());
+        // The profile is read afresh at every attempt: a token that is valid again is taken up.
+        // The success also ends the delays the server puts on this address after failed sign-ons.
+        set(SettingsKeys::kMailPasswordCommand, tokenCommand(m_rig->mail.user()));
+        QTRY_COMPARE_WITH_TIMEOUT(listener.watchings(), QList<InboxWatcher::Watching>{InboxWatcher::Watching::ImapIdle},
+                                  30000);
     }
 
     void signOn_unknownAuth_failsNamingIt()

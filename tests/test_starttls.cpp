@@ -11,6 +11,7 @@
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/PassRig.h"
+#include "support/RecordingWatchListener.h"
 #include "support/Subjects.h"
 
 #include <QDir>
@@ -213,6 +214,46 @@ private Q_SLOTS:
             QCOMPARE(report.replies, 0);
             QCOMPARE(m_rig->mail.unreadCount(), imap ? 0 : 1);
         }
+    }
+
+    // The inbox watcher's own connection follows the same rule.
+    void watcher_serverWithoutStartTls_signsOnOnlyWhereAllowed_data()
+    {
+        QTest::addColumn<bool>("viaLoopback");
+        QTest::addColumn<bool>("tlsOff");
+        QTest::addColumn<bool>("signsOn");
+        QTest::newRow("test host") << false << false << false;
+        QTest::newRow("test host, tls=off") << false << true << true;
+        QTest::newRow("through loopback") << true << false << true;
+    }
+    void watcher_serverWithoutStartTls_signsOnOnlyWhereAllowed()
+    {
+        QFETCH(bool, viaLoopback);
+        QFETCH(bool, tlsOff);
+        QFETCH(bool, signsOn);
+        const QString server = viaLoopback ? QStringLiteral("127.0.0.1:") + host("LOOPBACK_IMAP_PORT")
+                                           : host("ADDRESS") + QStringLiteral(":143");
+        set(SettingsKeys::kMailInbox, QStringLiteral("imap://%1/INBOX").arg(server));
+        if (tlsOff)
+            set(SettingsKeys::kMailTls, QStringLiteral("off"));
+        ServerSide side(host("IMAP_CAPTURE"), host("IMAP_LOG"));
+        side.mark();
+        RecordingWatchListener listener;
+        {
+            const std::unique_ptr<InboxWatcher> watcher = m_rig->watchers().watch(kProfile, listener, WatchTimes{});
+            if (signsOn)
+                QTRY_COMPARE(listener.watchings(), QList<InboxWatcher::Watching>{InboxWatcher::Watching::ImapIdle});
+            else
+                QTRY_VERIFY(!listener.interruptions().isEmpty());
+        }
+        QTRY_VERIFY(side.connectionEnded());
+        const QByteArray received = side.received();
+        QVERIFY2(!received.isEmpty(), "the server received nothing");
+        QCOMPARE(hasSignOnCommand(received), signsOn);
+        QCOMPARE(carriesPassword(received), signsOn);
+        if (!signsOn)
+            QCOMPARE(listener.interruptions().first().reason,
+                     QStringLiteral("imap://%1: server offers no STARTTLS").arg(server));
     }
 
     void attendant_testHostWithoutStartTls_printsTheReason()

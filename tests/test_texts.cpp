@@ -215,6 +215,11 @@ private Q_SLOTS:
         row("connecting", AttendantTexts::kConnecting, "Connecting...");
         row("connected", AttendantTexts::kConnected, "Connected");
         row("not connected", AttendantTexts::kNotConnected, "Not Connected");
+        // --- the attendant service's lines about watching its inbox
+        row("watching IMAP", AttendantTexts::kWatchingImapIdle, "watching: IMAP IDLE");
+        row("watching Maildir", AttendantTexts::kWatchingMaildir, "watching: Maildir");
+        row("watching nothing", AttendantTexts::watchingNothing(600), "watching: none (the server offers no IDLE), a pass every 600 s");
+        row("watch interrupted", AttendantTexts::watchInterrupted(QStringLiteral("imap://h:143: connection lost"), std::chrono::seconds(5)), "watching: interrupted: imap://h:143: connection lost; trying again in 5 s");
         // --- the notices of enrolix-attendant
         row("notice sender", AttendantTexts::kNoticeApplication, "Enrolix");
         row("cannot answer", AttendantTexts::kCannotAnswer, "Enrolix cannot answer requests");
@@ -233,6 +238,7 @@ private Q_SLOTS:
         row("unread not listed", MailTexts::unreadNotListed(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the list of unread mails could not be read whole");
         row("no next UID", MailTexts::noNextUid(QStringLiteral("imap://h:143/INBOX")), "imap://h:143/INBOX: the server does not say which UID the folder gives next, so its unread mails cannot be listed");
         row("journal unwritable", MailTexts::journalUnwritable(QStringLiteral("/d/j.txt")), "the journal of fetched mails /d/j.txt cannot be written");
+        row("maildir missing", MailTexts::maildirMissing(QStringLiteral("/m/")), "maildir:/m/: folder missing");
         row("notice time", AttendantTexts::noticeTime(kFriday), "2026-05-08 17:04");
         row("cannot answer, last good check", AttendantTexts::cannotAnswerBody(QStringLiteral("smtp://h:587: sign-on refused"), kFriday, kFriday.addDays(-1)), "smtp://h:587: sign-on refused\nLast good check: 2026-05-08 17:04.");
         row("cannot answer, none since the start", AttendantTexts::cannotAnswerBody(QStringLiteral("host unreachable"), std::nullopt, kFriday), "host unreachable\nNo good check since the attendant started at 2026-05-08 17:04.");

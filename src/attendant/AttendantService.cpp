@@ -1,14 +1,18 @@
 #include "attendant/AttendantService.h"
 
 #include "Version.h"
+#include "attendant/MailArrivals.h"
 #include "attendant/OutageNotices.h"
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
+#include "mail/ProfileKeys.h"
 #include "platform/StopSignals.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
 
 #include <QTextStream>
+
+#include <mutex>
 
 namespace Enrolix::AttendantService {
 namespace {
@@ -23,8 +27,9 @@ const QString kUsage =
                    "  --help     this text\n"
                    "  --version  the version\n"
                    "\n"
-                   "Without --once, a pass every Seconds_Wait_Between_Email_Processing seconds until SIGTERM\n"
-                   "or SIGINT. One line on standard error per pass.\n");
+                   "Without --once, a pass as soon as new mail arrives (IMAP IDLE or the Maildir's new/\n"
+                   "folder), and every Seconds_Wait_Between_Email_Processing seconds, until SIGTERM or\n"
+                   "SIGINT. One line on standard error per pass.\n");
 
 // The log line says everything; the pass's reports in between are not needed.
 class SilentListener final : public PassListener
@@ -74,7 +79,8 @@ Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextS
     return invocation;
 }
 
-int run(bool once, const SettingsStore& store, MailSessionFactory& mail, DesktopNotifier& notifier, QTextStream& err)
+int run(bool once, const SettingsStore& store, MailSessionFactory& mail, InboxWatchers& watchers,
+        DesktopNotifier& notifier, QTextStream& err)
 {
     // The embedded default working folder, page folder and mailbox, as the desktop program makes them.
     prepareDefaultDataFolder();
@@ -83,17 +89,38 @@ int run(bool once, const SettingsStore& store, MailSessionFactory& mail, Desktop
     SilentListener listener;
     StopSignals stop;
     ProcessingPass pass(settings, mail, listener, stop.token());
-    OutageNotices notices(notifier, err);
-    while (true) {
-        settings.LoadSettings(store);
-        const PassReport report = pass.run();
-        err << logLine(report) << '\n';
+    // The inbox watcher writes its lines from a thread of its own.
+    std::mutex logged;
+    const auto log = [&err, &logged](const QString& line) {
+        const std::lock_guard<std::mutex> lock(logged);
+        err << line << '\n';
         err.flush();
-        notices.passEnded(report.failure);
+    };
+    MailArrivals arrivals(log);
+    const auto loadSettings = [&] {
+        settings.LoadSettings(store);
+        arrivals.setPassInterval(std::chrono::seconds(settings.Seconds_Wait_Between_Email_Processing));
+    };
+    loadSettings();
+    OutageNotices notices(notifier, err);
+    // New mail starts a pass at once; the timed passes remain for a watch that is lost or impossible.
+    const std::unique_ptr<InboxWatcher> watcher =
+        once ? nullptr : watchers.watch(SettingsKeys::kMailProfileName, arrivals, WatchTimes{});
+    while (true) {
+        const PassReport report = pass.run();
+        log(logLine(report));
+        {
+            // The notices write to the log as well.
+            const std::lock_guard<std::mutex> lock(logged);
+            notices.passEnded(report.failure);
+        }
         if (once)
             return exitCodeOf(report);
-        if (stop.waitFor(std::chrono::seconds(settings.Seconds_Wait_Between_Email_Processing)))
+        arrivals.waitForMail(stop.token(), MailArrivals::Clock::now() +
+                                               std::chrono::seconds(settings.Seconds_Wait_Between_Email_Processing));
+        if (stop.stopped())
             return kConnected;
+        loadSettings();
     }
 }
 

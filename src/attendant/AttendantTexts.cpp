@@ -51,6 +51,16 @@ QString failureCount(qint16 failures)
     return QLatin1Char(' ') + QString::number(failures);
 }
 
+QString watchingNothing(int seconds)
+{
+    return QStringLiteral("watching: none (the server offers no IDLE), a pass every %1 s").arg(seconds);
+}
+
+QString watchInterrupted(const QString& reason, std::chrono::seconds pause)
+{
+    return QStringLiteral("watching: interrupted: %1; trying again in %2 s").arg(reason).arg(pause.count());
+}
+
 QString noticeTime(const QDateTime& moment)
 {
     return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));

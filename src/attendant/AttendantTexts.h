@@ -39,6 +39,13 @@ inline const QString kNotConnected = QStringLiteral("Not Connected");
 // The count of failed connections as the window shows it: a blank before the number.
 QString failureCount(qint16 failures);
 
+// How enrolix-attendant watches its inbox, said once at start.
+inline const QString kWatchingImapIdle = QStringLiteral("watching: IMAP IDLE");
+inline const QString kWatchingMaildir = QStringLiteral("watching: Maildir");
+// The server offers no IDLE, so only the timed passes remain.
+QString watchingNothing(int seconds);
+// The watch could not be made or was lost, and why; it is made again after a pause.
+QString watchInterrupted(const QString& reason, std::chrono::seconds pause);
 // The desktop notices of enrolix-attendant when its passes keep failing, and when they no longer do.
 inline const QString kNoticeApplication = QStringLiteral("Enrolix");
 inline const QString kCannotAnswer = QStringLiteral("Enrolix cannot answer requests");

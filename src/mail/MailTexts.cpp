@@ -25,6 +25,11 @@ QString journalUnwritable(const QString& path)
     return QStringLiteral("the journal of fetched mails %1 cannot be written").arg(path);
 }
 
+QString maildirMissing(const QString& path)
+{
+    return QStringLiteral("maildir:%1: ").arg(path) + kFolderMissing;
+}
+
 QString keyringHoldsNoSecret(const QString& user)
 {
     return QStringLiteral("the keyring is locked or holds no password for %1").arg(user);

@@ -16,6 +16,21 @@ QString unreadNotListed(const QString& folder);
 QString noNextUid(const QString& folder);
 QString journalUnwritable(const QString& path);
 
+// Why a mail server could not be used, as the adapters say it after the server's address.
+inline const QString kAddressNotValid = QStringLiteral("the address is not valid");
+inline const QString kHostNotFound = QStringLiteral("host not found");
+inline const QString kHostUnreachable = QStringLiteral("host unreachable");
+inline const QString kNoAnswerInTime = QStringLiteral("the server did not answer in time");
+inline const QString kFolderMissing = QStringLiteral("folder missing");
+inline const QString kSignOnRefused = QStringLiteral("sign-on refused");
+inline const QString kTokenRefused = QStringLiteral("sign-on refused: the access token was not accepted");
+inline const QString kCertificateNotTrusted = QStringLiteral("certificate not trusted");
+inline const QString kSecureConnectionFailed = QStringLiteral("secure connection failed");
+inline const QString kNoStartTls = QStringLiteral("server offers no STARTTLS");
+inline const QString kConnectionLost = QStringLiteral("connection lost");
+
+// A Maildir that is not there: "maildir:" and its path, ": folder missing".
+QString maildirMissing(const QString& path);
 // The secret of a profile could not be had.
 QString keyringHoldsNoSecret(const QString& user);
 inline const QString kSignInExpired =

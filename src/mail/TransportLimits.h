@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 
@@ -26,6 +27,13 @@ struct TransportLimits
     // Once its pass or run is asked to stop, how long a request may still take: a healthy
     // server answers within it, a silent one is given up as lost.
     Duration afterStop{std::chrono::milliseconds(500)};
+
+    // A limit in whole seconds, for the libraries that count so: rounded up, and one at least.
+    static long wholeSeconds(Duration limit)
+    {
+        using std::chrono::seconds;
+        return std::max(1L, long(std::chrono::duration_cast<seconds>(limit + std::chrono::milliseconds(999)).count()));
+    }
 };
 
 // The troubled time a pass has spent so far, shared by its connections, which may run at once.

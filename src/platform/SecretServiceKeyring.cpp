@@ -46,15 +46,27 @@ bool finish(std::unique_ptr<QKeychain::Job> job, std::chrono::milliseconds limit
 
 } // namespace
 
-SecretServiceKeyring::SecretServiceKeyring(const QString& service, std::chrono::milliseconds limit)
+SecretServiceKeyring::SecretServiceKeyring(const QString& service, Home home, std::chrono::milliseconds limit)
     : m_service(service), m_limit(limit), m_home(std::make_unique<QObject>())
 {
+    if (home == Home::OwnThread) {
+        m_ownThread = std::make_unique<QThread>();
+        m_home->moveToThread(m_ownThread.get());
+    }
 }
 
-SecretServiceKeyring::~SecretServiceKeyring() = default;
+SecretServiceKeyring::~SecretServiceKeyring()
+{
+    if (m_ownThread) {
+        m_ownThread->quit();
+        m_ownThread->wait();
+    }
+}
 
 template <typename Result> std::optional<Result> SecretServiceKeyring::atHome(std::function<Result()> call)
 {
+    if (m_ownThread)
+        std::call_once(m_ownThreadStarted, [this] { m_ownThread->start(); });
     if (QThread::currentThread() == m_home->thread())
         return call();
     // Shared with the posted call, which may still run after this one stopped waiting.

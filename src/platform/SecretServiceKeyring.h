@@ -3,22 +3,33 @@
 #include "platform/Keyring.h"
 
 #include <QObject>
+#include <QThread>
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace Enrolix {
 
 // The desktop keyring through the Secret Service of the session bus (GNOME Keyring, KWallet).
-// The keyring library runs its jobs one at a time on one thread: every call is carried out on
-// the thread that made this object, whose event loop must run, and a call from another thread
-// waits for it there. Every call waits at most the time limit: a keyring that asks for its
-// password without a desktop to ask on must not hold a pass for ever.
+// The keyring library runs its jobs one at a time on one thread, its home: every call is carried
+// out there, and a call from another thread waits for it. Every call waits at most the time
+// limit: a keyring that asks for its password without a desktop to ask on must not hold a pass
+// for ever.
 class SecretServiceKeyring final : public Keyring
 {
 public:
-    explicit SecretServiceKeyring(const QString& service, std::chrono::milliseconds limit = std::chrono::seconds(10));
+    enum class Home {
+        // The thread that made this object, whose event loop must run (a program with windows).
+        MakingThread,
+        // A thread of its own, for a program whose main thread waits without an event loop,
+        // started at the first call, so that it comes after StopSignals.
+        OwnThread,
+    };
+
+    explicit SecretServiceKeyring(const QString& service, Home home = Home::MakingThread,
+                                  std::chrono::milliseconds limit = std::chrono::seconds(10));
     ~SecretServiceKeyring() override;
     Q_DISABLE_COPY_MOVE(SecretServiceKeyring)
 
@@ -34,8 +45,11 @@ private:
 
     QString m_service;
     std::chrono::milliseconds m_limit;
-    // Lives on the thread that made this keyring; calls from elsewhere are posted to it.
+    // Lives on the home thread; calls from elsewhere are posted to it.
     std::unique_ptr<QObject> m_home;
+    // The home thread when it is the keyring's own.
+    std::unique_ptr<QThread> m_ownThread;
+    std::once_flag m_ownThreadStarted;
 };
 
 } // namespace Enrolix

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <stop_token>
 #include <thread>
 
 namespace Enrolix {
 
 // SIGTERM and SIGINT taken as a request to stop, for a program without windows: from the moment
-// this exists they no longer end the program at once; the program hands token() to its work,
-// looks at stopped(), or waits with waitFor().
+// this exists they no longer end the program at once; the program hands token() to its work
+// and looks at stopped().
 class StopSignals
 {
 public:
@@ -22,8 +21,6 @@ public:
     bool stopped() const { return m_stop.stop_requested(); }
     // Stopped once a stop signal came.
     std::stop_token token() const { return m_stop.get_token(); }
-    // Waits until a stop signal comes or the time is over; true when one came.
-    bool waitFor(std::chrono::milliseconds wait);
 
 private:
     void watch();

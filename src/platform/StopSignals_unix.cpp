@@ -1,7 +1,5 @@
 #include "platform/StopSignals.h"
 
-#include "platform/Stopping.h"
-
 #include <csignal>
 #include <pthread.h>
 
@@ -44,11 +42,6 @@ void StopSignals::watch()
             return;
         m_stop.request_stop();
     }
-}
-
-bool StopSignals::waitFor(std::chrono::milliseconds wait)
-{
-    return Stopping::waitUntil(m_stop.get_token(), std::chrono::steady_clock::now() + wait);
 }
 
 } // namespace Enrolix

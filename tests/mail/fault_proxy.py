@@ -5,7 +5,8 @@ greets with a line of its own and hangs up (a server refusing service).
 
 It listens on a free port of 127.0.0.1 and prints that port as its first line of output.
 SIGUSR1 heals it: connections made afterwards pass through untouched, so a test can reach the
-same server under the same address once the fault is over.
+same server under the same address once the fault is over. SIGUSR2 cuts every connection open at
+that moment, as a network that drops them would; later ones pass as before.
 
     fault_proxy.py TARGET_PORT [--target-host ADDRESS] [--delay-ms N] [--silent-after TEXT]
                    [--trickle BYTES_PER_S] [--trickle-after TEXT] [--greet LINE]
@@ -18,6 +19,8 @@ import signal
 import sys
 
 healed = False
+# The writers of both ends of every connection passing through, for SIGUSR2.
+open_connections = set()
 
 
 class Fault:
@@ -85,8 +88,13 @@ async def handle(client_reader, client_writer, options):
         client_writer.close()
         return
     fault = Fault(options)
-    await asyncio.gather(pump(client_reader, server_writer, fault, False),
-                         pump(server_reader, client_writer, fault, True))
+    ends = (client_writer, server_writer)
+    open_connections.add(ends)
+    try:
+        await asyncio.gather(pump(client_reader, server_writer, fault, False),
+                             pump(server_reader, client_writer, fault, True))
+    finally:
+        open_connections.discard(ends)
 
 
 async def main():
@@ -104,7 +112,13 @@ async def main():
         global healed
         healed = True
 
+    def cut():
+        for ends in list(open_connections):
+            for writer in ends:
+                writer.transport.abort()
+
     asyncio.get_running_loop().add_signal_handler(signal.SIGUSR1, heal)
+    asyncio.get_running_loop().add_signal_handler(signal.SIGUSR2, cut)
     server = await asyncio.start_server(lambda r, w: handle(r, w, options), "127.0.0.1", 0)
     print(server.sockets[0].getsockname()[1], flush=True)
     async with server:

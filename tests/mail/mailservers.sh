@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts or stops the private mail servers of the integration tests: a Dovecot IMAP server and
-# an SMTP sink, each with a STARTTLS port and an implicit-TLS port, on free loopback ports, and
-# the OAuth 2.0 token server that both ask about access tokens, with all their state in a fresh
-# temporary folder. `start ENVFILE` writes the ports and folders to ENVFILE for the tests;
+# an SMTP sink, each with a STARTTLS port and an implicit-TLS port, on free loopback ports, the
+# OAuth 2.0 token server that both ask about access tokens, and a second Dovecot server whose
+# capabilities lack IDLE, with all their state in a fresh temporary folder. `start ENVFILE` writes the ports and folders to ENVFILE for the tests;
 # `stop ENVFILE` stops the servers and removes the folder.
 set -euo pipefail
 
@@ -19,6 +19,7 @@ stop() {
     stop_process "$state/sink.pid"
     stop_process "$state/tokens.pid"
     stop_dovecot "$state"
+    stop_dovecot "$state/noidle"
     case "$state" in
         /tmp/enrolix-mail.*) rm -rf "$state" ;;
     esac
@@ -31,12 +32,12 @@ start() {
     state=$(mktemp -d /tmp/enrolix-mail.XXXXXX)
     chmod 755 "$state"
     echo "ENROLIX_MAIL_STATE=$state" > "$envfile"
-    while [ ${#ports[@]} -lt 5 ]; do
+    while [ ${#ports[@]} -lt 6 ]; do
         port=$(free_port)
         [[ " ${ports[*]} " == *" $port "* ]] || ports+=("$port")
     done
     local imap_port=${ports[0]} imaps_port=${ports[1]} smtp_port=${ports[2]} smtps_port=${ports[3]}
-    local token_port=${ports[4]}
+    local token_port=${ports[4]} noidle_port=${ports[5]}
     mkdir -p "$state/sink" "$state/tokens"
 
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=127.0.0.1" \
@@ -74,6 +75,25 @@ service imap-login {
   }
 }"
 
+    # The capabilities Dovecot names by default, but IDLE.
+    write_dovecot_conf "$state/noidle" 127.0.0.1 "ssl = yes
+ssl_cert = <$state/cert.pem
+ssl_key = <$state/key.pem
+imap_capability = IMAP4rev1 SASL-IR LOGIN-REFERRALS ID ENABLE SORT SORT=DISPLAY THREAD=REFERENCES \
+THREAD=REFS THREAD=ORDEREDSUBJECT MULTIAPPEND URL-PARTIAL CATENATE UNSELECT CHILDREN NAMESPACE UIDPLUS \
+LIST-EXTENDED I18NLEVEL=1 CONDSTORE QRESYNC ESEARCH ESORT SEARCHRES WITHIN CONTEXT=SEARCH LIST-STATUS \
+BINARY MOVE SNIPPET=FUZZY PREVIEW=FUZZY PREVIEW STATUS=SIZE SAVEDATE LITERAL+ NOTIFY SPECIAL-USE
+service imap-login {
+  chroot =
+  inet_listener imap {
+    address = 127.0.0.1
+    port = $noidle_port
+  }
+  inet_listener imaps {
+    port = 0
+  }
+}"
+
     cat >> "$envfile" <<ENV
 ENROLIX_IMAP_PORT=$imap_port
 ENROLIX_IMAPS_PORT=$imaps_port
@@ -83,12 +103,15 @@ ENROLIX_MAIL_CA=$state/cert.pem
 ENROLIX_SINK_DIR=$state/sink
 ENROLIX_TOKEN_URL=http://127.0.0.1:$token_port
 ENROLIX_TOKEN_TOOL=$here/token_server.py
+ENROLIX_IMAP_NOIDLE_PORT=$noidle_port
+ENROLIX_NOIDLE_STATE=$state/noidle
 ENV
 
     setsid /usr/bin/python3 "$here/token_server.py" serve "$token_port" "$state/tokens" \
         > "$state/tokens.log" 2>&1 < /dev/null &
     echo $! > "$state/tokens.pid"
     /usr/sbin/dovecot -c "$state/dovecot.conf" < /dev/null > "$state/dovecot.out" 2>&1
+    /usr/sbin/dovecot -c "$state/noidle/dovecot.conf" < /dev/null > "$state/noidle/dovecot.out" 2>&1
     setsid /usr/bin/python3 "$here/smtp_sink.py" --root "$state/sink" --starttls "$smtp_port" --tls "$smtps_port" \
         --cert "$state/cert.pem" --key "$state/key.pem" --introspect "http://127.0.0.1:$token_port/introspect" \
         > "$state/sink.log" 2>&1 < /dev/null &

@@ -74,6 +74,12 @@ QByteArray ChildProcess::printed()
     return m_out;
 }
 
+QByteArray ChildProcess::logged()
+{
+    m_err += m_process.readAllStandardError();
+    return m_err;
+}
+
 ChildProcess::Ended ChildProcess::ended()
 {
     Ended end;

@@ -55,6 +55,8 @@ public:
     bool running() const { return m_process.state() != QProcess::NotRunning; }
     // What it printed on its standard output so far, while it runs.
     QByteArray printed();
+    // What it printed on its standard error so far, while it runs.
+    QByteArray logged();
     // How it ended, and all it printed so far; call once it has ended.
     Ended ended();
 

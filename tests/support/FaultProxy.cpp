@@ -20,6 +20,11 @@ void FaultProxy::heal()
     ::kill(pid_t(m_process.processId()), SIGUSR1);
 }
 
+void FaultProxy::cut()
+{
+    ::kill(pid_t(m_process.processId()), SIGUSR2);
+}
+
 FaultProxy::~FaultProxy()
 {
     m_process.kill();

@@ -20,6 +20,8 @@ public:
     int port() const { return m_port; }
     // Connections from now on pass through untouched.
     void heal();
+    // Cuts the connections open now.
+    void cut();
 
 private:
     QProcess m_process;

@@ -24,6 +24,15 @@ QByteArray requestMail(const QString& subject, const QString& text, const QStrin
            text.toUtf8();
 }
 
+QList<QByteArray> registrations(int count, int first)
+{
+    QList<QByteArray> mails;
+    for (int i = first; i < first + count; ++i)
+        mails.append(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
+                                 QStringLiteral("Person %1").arg(i), QStringLiteral("p%1@example.org").arg(i)));
+    return mails;
+}
+
 QByteArray htmlRequestMail(const QByteArray& html)
 {
     GMimeLibrary::ensureInitialised();

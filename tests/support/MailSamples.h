@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace Enrolix::Testing {
@@ -8,6 +9,9 @@ namespace Enrolix::Testing {
 // A request mail as a page link sends it: plain text, the display name encoded when it is not ASCII.
 QByteArray requestMail(const QString& subject, const QString& text, const QString& name, const QString& address,
                        const QString& messageId = {});
+
+// Registrations for event E00001 from "Person i" <pi@example.org>, for i from first on.
+QList<QByteArray> registrations(int count, int first = 0);
 
 // An HTML-only registration request whose body is html, quoted-printable as mail clients send HTML.
 QByteArray htmlRequestMail(const QByteArray& html);

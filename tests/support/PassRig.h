@@ -38,6 +38,8 @@ public:
     MailSessionFactory& sessions() { return *m_sessions; }
     // Test Account on the store's profiles; only for a rig on the store's profiles.
     AccountTester& accounts() { return *m_profiles; }
+    // The inbox watchers of the store's profiles; only for a rig on the store's profiles.
+    InboxWatchers& watchers() { return *m_profiles; }
     ProcessingPass& pass();
     PassReport run() { return pass().run(); }
 

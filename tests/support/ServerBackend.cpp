@@ -16,8 +16,12 @@
 
 namespace Enrolix::Testing {
 
-ServerBackend::ServerBackend(const QString& /*root*/)
+ServerBackend::ServerBackend(const QString& /*root*/, Imap imap)
 {
+    if (imap == Imap::WithoutIdle) {
+        m_portKey = QStringLiteral("ENROLIX_IMAP_NOIDLE_PORT");
+        m_stateKey = QStringLiteral("ENROLIX_NOIDLE_STATE");
+    }
     static int sequence = 0;
     m_user = QStringLiteral("t%1-%2").arg(QCoreApplication::applicationPid()).arg(++sequence);
     const std::optional<QMap<QString, QString>> env = readEnvironmentFile("ENROLIX_MAIL_SERVERS");
@@ -36,7 +40,7 @@ QString ServerBackend::problem() const
 
 QString ServerBackend::imapUrl() const
 {
-    return QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(value(QStringLiteral("ENROLIX_IMAP_PORT")));
+    return QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(value(m_portKey));
 }
 
 QString ServerBackend::smtpUrl() const
@@ -74,7 +78,7 @@ bool ServerBackend::deliverAll(const QList<QByteArray>& raws)
     CurlTestClient client(value(QStringLiteral("ENROLIX_MAIL_CA")), m_user);
     if (!client.request(imapUrl().toUtf8(), "NOOP"))
         return false;
-    const QString maildir = value(QStringLiteral("ENROLIX_MAIL_STATE")) + QStringLiteral("/mail/") + m_user;
+    const QString maildir = value(m_stateKey) + QStringLiteral("/mail/") + m_user;
     const QFileInfo folder(maildir);
     // Dovecot numbers new files in the order of the times their names begin with.
     const qint64 first = QDateTime::currentSecsSinceEpoch() - raws.size();
@@ -98,7 +102,7 @@ void ServerBackend::discardMail()
 {
     if (!m_problem.isEmpty())
         return;
-    QDir(value(QStringLiteral("ENROLIX_MAIL_STATE")) + QStringLiteral("/mail/") + m_user).removeRecursively();
+    QDir(value(m_stateKey) + QStringLiteral("/mail/") + m_user).removeRecursively();
     QDir(value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') + from().toLower()).removeRecursively();
 }
 

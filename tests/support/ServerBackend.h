@@ -11,7 +11,10 @@ namespace Enrolix::Testing {
 class ServerBackend final : public MailBackend
 {
 public:
-    explicit ServerBackend(const QString& root);
+    // The fixture's IMAP server, or its second one, whose capabilities lack IDLE.
+    enum class Imap { WithIdle, WithoutIdle };
+
+    explicit ServerBackend(const QString& root, Imap imap = Imap::WithIdle);
 
     QString problem() const override;
     void configure(SettingsStore& store, const QString& profile) const override;
@@ -42,6 +45,9 @@ private:
     QMap<QString, QString> m_env;
     QString m_problem;
     QString m_user;
+    // The keys of the environment file that name the IMAP server's port and state folder.
+    QString m_portKey{QStringLiteral("ENROLIX_IMAP_PORT")};
+    QString m_stateKey{QStringLiteral("ENROLIX_MAIL_STATE")};
 };
 
 } // namespace Enrolix::Testing

@@ -1,5 +1,7 @@
 #include "platform/mail/CurlReasons.h"
 
+#include "mail/MailTexts.h"
+
 namespace Enrolix::CurlReasons {
 
 QString reasonFor(CURLcode code, const QString& detail, bool token)
@@ -7,32 +9,32 @@ QString reasonFor(CURLcode code, const QString& detail, bool token)
     switch (code) {
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
-        return QStringLiteral("the address is not valid");
+        return MailTexts::kAddressNotValid;
     case CURLE_COULDNT_RESOLVE_HOST:
-        return QStringLiteral("host not found");
+        return MailTexts::kHostNotFound;
     case CURLE_COULDNT_CONNECT:
-        return QStringLiteral("host unreachable");
+        return MailTexts::kHostUnreachable;
     case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("the server did not answer in time");
+        return MailTexts::kNoAnswerInTime;
     case CURLE_ABORTED_BY_CALLBACK:
         return QStringLiteral("the server answers too slowly");
     case CURLE_LOGIN_DENIED:
         // libcurl reports a folder that cannot be selected as a refused sign-on.
         if (detail.startsWith(QLatin1String("Select failed")))
-            return QStringLiteral("folder missing");
+            return MailTexts::kFolderMissing;
         if (token)
-            return QStringLiteral("sign-on refused: the access token was not accepted");
-        return QStringLiteral("sign-on refused");
+            return MailTexts::kTokenRefused;
+        return MailTexts::kSignOnRefused;
     case CURLE_PEER_FAILED_VERIFICATION:
-        return QStringLiteral("certificate not trusted");
+        return MailTexts::kCertificateNotTrusted;
     case CURLE_SSL_CONNECT_ERROR:
-        return QStringLiteral("secure connection failed");
+        return MailTexts::kSecureConnectionFailed;
     case CURLE_USE_SSL_FAILED:
-        return QStringLiteral("server offers no STARTTLS");
+        return MailTexts::kNoStartTls;
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
-        return QStringLiteral("connection lost");
+        return MailTexts::kConnectionLost;
     default:
         return QString::fromUtf8(curl_easy_strerror(code));
     }

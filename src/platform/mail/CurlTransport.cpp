@@ -14,14 +14,7 @@
 namespace Enrolix {
 namespace {
 
-using std::chrono::duration_cast;
 using std::chrono::milliseconds;
-using std::chrono::seconds;
-
-long wholeSeconds(TransportLimits::Duration limit)
-{
-    return std::max(1L, long(duration_cast<seconds>(limit + milliseconds(999)).count()));
-}
 
 // The host of the URL exactly as libcurl will connect to it.
 QByteArray curlHost(const QByteArray& url)
@@ -93,7 +86,7 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &CurlTransport::progress);
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
-    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_limits.answer));
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, TransportLimits::wholeSeconds(m_limits.answer));
     if (m_sendsSecret && credentials == Credentials::Sent) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
         if (m_sendsToken) {
@@ -114,7 +107,8 @@ CurlTransport::~CurlTransport()
         return;
     // The goodbye (LOGOUT, QUIT) of a healthy server is immediate; a silent one must not hold the
     // end of the pass for a whole answer limit.
-    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::min(2L, wholeSeconds(m_limits.answer)));
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                     std::min(2L, TransportLimits::wholeSeconds(m_limits.answer)));
     // After a stop the goodbye has the time of a request.
     m_started.start();
     curl_easy_cleanup(m_curl);

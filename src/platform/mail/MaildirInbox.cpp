@@ -1,5 +1,6 @@
 #include "platform/mail/MaildirInbox.h"
 
+#include "mail/MailTexts.h"
 #include "platform/DiskSync.h"
 
 #include <QDateTime>
@@ -20,14 +21,14 @@ bool MaildirInbox::open()
 {
     if (m_folder.prepare(m_create))
         return true;
-    m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+    m_failure = MailTexts::maildirMissing(m_folder.path());
     return false;
 }
 
 QString MaildirInbox::listingFailure(const QString& sub) const
 {
     if (!QDir(m_folder.path() + sub).exists())
-        return QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+        return MailTexts::maildirMissing(m_folder.path());
     return QStringLiteral("maildir:%1%2: the folder cannot be read").arg(m_folder.path(), sub);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/mail/MaildirOutbox.h"
 
+#include "mail/MailTexts.h"
+
 namespace Enrolix {
 
 MaildirOutbox::MaildirOutbox(const QString& path, bool create) : m_folder(path), m_create(create) {}
@@ -7,7 +9,7 @@ MaildirOutbox::MaildirOutbox(const QString& path, bool create) : m_folder(path),
 SendResult MaildirOutbox::send(const QString& /*from*/, const QString& /*to*/, const QByteArray& message)
 {
     if (!m_folder.prepare(m_create)) {
-        m_failure = QStringLiteral("maildir:%1: folder missing").arg(m_folder.path());
+        m_failure = MailTexts::maildirMissing(m_folder.path());
         return SendResult::Unavailable;
     }
     const FileResult stored = m_folder.deliver(message);

@@ -1,0 +1,20 @@
+#include "support/MailServers.h"
+
+#include "support/EnvironmentFile.h"
+
+#include <QProcess>
+
+namespace Enrolix::Testing {
+
+MailServers::MailServers(const QString& folder) : m_file(folder + QStringLiteral("/servers.env"))
+{
+    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("start"), m_file});
+    m_environment = readEnvironmentFileAt(m_file).value_or(QMap<QString, QString>());
+}
+
+MailServers::~MailServers()
+{
+    QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("stop"), m_file});
+}
+
+} // namespace Enrolix::Testing
