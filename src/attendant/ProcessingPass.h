@@ -44,7 +44,8 @@ struct PassReport
 // and throws nothing; a mail that fails is left for a later pass and the others go on. A mail
 // is marked read only once its file change is made and its reply sent, so a pass that dies
 // loses no request; once replies cannot go out at all, no further list is changed and the rest
-// waits for a later pass. The reply to one mail is under way while the next is read and handled.
+// waits for a later pass. The next mails are fetched while one is handled, and replies go out over
+// the session's connections at once, settling in any order; the lists change in mailbox order.
 class ProcessingPass
 {
 public:
@@ -68,7 +69,7 @@ public:
 
 private:
     // Replies queued and not yet settled, at most: they go out while the next mails are handled,
-    // and their pending entries reach the disk together.
+    // and their pending entries reach the disk together. Also the most a kill can answer twice.
     static constexpr int kRepliesAhead = 16;
     // Marks the mails of settled replies as they fared: those settled already, or after waiting
     // for one more, or for all.

@@ -6,6 +6,8 @@
 
 #include <QProcess>
 
+#include <algorithm>
+
 namespace Enrolix {
 namespace {
 
@@ -28,6 +30,10 @@ MailProfile MailProfile::read(const SettingsStore& store, const QString& name, c
     profile.caFile = store.read(name, kMailCaFile, {});
     profile.tls = store.read(name, kMailTls, {}).compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
     profile.auth = store.read(name, kMailAuth, {}).trimmed().toLower();
+    bool number = false;
+    const int connections = store.read(name, kMailSmtpConnections, {}).trimmed().toInt(&number);
+    if (number)
+        profile.smtpConnections = std::clamp(connections, 1, kMostSmtpConnections);
     return profile;
 }
 

@@ -19,5 +19,7 @@ inline const QString kMailCaFile = QStringLiteral("ca_file");
 inline const QString kMailTls = QStringLiteral("tls");
 // "xoauth2" or "oauthbearer": the password command prints an OAuth 2.0 access token.
 inline const QString kMailAuth = QStringLiteral("auth");
+// How many SMTP connections a pass sends its replies over at once, 1 to 10 (default 3).
+inline const QString kMailSmtpConnections = QStringLiteral("smtp_connections");
 
 } // namespace Enrolix::SettingsKeys
