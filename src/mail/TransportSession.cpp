@@ -93,6 +93,7 @@ std::optional<IncomingMail> TransportSession::read(int index)
     const std::optional<QByteArray> raw = m_ahead.take(index);
     if (!raw) {
         // One unreadable message is that message's trouble; a lost server is the session's.
+        joinFetch();
         if (m_inbox->lost())
             m_failure = m_inbox->failure();
         return std::nullopt;
