@@ -64,9 +64,12 @@ enrolix-attendant or as a systemd user service.")
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The libraries linked give the dependencies; the windows need a Qt platform plugin besides.
+# The libraries linked give the dependencies; the windows need a Qt platform plugin besides, and
+# the keyring library loads the Secret Service client (libsecret) only when it runs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libsecret-1-0")
+# Where the password and the sign-in are kept: the desktop's keyring.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | kwalletmanager")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libsecret-tools, getmail6")
 set(CPACK_STRIP_FILES ON)
 # The installation runs with the prefix /usr itself, so the unit names /usr/bin.

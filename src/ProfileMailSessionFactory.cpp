@@ -2,9 +2,12 @@
 
 #include "mail/ImapInbox.h"
 #include "mail/MailProfile.h"
+#include "mail/ProfileKeys.h"
 #include "mail/SmtpOutbox.h"
 #include "mail/TransportSession.h"
+#include "platform/SecretServiceKeyring.h"
 #include "platform/SettingsStore.h"
+#include "platform/mail/CurlFormPost.h"
 #include "platform/mail/CurlTransport.h"
 #include "platform/mail/MaildirInbox.h"
 #include "platform/mail/MaildirOutbox.h"
@@ -42,15 +45,30 @@ bool hasScheme(const QString& location, std::initializer_list<const char*> schem
 
 } // namespace
 
-ProfileMailSessionFactory::ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits,
-                                                     MailTransportFactory* transports)
-    : m_store(store), m_limits(limits), m_transports(transports)
+namespace {
+
+Keyring& keyringOr(Keyring* given, std::unique_ptr<Keyring>& own)
+{
+    if (given)
+        return *given;
+    own = std::make_unique<SecretServiceKeyring>(SettingsKeys::kKeyringService);
+    return *own;
+}
+
+} // namespace
+
+ProfileMailSessionFactory::ProfileMailSessionFactory(SettingsStore& store, const TransportLimits& limits,
+                                                     MailTransportFactory* transports, Keyring* keyring)
+    : m_store(store), m_limits(limits), m_transports(transports), m_tokens(std::make_unique<CurlFormPost>()),
+      m_secrets(keyringOr(keyring, m_ownKeyring), *m_tokens, limits)
 {
     if (!m_transports) {
         m_ownTransports = std::make_unique<CurlTransportFactory>();
         m_transports = m_ownTransports.get();
     }
 }
+
+ProfileMailSessionFactory::~ProfileMailSessionFactory() = default;
 
 std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfile& profile, const QString& password,
                                                                 const std::shared_ptr<TroubleClock>& clock,
@@ -93,23 +111,19 @@ ProfileMailSessionFactory::makeOutboxes(const MailProfile& profile, const QStrin
     return outboxes;
 }
 
-std::optional<QString> ProfileMailSessionFactory::secretOf(const MailProfile& profile, QString& failure) const
+std::optional<QString> ProfileMailSessionFactory::secretOf(const QString& name, const MailProfile& profile,
+                                                           QString& failure, const std::stop_token& stop)
 {
-    if (!profile.signOnMethod()) {
-        failure = QStringLiteral("auth=%1: not password, xoauth2 or oauthbearer").arg(profile.auth);
-        return std::nullopt;
-    }
-    const std::optional<QString> password = profile.resolvePassword();
-    if (!password)
-        failure = QStringLiteral("the password command of the mail profile failed");
-    return password;
+    const ProfileSecret::Resolved resolved = m_secrets.resolve(profile, std::nullopt, stop, &m_store, name);
+    failure = resolved.failure;
+    return resolved.secret;
 }
 
 OutboxSignOn ProfileMailSessionFactory::openOutbox(const QString& name, std::stop_token stop)
 {
     const MailProfile profile = profileOf(m_store, name);
     QString failure;
-    const std::optional<QString> password = secretOf(profile, failure);
+    const std::optional<QString> password = secretOf(name, profile, failure, stop);
     if (!password)
         return {nullptr, {}, failure};
     std::unique_ptr<MailOutbox> outbox =
@@ -128,7 +142,7 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name, std::stop_token st
 {
     const MailProfile profile = profileOf(m_store, name);
     QString failure;
-    const std::optional<QString> password = secretOf(profile, failure);
+    const std::optional<QString> password = secretOf(name, profile, failure, stop);
     if (!password)
         return {nullptr, failure};
     // The connections of the session share one allowance for slow servers.
@@ -144,6 +158,29 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name, std::stop_token st
     return {
         std::make_unique<TransportSession>(std::move(inbox), std::move(outboxes), profile.sender(), std::move(stop)),
         {}};
+}
+
+QString ProfileMailSessionFactory::test(const MailProfile& profile, const std::optional<QString>& given,
+                                        const AccountCheck::Report& report, std::stop_token stop)
+{
+    AccountCheck check(*m_transports, m_limits, stop, report);
+    // Asked once, after a server was reached: a rotated refresh token must be used only once.
+    std::optional<ProfileSecret::Resolved> resolved;
+    const auto secret = [&] {
+        if (!resolved)
+            resolved = m_secrets.resolve(profile, given, stop);
+        return *resolved;
+    };
+    bool ok = true;
+    if (const std::optional<QString> path = maildirPath(profile.inbox)) {
+        MaildirInbox inbox(*path, *path == MailProfile::defaultInboxFolder());
+        ok = check.folder(*path, inbox);
+    } else {
+        ok = check.imap(profile, secret);
+    }
+    if (ok && !maildirPath(profile.outbox))
+        check.smtp(profile, secret);
+    return resolved ? resolved->rotatedRefreshToken : QString();
 }
 
 } // namespace Enrolix

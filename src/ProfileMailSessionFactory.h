@@ -1,13 +1,16 @@
 #pragma once
 
+#include "mail/AccountTester.h"
 #include "mail/MailSessionFactory.h"
 #include "mail/MailTransport.h"
+#include "mail/ProfileSecret.h"
 
 #include <optional>
 #include <vector>
 
 namespace Enrolix {
 
+class Keyring;
 class MailInbox;
 class MailOutbox;
 class SettingsStore;
@@ -15,20 +18,27 @@ class SmtpConnections;
 struct MailProfile;
 
 // Opens sessions on the mail profiles of the settings store: a Maildir, or IMAP and SMTP
-// servers, as each profile's inbox and outbox name them.
-class ProfileMailSessionFactory final : public MailSessionFactory
+// servers, as each profile's inbox and outbox name them, with the secret from wherever the
+// profile keeps it. Tests an account's servers too.
+class ProfileMailSessionFactory final : public MailSessionFactory, public AccountTester
 {
 public:
-    // transports: how IMAP and SMTP servers are reached; libcurl when none is given.
-    explicit ProfileMailSessionFactory(const SettingsStore& store, const TransportLimits& limits = {},
-                                       MailTransportFactory* transports = nullptr);
+    // transports: how IMAP and SMTP servers are reached; libcurl when none is given. keyring:
+    // the desktop keyring; the Secret Service of the session bus when none is given.
+    explicit ProfileMailSessionFactory(SettingsStore& store, const TransportLimits& limits = {},
+                                       MailTransportFactory* transports = nullptr, Keyring* keyring = nullptr);
+    ~ProfileMailSessionFactory() override;
+    Q_DISABLE_COPY_MOVE(ProfileMailSessionFactory)
 
     SignOn signOn(const QString& profile, std::stop_token stop = {}) override;
     OutboxSignOn openOutbox(const QString& profile, std::stop_token stop = {}) override;
+    QString test(const MailProfile& profile, const std::optional<QString>& given, const AccountCheck::Report& report,
+                 std::stop_token stop) override;
 
 private:
-    // The password or token of the profile; nothing, and why, when it cannot be had.
-    std::optional<QString> secretOf(const MailProfile& profile, QString& failure) const;
+    // The password or token of the named profile; nothing, and why, when it cannot be had.
+    std::optional<QString> secretOf(const QString& name, const MailProfile& profile, QString& failure,
+                                    const std::stop_token& stop);
     static QString outboxProblem(const MailProfile& profile);
     std::unique_ptr<MailInbox> makeInbox(const MailProfile& profile, const QString& password,
                                          const std::shared_ptr<TroubleClock>& clock, const std::stop_token& stop) const;
@@ -42,10 +52,13 @@ private:
                                                           const std::shared_ptr<TroubleClock>& clock,
                                                           const std::stop_token& stop) const;
 
-    const SettingsStore& m_store;
+    SettingsStore& m_store;
     TransportLimits m_limits;
     std::unique_ptr<MailTransportFactory> m_ownTransports;
     MailTransportFactory* m_transports{nullptr};
+    std::unique_ptr<Keyring> m_ownKeyring;
+    std::unique_ptr<FormPost> m_tokens;
+    ProfileSecret m_secrets;
 };
 
 } // namespace Enrolix

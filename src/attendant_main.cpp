@@ -1,6 +1,8 @@
 #include "ProfileMailSessionFactory.h"
 #include "attendant/AttendantService.h"
+#include "attendant/AttendantTexts.h"
 #include "mail/ProfileKeys.h"
+#include "platform/DBusDesktopNotifier.h"
 #include "platform/IniSettingsStore.h"
 
 #include <QCoreApplication>
@@ -22,5 +24,7 @@ int main(int argc, char* argv[])
     // A password in any profile keeps the file private.
     IniSettingsStore store(IniSettingsStore::defaultFilePath(), SettingsKeys::kMailPassword);
     ProfileMailSessionFactory mail(store);
-    return AttendantService::run(invocation.once, store, mail, err);
+    DBusDesktopNotifier notifier(AttendantTexts::kNoticeApplication, QStringLiteral("enrolix"),
+                                 QStringLiteral("enrolix"));
+    return AttendantService::run(invocation.once, store, mail, notifier, err);
 }

@@ -2,11 +2,13 @@
 #include "admin/Windows.h"
 #include "gui/AppContext.h"
 #include "mail/ProfileKeys.h"
+#include "platform/DesktopBrowser.h"
 #include "platform/DesktopClipboard.h"
 #include "platform/DesktopFileChooser.h"
 #include "platform/DesktopHelpViewer.h"
 #include "platform/DesktopPrompter.h"
 #include "platform/IniSettingsStore.h"
+#include "platform/SecretServiceKeyring.h"
 #include "platform/SystemInfo_unix.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
@@ -37,9 +39,11 @@ int main(int argc, char* argv[])
     DesktopClipboard clipboard;
     DesktopHelpViewer help;
     UnixSystemInfo system;
-    ProfileMailSessionFactory mail(store);
+    SecretServiceKeyring keyring(SettingsKeys::kKeyringService);
+    ProfileMailSessionFactory mail(store, {}, nullptr, &keyring);
     DesktopFileChooser files;
-    AppContext context{store, settings, prompter, clipboard, help, system, mail, files};
+    DesktopBrowser browser;
+    AppContext context{store, settings, prompter, clipboard, help, system, mail, files, keyring, browser, mail};
 
     Windows windows(context);
     windows.startUp();

@@ -2,6 +2,7 @@
 // label as buddy or an accessible name, icon-only buttons a tooltip and an accessible name.
 #include "admin/Windows.h"
 #include "admin/frmAbout.h"
+#include "admin/frmAccount.h"
 #include "admin/frmCreate.h"
 #include "admin/frmDirSelect.h"
 #include "admin/frmFirstTime.h"
@@ -49,9 +50,11 @@ class TestAccessibility : public QObject
                 continue;
             const bool needsName = qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control) ||
                                    qobject_cast<QTextEdit*>(control) || qobject_cast<QAbstractItemView*>(control) ||
-                                   qobject_cast<QComboBox*>(control) || qobject_cast<QProgressBar*>(control);
+                                   qobject_cast<QComboBox*>(control) || qobject_cast<QProgressBar*>(control) ||
+                                   qobject_cast<QAbstractSpinBox*>(control);
             // Parts of a compound control (the line edit inside a combo box) are named by it.
-            if (needsName && !qobject_cast<QComboBox*>(control->parentWidget()) && !labelled.contains(control) &&
+            if (needsName && !qobject_cast<QComboBox*>(control->parentWidget()) &&
+                !qobject_cast<QAbstractSpinBox*>(control->parentWidget()) && !labelled.contains(control) &&
                 control->accessibleName().isEmpty())
                 problems << window.objectName() + QLatin1Char('/') + control->objectName() + QLatin1Char(' ') +
                                 QString::fromLatin1(control->metaObject()->className());
@@ -68,14 +71,34 @@ private Q_SLOTS:
     {
         Testing::TestContext test;
         Windows windows(test.context);
-        const QList<QWidget*> all{&windows.main(),      &windows.create(),  &windows.location(),
-                                  &windows.sure(),      &windows.options(), &windows.dirSelect(),
-                                  &windows.attendant(), &windows.welcome(), &windows.about(),
-                                  &windows.draw()};
+        const QList<QWidget*> all{&windows.main(),    &windows.create(),    &windows.location(),  &windows.sure(),
+                                  &windows.options(), &windows.dirSelect(), &windows.attendant(), &windows.welcome(),
+                                  &windows.about(),   &windows.draw(),      &windows.account()};
         QStringList problems;
         for (QWidget* window : all)
             problems << unnamedControls(*window);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
+    void accountDialog_portsAndSecurity_carryTheirNames()
+    {
+        Testing::TestContext test;
+        Windows windows(test.context);
+        frmAccount& dialog = windows.account();
+        const QList<QPair<const char*, QString>> named{{"spnIncomingPort", QStringLiteral("Incoming port")},
+                                                       {"cboIncomingSecurity", QStringLiteral("Incoming security")},
+                                                       {"spnOutgoingPort", QStringLiteral("Outgoing port")},
+                                                       {"cboOutgoingSecurity", QStringLiteral("Outgoing security")},
+                                                       {"lstResults", QStringLiteral("Test results")}};
+        for (const auto& [name, accessibleName] : named)
+            QCOMPARE(control<QWidget>(dialog, name)->accessibleName(), accessibleName);
+        for (const char* box : {"txtAddress", "txtIncomingServer", "txtFolder", "txtOutgoingServer", "txtUser",
+                                "txtPassword", "txtCommand", "txtClientId", "txtClientSecret"}) {
+            const auto labels = dialog.findChildren<QLabel*>();
+            QVERIFY2(std::any_of(labels.begin(), labels.end(),
+                                 [&](const QLabel* label) { return label->buddy() == control<QWidget>(dialog, box); }),
+                     box);
+        }
     }
 
     void addressWindow_shown_readsTheAddressWithItsCaption()

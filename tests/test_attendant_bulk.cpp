@@ -4,16 +4,14 @@
 // list, line by line, and every reply, matched to its request, must be what a sequential model
 // of the requests says.
 #include "mail/MimeReader.h"
-#include "mail/ProfileKeys.h"
-#include "platform/IniSettingsStore.h"
-#include "settings/SettingsKeys.h"
+#include "support/ChildProcess.h"
 #include "support/MailSamples.h"
+#include "support/OpenEvent.h"
+#include "support/PassRig.h"
 #include "support/ServerBackend.h"
 #include "support/SignUpModel.h"
-#include "support/TestFolders.h"
 
 #include <QHash>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QtTest>
@@ -29,7 +27,7 @@ constexpr int kRequests = 20000;
 constexpr int kPeople = 1500;
 const QStringList kEvents{QStringLiteral("E00001"), QStringLiteral("E00002")};
 
-struct Request
+struct PlannedRequest
 {
     Kind kind{Kind::Register};
     QString event;
@@ -47,24 +45,16 @@ QByteArray messageIdOf(int index)
 }
 
 // The same requests every run: mostly registrations and cancellations, a few list requests.
-QList<Request> requests()
+QList<PlannedRequest> requests()
 {
     QRandomGenerator random(20000);
-    QList<Request> all;
+    QList<PlannedRequest> all;
     for (int i = 0; i < kRequests; ++i) {
         const quint32 roll = random.bounded(100);
         const Kind kind = roll < 52 ? Kind::Register : roll < 99 ? Kind::Cancel : Kind::AttendeeList;
         all.append({kind, kEvents.at(int(random.bounded(2))), int(random.bounded(kPeople))});
     }
     return all;
-}
-
-QByteArray lines(const QStringList& names)
-{
-    QByteArray text;
-    for (const QString& name : names)
-        text += name.toUtf8() + "\r\n";
-    return text;
 }
 
 } // namespace
@@ -80,45 +70,46 @@ private Q_SLOTS:
         ServerBackend mail(folders.root());
         QVERIFY2(mail.problem().isEmpty(), qPrintable(mail.problem()));
         const auto discard = qScopeGuard([&mail] { mail.discardMail(); });
-        IniSettingsStore store;
-        mail.configure(store, SettingsKeys::kMailProfileName);
-        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
+        PassRig::writeSettingsFile(folders, mail);
         SignUpModel model;
         for (const QString& event : kEvents) {
-            folders.write(folders.work() + event + QStringLiteral(".sc"), {});
-            folders.write(folders.work() + event + QStringLiteral(".scn"), "Course\r\nMay 4\r\n");
+            OpenEvent::create(folders, event);
             model.openEvent(event);
         }
 
         // What each request's reply must say, and the list a list request must show.
-        const QList<Request> all = requests();
+        const QList<PlannedRequest> all = requests();
         QList<QByteArray> mails;
         QStringList subjects;
         QHash<int, QByteArray> shownLists;
         for (int i = 0; i < all.size(); ++i) {
-            const Request& request = all.at(i);
+            const PlannedRequest& request = all.at(i);
             mails.append(requestMail(SignUpModel::subjectOf(request.kind), request.event, nameOf(request.person),
                                      QStringLiteral("p%1@example.org").arg(request.person),
                                      QString::fromLatin1(messageIdOf(i).mid(1).chopped(1))));
             subjects.append(model.handle(request.kind, request.event, nameOf(request.person)));
             if (request.kind == Kind::AttendeeList)
-                shownLists.insert(i, lines(model.list(request.event)));
+                shownLists.insert(i, OpenEvent::lines(model.list(request.event)));
         }
         QVERIFY(mail.deliverAll(mails));
         QCOMPARE(mail.unreadCount(), kRequests);
 
-        QProcess attendant;
-        attendant.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
-        QVERIFY(attendant.waitForFinished(25 * 60 * 1000));
-        QCOMPARE(attendant.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(attendant.readAllStandardError()),
+        const ChildProcess::Ended attendant =
+            ChildProcess::run(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")}, 25 * 60 * 1000);
+        QVERIFY(!attendant.timedOut);
+        QCOMPARE(attendant.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(attendant.err),
                  QStringLiteral("pass: %1 replies sent, 0 passed over, 0 left for a later pass\n").arg(kRequests));
         QCOMPARE(mail.unreadCount(), 0);
 
         for (const QString& event : kEvents)
-            QCOMPARE(folders.read(folders.work() + event + QStringLiteral(".sc")), lines(model.list(event)));
-        // The replies went out one after the other as their requests were handled.
-        const QList<QByteArray> replies = mail.replies();
+            QCOMPARE(OpenEvent(folders, event).list(), OpenEvent::lines(model.list(event)));
+        // One reply to each request, saying what the request did in its place in mailbox order;
+        // over several connections they arrive in any order.
+        QList<QByteArray> ids;
+        for (int i = 0; i < kRequests; ++i)
+            ids << messageIdOf(i);
+        const QList<QByteArray> replies = inRequestOrder(mail.replies(), ids);
         QCOMPARE(replies.size(), kRequests);
         for (int i = 0; i < replies.size(); ++i) {
             const QByteArray& reply = replies.at(i);

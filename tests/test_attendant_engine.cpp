@@ -12,6 +12,7 @@
 #include "events/WorkingFolderLock.h"
 #include "mail/ProfileKeys.h"
 #include "support/Controls.h"
+#include "support/OpenEvent.h"
 #include "support/PostedClick.h"
 #include "support/SilentServer.h"
 #include "support/TestContext.h"
@@ -58,8 +59,7 @@ private Q_SLOTS:
         QVERIFY(m_silent->port() > 0);
         m_test->store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
                             QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(m_silent->port()));
-        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00003.sc"), "Ann Archer\r\n");
-        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00003.scn"), "Safety\r\nMay 4\r\n");
+        OpenEvent::create(m_test->folders, QStringLiteral("E00003"), "Ann Archer\r\n", "Safety\r\nMay 4\r\n");
         m_test->folders.write(m_test->folders.work() + QStringLiteral("Auto_Counter.txt"), "7\r\n");
         m_windows = std::make_unique<Windows>(m_test->context);
     }
@@ -128,9 +128,9 @@ private Q_SLOTS:
         // Told within the click, without waiting for the lock.
         ENROLIX_VERIFY_BOXES(m_test->prompter);
         QVERIFY2(sinceClick.elapsed() < 100, qPrintable(QString::number(sinceClick.elapsed())));
-        QCOMPARE(m_test->folders.read(m_test->folders.work() + QStringLiteral("E00003.sc")),
-                 QByteArray("Ann Archer\r\n"));
-        QVERIFY(!QFile::exists(m_test->folders.work() + QStringLiteral("E00003.sc.cl")));
+        const OpenEvent event(m_test->folders, QStringLiteral("E00003"));
+        QCOMPARE(event.list(), QByteArray("Ann Archer\r\n"));
+        QVERIFY(!QFile::exists(event.listPath() + QStringLiteral(".cl")));
 
         // Once the pass has ended, the same close goes through.
         waitForThePassToEnd();
@@ -140,7 +140,7 @@ private Q_SLOTS:
                                  .first());
         control<QAction>(m_windows->main(), "mnuClose")->trigger();
         control<QPushButton>(m_windows->sure(), "cmdYes")->click();
-        QVERIFY(QFile::exists(m_test->folders.work() + QStringLiteral("E00003.sc.cl")));
+        QVERIFY(QFile::exists(event.listPath() + QStringLiteral(".cl")));
     }
 
     void createDuringAPass_isRefusedAndTakesNoNumber()
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(dialog.isVisible());
         QCOMPARE(m_test->folders.read(m_test->folders.work() + QStringLiteral("Auto_Counter.txt")),
                  QByteArray("7\r\n"));
-        QVERIFY(!QFile::exists(m_test->folders.work() + QStringLiteral("E00007.sc")));
+        QVERIFY(!QFile::exists(OpenEvent(m_test->folders, QStringLiteral("E00007")).listPath()));
     }
 };
 

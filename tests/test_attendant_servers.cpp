@@ -3,15 +3,15 @@
 #include "admin/frmMain.h"
 #include "admin/frmSure.h"
 #include "attendant/Countdown.h"
-#include "attendant/RequestProtocol.h"
 #include "attendant/frmAutoAttend.h"
 #include "events/EventMessages.h"
-#include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
 #include "support/Controls.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
+#include "support/OpenEvent.h"
 #include "support/ServerBackend.h"
+#include "support/Subjects.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -22,6 +22,8 @@
 
 using namespace Enrolix;
 using Testing::control;
+using Testing::OpenEvent;
+namespace Subjects = Testing::Subjects;
 
 class TestAttendantServers : public QObject
 {
@@ -35,11 +37,10 @@ private Q_SLOTS:
         if (!server.problem().isEmpty())
             QFAIL(qPrintable(server.problem()));
         server.configure(test.store, SettingsKeys::kMailProfileName);
-        test.folders.write(test.folders.work() + QStringLiteral("E00012.sc"), "");
-        test.folders.write(test.folders.work() + QStringLiteral("E00012.scn"), "Safety\r\nMay 4\r\n");
-        server.deliver(Testing::requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00012"),
-                                            QStringLiteral("Ann Archer"), QStringLiteral("ann@example.org")));
-        server.deliver(Testing::requestMail(RequestProtocol::kAttendeeListSubject, QStringLiteral("E00012"),
+        const OpenEvent event = OpenEvent::create(test.folders, QStringLiteral("E00012"), {}, "Safety\r\nMay 4\r\n");
+        server.deliver(Testing::requestMail(Subjects::kRegister, QStringLiteral("E00012"), QStringLiteral("Ann Archer"),
+                                            QStringLiteral("ann@example.org")));
+        server.deliver(Testing::requestMail(Subjects::kAttendeeList, QStringLiteral("E00012"),
                                             QStringLiteral("Bob Baker"), QStringLiteral("bob@example.org")));
 
         Windows windows(test.context);
@@ -54,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(control<QLineEdit>(window, "Text5")->text(), QStringLiteral("Connected"));
         QCOMPARE(control<QLineEdit>(window, "Text4")->text(), QStringLiteral("0"));
         QVERIFY(window.countdown().timerEnabled());
-        QCOMPARE(test.folders.read(test.folders.work() + QStringLiteral("E00012.sc")), QByteArray("Ann Archer\r\n"));
+        QCOMPARE(event.list(), QByteArray("Ann Archer\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(server.replies().size(), 2, 10000);
         QCOMPARE(server.unreadCount(), 0);
     }
@@ -75,11 +76,10 @@ private Q_SLOTS:
                          QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(imap.port()));
         test.store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailOutbox,
                          QStringLiteral("smtp://127.0.0.1:%1").arg(smtp.port()));
-        const QString record = test.folders.work() + QStringLiteral("E00003.sc");
-        test.folders.write(record, "Bob Baker\r\n");
-        test.folders.write(record + QLatin1Char('n'), "Safety\r\nMay 4\r\n");
-        server.deliver(Testing::requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00003"),
-                                            QStringLiteral("Ann Archer"), QStringLiteral("ann@example.org")));
+        const OpenEvent event =
+            OpenEvent::create(test.folders, QStringLiteral("E00003"), "Bob Baker\r\n", "Safety\r\nMay 4\r\n");
+        server.deliver(Testing::requestMail(Subjects::kRegister, QStringLiteral("E00003"), QStringLiteral("Ann Archer"),
+                                            QStringLiteral("ann@example.org")));
 
         Windows windows(test.context);
         frmAutoAttend& window = windows.attendant();
@@ -99,10 +99,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!windows.passRunning(), 30000);
 
         // The pass's append went to the list, which stayed open and whole.
-        QCOMPARE(test.folders.read(record), QByteArray("Bob Baker\r\nAnn Archer\r\n"));
-        QVERIFY(!QFile::exists(record + QStringLiteral(".cl")));
+        QCOMPARE(event.list(), QByteArray("Bob Baker\r\nAnn Archer\r\n"));
+        QVERIFY(!QFile::exists(event.listPath() + QStringLiteral(".cl")));
         QTRY_COMPARE_WITH_TIMEOUT(server.replies().size(), 1, 10000);
-        QCOMPARE(MimeReader::read(server.replies().first()).subject, QStringLiteral("Registration Request Processed"));
+        QCOMPARE(server.replySubjects(), QStringList{Subjects::kRegistered});
     }
 
     void unreachableServer_countsAConnectionFailure()

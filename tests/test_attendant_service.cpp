@@ -6,16 +6,18 @@
 #include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/SettingsKeys.h"
+#include "support/ChildProcess.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
+#include "support/OpenEvent.h"
+#include "support/PassRig.h"
 #include "support/ServerBackend.h"
 #include "support/SilentServer.h"
-#include "support/TestFolders.h"
+#include "support/Subjects.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLockFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -23,39 +25,16 @@
 
 using namespace Enrolix;
 using namespace Enrolix::Testing;
+using namespace Enrolix::Testing::Subjects;
 
 namespace {
 
-const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
-
-struct Run
-{
-    int exitCode{-1};
-    QString out;
-    QString err;
-    qint64 ms{0};
-};
+const QString kAttendant = QStringLiteral(ENROLIX_ATTENDANT);
 
 // The attendant with the test's own XDG folders (TestFolders sets them for this process).
-void prepare(QProcess& process, const QStringList& arguments)
+ChildProcess::Ended runAttendant(const QStringList& arguments, int timeoutMs = 60000)
 {
-    process.setProgram(QStringLiteral(ENROLIX_ATTENDANT));
-    process.setArguments(arguments);
-}
-
-Run runAttendant(const QStringList& arguments, int timeoutMs = 60000)
-{
-    QProcess process;
-    prepare(process, arguments);
-    QElapsedTimer timer;
-    timer.start();
-    process.start();
-    if (!process.waitForFinished(timeoutMs))
-        process.kill();
-    process.waitForFinished();
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()),
-            timer.elapsed()};
+    return ChildProcess::run(kAttendant, arguments, timeoutMs);
 }
 
 } // namespace
@@ -68,18 +47,15 @@ private:
     // The profile, in the settings file the attendant reads, pointing at a mail backend.
     static void useMail(const MailBackend& backend, const TestFolders& folders)
     {
-        IniSettingsStore store;
-        backend.configure(store, SettingsKeys::kMailProfileName);
-        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
-        store.write(SettingsKeys::kOptions, SettingsKeys::kSecondsWait, QStringLiteral("5"));
+        PassRig::writeSettingsFile(folders, backend);
+        IniSettingsStore().write(SettingsKeys::kOptions, SettingsKeys::kSecondsWait, QStringLiteral("5"));
     }
     // The event E00001, the profile pointing at the backend, and count registrations for the event
     // from "Person i" <pi@example.org> in its inbox.
     static void registrationsFor(MailBackend& backend, const TestFolders& folders, int count)
     {
         useMail(backend, folders);
-        folders.write(folders.work() + QStringLiteral("E00001.sc"), {});
-        folders.write(folders.work() + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
+        OpenEvent::create(folders, QStringLiteral("E00001"));
         for (int i = 0; i < count; ++i)
             backend.deliver(requestMail(kRegister, QStringLiteral("E00001"), QStringLiteral("Person %1").arg(i),
                                         QStringLiteral("p%1@example.org").arg(i)));
@@ -92,21 +68,19 @@ private:
             subjects[recipientOf(raw).address].append(MimeReader::read(raw).subject);
         QCOMPARE(subjects.size(), count);
         for (auto it = subjects.cbegin(); it != subjects.cend(); ++it)
-            QCOMPARE(it.value(), QStringList{QStringLiteral("Registration Request Processed")});
+            QCOMPARE(it.value(), QStringList{kRegistered});
     }
 
     // The attendant with its inbox on a server that never answers, once it holds the working
     // folder while it waits for that server.
-    static bool startWaitingForASilentServer(QProcess& process, const QStringList& arguments,
-                                             const TestFolders& folders, const SilentServer& silent)
+    static bool startWaitingForASilentServer(ChildProcess& attendant, const TestFolders& folders,
+                                             const SilentServer& silent)
     {
         IniSettingsStore store;
         store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
         store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
                     QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(silent.port()));
-        prepare(process, arguments);
-        process.start();
-        return process.waitForStarted() &&
+        return attendant.start() &&
                QTest::qWaitFor([&folders] { return QFile::exists(folders.work() + WorkingFolderLock::kFileName); });
     }
 
@@ -118,7 +92,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("printed");
         QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: enrolix-attendant [--once]";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "enrolix-attendant 2.0.7";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "enrolix-attendant " ENROLIX_VERSION;
         QTest::newRow("unknown") << QStringList{"--twice"} << 2 << "unknown argument --twice";
     }
     void commandLine()
@@ -127,9 +101,9 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, printed);
         TestFolders folders;
-        const Run run = runAttendant(arguments);
+        const ChildProcess::Ended run = runAttendant(arguments);
         QCOMPARE(run.exitCode, exitCode);
-        QVERIFY2((run.out + run.err).contains(printed), qPrintable(run.out + run.err));
+        QVERIFY2(QString::fromUtf8(run.output()).contains(printed), run.output().constData());
     }
 
     // One pass
@@ -138,15 +112,14 @@ private Q_SLOTS:
         TestFolders folders;
         const QString data = folders.root() + QStringLiteral("data/enrolix/");
         QVERIFY(QDir().mkpath(data + QStringLiteral("mail/inbox/new")));
-        folders.write(data + QStringLiteral("E00001.sc"), {});
-        folders.write(data + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
+        const OpenEvent event = OpenEvent::create(data, QStringLiteral("E00001"));
         folders.write(
             data + QStringLiteral("mail/inbox/new/1.dropped"),
             requestMail(kRegister, QStringLiteral("E00001"), QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
-        const Run run = runAttendant({QStringLiteral("--once")});
+        const ChildProcess::Ended run = runAttendant({QStringLiteral("--once")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, QStringLiteral("pass: 1 replies sent, 0 passed over, 0 left for a later pass\n"));
-        QCOMPARE(folders.read(data + QStringLiteral("E00001.sc")), QByteArray("Ann\r\n"));
+        QCOMPARE(run.errText(), QStringLiteral("pass: 1 replies sent, 0 passed over, 0 left for a later pass\n"));
+        QCOMPARE(event.list(), QByteArray("Ann\r\n"));
         QCOMPARE(QDir(data + QStringLiteral("mail/outbox/new")).entryList(QDir::Files).size(), 1);
     }
 
@@ -161,11 +134,11 @@ private Q_SLOTS:
         IniSettingsStore store;
         store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailInbox,
                     QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(dead));
-        const Run run = runAttendant({QStringLiteral("--once")});
+        const ChildProcess::Ended run = runAttendant({QStringLiteral("--once")});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(
-            run.err.startsWith(QStringLiteral("pass: not connected: imap://127.0.0.1:%1: host unreachable").arg(dead)),
-            qPrintable(run.err));
+        QVERIFY2(run.errText().startsWith(
+                     QStringLiteral("pass: not connected: imap://127.0.0.1:%1: host unreachable").arg(dead)),
+                 run.err.constData());
         QVERIFY2(run.ms < 30000, qPrintable(QString::number(run.ms)));
     }
 
@@ -216,9 +189,9 @@ private Q_SLOTS:
         registrationsFor(backend, folders, kMails);
         backend.refuse(rules);
 
-        const Run refused = runAttendant({QStringLiteral("--once")});
+        const ChildProcess::Ended refused = runAttendant({QStringLiteral("--once")});
         QCOMPARE(refused.exitCode, exitCode);
-        QCOMPARE(refused.err, QString(log).replace(QStringLiteral("%1"), backend.smtpUrl()) + QLatin1Char('\n'));
+        QCOMPARE(refused.errText(), QString(log).replace(QStringLiteral("%1"), backend.smtpUrl()) + QLatin1Char('\n'));
         QCOMPARE(backend.unreadCount(), unread);
         QStringList recipients;
         for (const QByteArray& raw : backend.replies())
@@ -229,17 +202,16 @@ private Q_SLOTS:
         QStringList everyone;
         for (int i = 0; i < kMails; ++i)
             everyone << QStringLiteral("Person %1").arg(i);
-        const QStringList listed = QString::fromUtf8(folders.read(folders.work() + QStringLiteral("E00001.sc")))
-                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const OpenEvent event(folders, QStringLiteral("E00001"));
+        const QStringList listed = event.names();
         QVERIFY2(listed.size() >= listedAtLeast && listed == everyone.mid(0, listed.size()),
                  qPrintable(listed.join(QLatin1Char(','))));
 
         backend.refuse({});
-        const Run healed = runAttendant({QStringLiteral("--once")});
+        const ChildProcess::Ended healed = runAttendant({QStringLiteral("--once")});
         QCOMPARE(healed.exitCode, 0);
         QCOMPARE(backend.unreadCount(), 0);
-        QCOMPARE(folders.read(folders.work() + QStringLiteral("E00001.sc")),
-                 (everyone.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        QCOMPARE(event.list(), OpenEvent::lines(everyone));
         // Only a mailbox refused for good goes without its reply.
         expectOneFirstReplyEach(backend, answered.isEmpty() ? kMails : int(answered.size()));
     }
@@ -252,9 +224,9 @@ private Q_SLOTS:
         useMail(mail, folders);
         QLockFile held(folders.work() + WorkingFolderLock::kFileName);
         QVERIFY(held.tryLock(0));
-        const Run run = runAttendant({QStringLiteral("--once")}, 90000);
+        const ChildProcess::Ended run = runAttendant({QStringLiteral("--once")}, 90000);
         QCOMPARE(run.exitCode, 3);
-        QCOMPARE(run.err, QStringLiteral("pass: not connected: working folder busy\n"));
+        QCOMPARE(run.errText(), QStringLiteral("pass: not connected: working folder busy\n"));
         QVERIFY(run.ms >= 29000);
     }
 
@@ -262,15 +234,14 @@ private Q_SLOTS:
     {
         TestFolders folders;
         const SilentServer silent;
-        QProcess stuck;
-        QVERIFY(startWaitingForASilentServer(stuck, {QStringLiteral("--once")}, folders, silent));
-        ::kill(pid_t(stuck.processId()), SIGKILL);
-        QVERIFY(stuck.waitForFinished());
+        ChildProcess stuck(kAttendant, {QStringLiteral("--once")});
+        QVERIFY(startWaitingForASilentServer(stuck, folders, silent));
+        stuck.kill();
         QVERIFY(QFile::exists(folders.work() + WorkingFolderLock::kFileName));
 
         MaildirBackend mail(folders.root() + QStringLiteral("mail/"));
         useMail(mail, folders);
-        const Run run = runAttendant({QStringLiteral("--once")});
+        const ChildProcess::Ended run = runAttendant({QStringLiteral("--once")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.ms < 10000, qPrintable(QString::number(run.ms)));
     }
@@ -282,16 +253,14 @@ private Q_SLOTS:
         MaildirBackend mail(folders.root() + QStringLiteral("mail/"));
         constexpr int kMails = 300;
         registrationsFor(mail, folders, kMails);
-        QProcess service;
-        prepare(service, {});
-        service.start();
-        QVERIFY(service.waitForStarted());
+        ChildProcess service(kAttendant);
+        QVERIFY(service.start());
         QTRY_VERIFY_WITH_TIMEOUT(!mail.replies().isEmpty(), 30000);
-        ::kill(pid_t(service.processId()), SIGTERM);
-        QVERIFY(service.waitForFinished(30000));
-        QCOMPARE(service.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(service.exitCode(), 0);
-        const QString log = QString::fromUtf8(service.readAllStandardError());
+        service.signal(SIGTERM);
+        QVERIFY(service.waitForEnd(30000));
+        const ChildProcess::Ended stopped = service.ended();
+        QCOMPARE(stopped.exitCode, 0);
+        const QString log = stopped.errText();
         // Stopped within its first pass: the mails after the one being handled wait.
         const QRegularExpressionMatch left =
             QRegularExpression(QStringLiteral("^pass: \\d+ replies sent, 0 passed over, "
@@ -299,7 +268,7 @@ private Q_SLOTS:
                 .match(log);
         QVERIFY2(left.hasMatch() && left.captured(1).toInt() > 0, qPrintable(log));
 
-        const Run rest = runAttendant({QStringLiteral("--once")});
+        const ChildProcess::Ended rest = runAttendant({QStringLiteral("--once")});
         QCOMPARE(rest.exitCode, 0);
         QCOMPARE(mail.unreadCount(), 0);
         expectOneFirstReplyEach(mail, kMails);
@@ -309,16 +278,16 @@ private Q_SLOTS:
     {
         TestFolders folders;
         const SilentServer silent;
-        QProcess service;
-        QVERIFY(startWaitingForASilentServer(service, {}, folders, silent));
+        ChildProcess service(kAttendant);
+        QVERIFY(startWaitingForASilentServer(service, folders, silent));
         QElapsedTimer sinceSignal;
         sinceSignal.start();
-        ::kill(pid_t(service.processId()), SIGTERM);
-        QVERIFY(service.waitForFinished(30000));
+        service.signal(SIGTERM);
+        QVERIFY(service.waitForEnd(30000));
         QVERIFY2(sinceSignal.elapsed() < 2000, qPrintable(QStringLiteral("%1 ms").arg(sinceSignal.elapsed())));
-        QCOMPARE(service.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(service.exitCode(), 0);
-        const QString log = QString::fromUtf8(service.readAllStandardError());
+        const ChildProcess::Ended stopped = service.ended();
+        QCOMPARE(stopped.exitCode, 0);
+        const QString log = stopped.errText();
         QVERIFY2(log.startsWith(QStringLiteral("pass: not connected: imap://127.0.0.1:%1: stopped before the server "
                                                "answered")
                                     .arg(silent.port())),
@@ -332,15 +301,12 @@ private Q_SLOTS:
         QVERIFY2(backend.problem().isEmpty(), qPrintable(backend.problem()));
         constexpr int kMails = 20;
         registrationsFor(backend, folders, kMails);
-        QProcess first;
-        QProcess second;
-        prepare(first, {QStringLiteral("--once")});
-        prepare(second, {QStringLiteral("--once")});
-        first.start();
-        second.start();
-        QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
-        QCOMPARE(first.exitCode(), 0);
-        QCOMPARE(second.exitCode(), 0);
+        ChildProcess first(kAttendant, {QStringLiteral("--once")});
+        ChildProcess second(kAttendant, {QStringLiteral("--once")});
+        QVERIFY(first.start() && second.start());
+        QVERIFY(first.waitForEnd(60000) && second.waitForEnd(60000));
+        QCOMPARE(first.ended().exitCode, 0);
+        QCOMPARE(second.ended().exitCode, 0);
         QTRY_COMPARE_WITH_TIMEOUT(int(backend.replies().size()), kMails, 10000);
         expectOneFirstReplyEach(backend, kMails);
         QCOMPARE(backend.unreadCount(), 0);

@@ -1,5 +1,6 @@
 #include "events/EventClosing.h"
 #include "events/EventMessages.h"
+#include "support/OpenEvent.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
@@ -52,11 +53,11 @@ private Q_SLOTS:
     {
         m_folders = std::make_unique<Testing::TestFolders>();
         m_settings = m_folders->settings();
-        m_record = m_folders->work() + QStringLiteral("E00003.sc");
-        m_description = m_folders->work() + QStringLiteral("E00003.scn");
+        const Testing::OpenEvent event =
+            Testing::OpenEvent::create(*m_folders, QStringLiteral("E00003"), kSignUps, kDescription);
+        m_record = event.listPath();
+        m_description = event.descriptionPath();
         m_page = m_folders->pages() + QStringLiteral("E00003.html");
-        m_folders->write(m_record, kSignUps);
-        m_folders->write(m_description, kDescription);
         m_folders->write(m_page, kOpenPage);
     }
 
@@ -75,7 +76,7 @@ private Q_SLOTS:
 
     void close_addressesBesideTheList_moveWithIt()
     {
-        const QString addresses = m_folders->work() + QStringLiteral("E00003.sca");
+        const QString addresses = Testing::OpenEvent(*m_folders, QStringLiteral("E00003")).addressPath();
         const QByteArray kept = "Ann Archer\tann@example.org\r\n";
         m_folders->write(addresses, kept);
         QVERIFY(CloseEvent(m_settings, QStringLiteral("E00003")).closed());
@@ -194,8 +195,7 @@ private Q_SLOTS:
     void close_strayRecordName_neverTouchesAnotherEventsPage()
     {
         const QString stray = QStringLiteral("E00003 copy");
-        m_folders->write(m_folders->work() + stray + QStringLiteral(".sc"), "Cleo\r\n");
-        m_folders->write(m_folders->work() + stray + QStringLiteral(".scn"), "Copy\r\n");
+        Testing::OpenEvent::create(*m_folders, stray, "Cleo\r\n", "Copy\r\n");
         QVERIFY(CloseEvent(m_settings, stray).closed());
         QCOMPARE(m_folders->read(m_page), kOpenPage);
         QVERIFY(m_folders->read(m_folders->pages() + stray + QStringLiteral(".html"))
@@ -208,15 +208,13 @@ private Q_SLOTS:
         // Names at the file system's length limit: the sign-up file's closed name still fits,
         // the description file's is one character too long, so only the second move fails.
         const QString event = QStringLiteral("E") + QString(248, QLatin1Char('x'));
-        const QString record = m_folders->work() + event + QStringLiteral(".sc");
-        m_folders->write(record, kSignUps);
-        m_folders->write(m_folders->work() + event + QStringLiteral(".scn"), kDescription);
+        const Testing::OpenEvent files = Testing::OpenEvent::create(*m_folders, event, kSignUps, kDescription);
         const QMap<QString, QByteArray> before = m_folders->snapshot();
         const CloseResult result = CloseEvent(m_settings, event);
         QCOMPARE(result.status, CloseResult::Status::Refused);
         const QStringList lines = result.report.text.split(QLatin1Char('\r'));
         QCOMPARE(lines.size(), 3);
-        QVERIFY(lines.at(1).startsWith(m_folders->work() + event + QStringLiteral(".scn could not be renamed: ")));
+        QVERIFY(lines.at(1).startsWith(files.descriptionPath() + QStringLiteral(" could not be renamed: ")));
         QCOMPARE(lines.at(2), QStringLiteral("Nothing has been changed; the event is still open."));
         QCOMPARE(m_folders->snapshot(), before);
     }

@@ -1,5 +1,7 @@
 #include "events/EventCreator.h"
 #include "events/EventMessages.h"
+#include "support/ClosedEventFiles.h"
+#include "support/OpenEvent.h"
 #include "support/TestFolders.h"
 
 #include <QtTest>
@@ -64,10 +66,9 @@ private Q_SLOTS:
     {
         // A counter file recreated with "1" in a folder that still holds events.
         m_folders->write(m_settings.Counter_File_Path, "1\r\n");
-        m_folders->write(m_folders->work() + QStringLiteral("E00001.sc"), "Ann\r\n");
-        m_folders->write(m_folders->work() + QStringLiteral("E00001.scn"), "Old\r\nJan 1\r\n");
-        m_folders->write(m_folders->work() + QStringLiteral("E00002.sc.cl"), "Bob\r\n");
-        m_folders->write(m_folders->work() + QStringLiteral("E00002.scn.cl"), "Closed\r\nFeb 1\r\n");
+        Testing::OpenEvent::create(*m_folders, QStringLiteral("E00001"), "Ann\r\n", "Old\r\nJan 1\r\n");
+        Testing::writeClosedEvent(*m_folders, QStringLiteral("E00002"), {QStringLiteral("Bob")}, {},
+                                  "Closed\r\nFeb 1\r\n");
         m_folders->write(m_folders->pages() + QStringLiteral("E00001.html"), "old page");
         m_folders->write(m_folders->pages() + QStringLiteral("E00002.html"), "closed page");
         const EventCreator::Outcome outcome =

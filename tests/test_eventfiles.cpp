@@ -1,5 +1,6 @@
 #include "events/EventCounter.h"
 #include "events/EventFiles.h"
+#include "support/OpenEvent.h"
 #include "support/TestFolders.h"
 
 #include <QtTest>
@@ -33,8 +34,13 @@ private Q_SLOTS:
         Testing::TestFolders folders;
         const Settings s = folders.settings();
         EventFiles files(s);
+        // The names the tests give an event's files are the program's.
+        const Testing::OpenEvent event(folders, QStringLiteral("E00012"));
         QCOMPARE(files.recordPath(QStringLiteral("E00012")), folders.work() + QStringLiteral("E00012.sc"));
+        QCOMPARE(files.recordPath(QStringLiteral("E00012")), event.listPath());
         QCOMPARE(files.descriptionPath(QStringLiteral("E00012")), folders.work() + QStringLiteral("E00012.scn"));
+        QCOMPARE(files.descriptionPath(QStringLiteral("E00012")), event.descriptionPath());
+        QCOMPARE(files.addressPath(QStringLiteral("E00012")), event.addressPath());
         QCOMPARE(files.pagePath(QStringLiteral("E00012")), folders.pages() + QStringLiteral("E00012.html"));
         QCOMPARE(files.publishedAddress(QStringLiteral("E00012")),
                  QStringLiteral("https://example.org/courses/E00012.html"));
@@ -128,15 +134,18 @@ private Q_SLOTS:
         Testing::TestFolders folders;
         const Settings s = folders.settings();
         folders.write(s.Counter_File_Path, "1\r\n");
-        folders.write(folders.work() + QStringLiteral("E00001.sc"), "Ann\r\n");
-        folders.write(folders.work() + QStringLiteral("E00002.sc.cl"), "Bob\r\n");
+        // A sign-up list alone, open or closed, takes its number.
+        const Testing::OpenEvent open(folders, QStringLiteral("E00001"));
+        folders.write(open.listPath(), "Ann\r\n");
+        folders.write(Testing::OpenEvent(folders, QStringLiteral("E00002")).listPath() + QStringLiteral(".cl"),
+                      "Bob\r\n");
         folders.write(folders.pages() + QStringLiteral("E00003.html"), "<html>");
         EventFiles files(s);
         const EventCounter::Result result = EventCounter(s, files).takeNext();
         QVERIFY(result.file.ok());
         QCOMPARE(result.event, QStringLiteral("E00004"));
         QCOMPARE(folders.read(s.Counter_File_Path), QByteArray("5\r\n"));
-        QCOMPARE(folders.read(folders.work() + QStringLiteral("E00001.sc")), QByteArray("Ann\r\n"));
+        QCOMPARE(open.list(), QByteArray("Ann\r\n"));
     }
 };
 

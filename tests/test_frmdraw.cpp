@@ -3,18 +3,15 @@
 #include "admin/AdminMessages.h"
 #include "admin/Windows.h"
 #include "admin/frmMain.h"
-#include "attendant/ProcessingPass.h"
-#include "attendant/RequestProtocol.h"
-#include "events/EventClosing.h"
 #include "gui/AppContext.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/frmDraw.h"
 #include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
 #include "support/Controls.h"
+#include "support/DrawWindow.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
-#include "support/RecordingPassListener.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -22,7 +19,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -30,39 +26,6 @@
 using namespace Enrolix;
 using namespace Enrolix::Testing;
 using Testing::control;
-
-namespace {
-
-const QString kKey = QStringLiteral("Lotto of 12 December: 4 9 15 23 38 41");
-
-QStringList rows(QListWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
-
-// The ranking as anybody checks it: sha256sum of key, line feed and name, sorted in the C locale.
-QStringList recomputed(const QStringList& names)
-{
-    QProcess shell;
-    shell.setProcessEnvironment([] {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KEY"), kKey);
-        return env;
-    }());
-    shell.start(QStringLiteral("bash"),
-                {QStringLiteral("-c"), QStringLiteral("while IFS= read -r n; do printf '%s\\t%s\\n' \"$(printf "
-                                                      "'%s\\n%s' \"$KEY\" \"$n\" | sha256sum | cut -c1-64)\" \"$n\"; "
-                                                      "done | LC_ALL=C sort | cut -f2")});
-    shell.write((names.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
-    shell.closeWriteChannel();
-    shell.waitForFinished(60000);
-    return QString::fromUtf8(shell.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-} // namespace
 
 class TestFrmDraw : public QObject
 {
@@ -72,20 +35,8 @@ private Q_SLOTS:
     void coordinator_drawsTwentyOfFiftySeven_andNotifiesEachOnce()
     {
         TestContext test;
-        MaildirBackend mail(test.folders.root() + QStringLiteral("mail/"));
-        mail.configure(test.store, SettingsKeys::kMailProfileName);
-        test.folders.write(test.folders.work() + QStringLiteral("E00021.sc"), "");
-        test.folders.write(test.folders.work() + QStringLiteral("E00021.scn"), "First aid\r\nJanuary 12\r\n");
-        QStringList names;
-        for (int i = 1; i <= 57; ++i) {
-            names << QStringLiteral("Colleague %1 Ødegård").arg(i);
-            mail.deliver(requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00021"), names.last(),
-                                     QStringLiteral("colleague%1@example.org").arg(i)));
-        }
-        RecordingPassListener listener;
-        ProcessingPass(test.settings, test.mail, listener).run();
-        QCOMPARE(mail.unreadCount(), 0);
-        QVERIFY(CloseEvent(test.settings, QStringLiteral("E00021")).closed());
+        SignedUpByMail signedUp(test, QStringLiteral("E00021"), QStringLiteral("Colleague"), 57);
+        MaildirBackend& mail = signedUp.mail;
         const qsizetype replies = mail.replies().size();
 
         frmDraw window(test.context);
@@ -95,10 +46,10 @@ private Q_SLOTS:
         QCOMPARE(control<QLabel>(window, QStringLiteral("lblSignUps"))->text(), QStringLiteral("57"));
         QVERIFY(!control<QPushButton>(window, QStringLiteral("cmdSend"))->isEnabled());
         control<QLineEdit>(window, QStringLiteral("txtSeats"))->setText(QStringLiteral("20"));
-        control<QLineEdit>(window, QStringLiteral("txtKey"))->setText(kKey);
+        control<QLineEdit>(window, QStringLiteral("txtKey"))->setText(kDrawKey);
         control<QPushButton>(window, QStringLiteral("cmdDraw"))->click();
 
-        const QStringList expected = recomputed(names);
+        const QStringList expected = recomputed(signedUp.names);
         QCOMPARE(expected.size(), 57);
         QStringList shown;
         for (int i = 0; i < 57; ++i)
@@ -140,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(mail.replies().size(), replies + 57);
 
         // Another key after the mails went out: refused, the result stays.
-        control<QLineEdit>(window, QStringLiteral("txtKey"))->setText(kKey + QLatin1Char('!'));
+        control<QLineEdit>(window, QStringLiteral("txtKey"))->setText(kDrawKey + QLatin1Char('!'));
         test.prompter.expect(LotteryMessages::drawAlreadyNotified(), DefaultButton{Button::Ok});
         control<QPushButton>(window, QStringLiteral("cmdDraw"))->click();
         ENROLIX_VERIFY_BOXES(test.prompter);
@@ -149,7 +100,7 @@ private Q_SLOTS:
         // Opened again later, the window shows the saved draw.
         frmDraw later(test.context);
         QVERIFY(later.listClosedEvents());
-        QCOMPARE(control<QLineEdit>(later, QStringLiteral("txtKey"))->text(), kKey);
+        QCOMPARE(control<QLineEdit>(later, QStringLiteral("txtKey"))->text(), kDrawKey);
         QCOMPARE(rows(control<QListWidget>(later, QStringLiteral("lstResult"))), shown);
     }
 
@@ -236,7 +187,7 @@ private Q_SLOTS:
         frmDraw window(test.context);
         QVERIFY(window.listClosedEvents());
         control<QLineEdit>(window, QStringLiteral("txtSeats"))->setText(QStringLiteral("1"));
-        control<QLineEdit>(window, QStringLiteral("txtKey"))->setText(kKey);
+        control<QLineEdit>(window, QStringLiteral("txtKey"))->setText(kDrawKey);
         control<QPushButton>(window, QStringLiteral("cmdDraw"))->click();
         QSignalSpy finished(&window, &frmDraw::sendingFinished);
         control<QPushButton>(window, QStringLiteral("cmdSend"))->click();

@@ -3,6 +3,7 @@
 #include "gui/AppContext.h"
 #include "gui/Twips.h"
 #include "support/Controls.h"
+#include "support/OpenEvent.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -26,9 +27,10 @@ private:
     std::unique_ptr<Testing::TestContext> m_test;
     std::unique_ptr<frmMain> m_window;
 
-    void write(const QString& name, const QByteArray& bytes)
+    void createEvent(const QString& event, const QByteArray& list,
+                     const QByteArray& description = Testing::OpenEvent::kDescription)
     {
-        m_test->folders.write(m_test->folders.work() + name, bytes);
+        Testing::OpenEvent::create(m_test->folders, event, list, description);
     }
     void select(const QString& event)
     {
@@ -63,7 +65,7 @@ private Q_SLOTS:
     void show_listsOpenEventsInOrder()
     {
         for (const char* name : {"E00003.sc", "E00001.sc", "E00001.scn", "E00002.sc.cl", "E00002.scn.cl"})
-            write(QString::fromLatin1(name), "");
+            Testing::TestFolders::write(m_test->folders.work() + QLatin1String(name), "");
         m_window->show();
         QCOMPARE(control<QListWidget>(m_window, "lstEvent")->count(), 2);
         QCOMPARE(control<QListWidget>(m_window, "lstEvent")->item(0)->text(), QStringLiteral("E00001"));
@@ -74,8 +76,7 @@ private Q_SLOTS:
 
     void select_showsDescriptionAndList()
     {
-        write(QStringLiteral("E00001.sc"), "Ann\r\nBob\r\nCleo\r\n");
-        write(QStringLiteral("E00001.scn"), "Safety\r\nMay 4\r\n");
+        createEvent(QStringLiteral("E00001"), "Ann\r\nBob\r\nCleo\r\n", "Safety\r\nMay 4\r\n");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
         QCOMPARE(control<QPlainTextEdit>(m_window, "txtAttendees")->toPlainText(), QStringLiteral("Ann\nBob\nCleo\n"));
@@ -86,8 +87,8 @@ private Q_SLOTS:
 
     void select_byMouseAndKeyboard_showsTheEvent()
     {
-        write(QStringLiteral("E00001.sc"), "Ann\r\n");
-        write(QStringLiteral("E00002.sc"), "Bob\r\n");
+        createEvent(QStringLiteral("E00001"), "Ann\r\n");
+        createEvent(QStringLiteral("E00002"), "Bob\r\n");
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         QListWidget* list = control<QListWidget>(m_window, "lstEvent");
@@ -99,10 +100,8 @@ private Q_SLOTS:
 
     void select_emptyRecord_saysNoAttendees_emptyDescription_clearsName()
     {
-        write(QStringLiteral("E00001.sc"), "Ann\r\n");
-        write(QStringLiteral("E00001.scn"), "First\r\n");
-        write(QStringLiteral("E00002.sc"), "");
-        write(QStringLiteral("E00002.scn"), "");
+        createEvent(QStringLiteral("E00001"), "Ann\r\n", "First\r\n");
+        createEvent(QStringLiteral("E00002"), "", "");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
         select(QStringLiteral("E00002"));
@@ -113,11 +112,12 @@ private Q_SLOTS:
 
     void select_readsAgainFromDisk()
     {
-        write(QStringLiteral("E00001.sc"), "Ann\r\n");
-        write(QStringLiteral("E00002.sc"), "");
+        createEvent(QStringLiteral("E00001"), "Ann\r\n");
+        createEvent(QStringLiteral("E00002"), "");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
-        write(QStringLiteral("E00001.sc"), "Ann\r\nBob\r\n");
+        Testing::TestFolders::write(Testing::OpenEvent(m_test->folders, QStringLiteral("E00001")).listPath(),
+                                    "Ann\r\nBob\r\n");
         select(QStringLiteral("E00002"));
         select(QStringLiteral("E00001"));
         QCOMPARE(m_window->attendeeText(), QStringLiteral("Ann\r\nBob\r\n"));
@@ -125,11 +125,11 @@ private Q_SLOTS:
 
     void select_vanishedEvent_reportsAndRefreshes()
     {
-        write(QStringLiteral("E00001.sc"), "Ann\r\n");
-        write(QStringLiteral("E00002.sc"), "");
+        createEvent(QStringLiteral("E00001"), "Ann\r\n");
+        createEvent(QStringLiteral("E00002"), "");
         m_window->RefreshEventList();
-        QVERIFY(QFile::rename(m_test->folders.work() + QStringLiteral("E00001.sc"),
-                              m_test->folders.work() + QStringLiteral("E00001.sc.cl")));
+        const QString list = Testing::OpenEvent(m_test->folders, QStringLiteral("E00001")).listPath();
+        QVERIFY(QFile::rename(list, list + QStringLiteral(".cl")));
         m_test->prompter.expect(AdminMessages::eventNoLongerOpen(QStringLiteral("E00001")),
                                 Testing::DefaultButton{Button::Ok});
         select(QStringLiteral("E00001"));
@@ -140,7 +140,7 @@ private Q_SLOTS:
 
     void refresh_missingFolder_showsErrorOnce_keepsList()
     {
-        write(QStringLiteral("E00001.sc"), "Ann\r\n");
+        createEvent(QStringLiteral("E00001"), "Ann\r\n");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
         m_test->settings.Working_Files_Directory = m_test->folders.root() + QStringLiteral("unplugged/");
@@ -208,7 +208,7 @@ private Q_SLOTS:
 
     void copy_nothingOrNoAttendees_saysNothingToCopy()
     {
-        write(QStringLiteral("E00001.sc"), "");
+        createEvent(QStringLiteral("E00001"), "");
         m_window->RefreshEventList();
         QAction* copy = control<QToolBar>(m_window, "Toolbar1")->actions().at(3);
         m_test->prompter.expect(AdminMessages::nothingToCopy(), Testing::DefaultButton{Button::Ok});
@@ -222,7 +222,7 @@ private Q_SLOTS:
 
     void copy_threeRegistrants_placesExactTextOnClipboard()
     {
-        write(QStringLiteral("E00001.sc"), "Ann\r\nBob\r\nCleo\r\n");
+        createEvent(QStringLiteral("E00001"), "Ann\r\nBob\r\nCleo\r\n");
         m_window->RefreshEventList();
         select(QStringLiteral("E00001"));
         m_test->prompter.expect(AdminMessages::attendeesCopied(), Testing::DefaultButton{Button::Ok});

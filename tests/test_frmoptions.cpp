@@ -8,8 +8,10 @@
 #include "gui/Twips.h"
 #include "settings/SettingsMessages.h"
 #include "support/Controls.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeVolumeList.h"
+#include "support/MemoryKeyring.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestContext.h"
@@ -63,7 +65,9 @@ class TestFrmOptions : public QObject
     Testing::FakeClipboard m_clipboard;
     Testing::FakeHelpViewer m_help;
     Testing::FakeSystemInfo m_system;
-    ProfileMailSessionFactory m_mail{m_store};
+    Testing::MemoryKeyring m_keyring;
+    ProfileMailSessionFactory m_mail{m_store, {}, nullptr, &m_keyring};
+    Testing::FakeBrowser m_browser;
     Testing::FakeFileChooser m_files;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<Windows> m_windows;
@@ -132,8 +136,8 @@ private Q_SLOTS:
         m_folders->write(m_settings.Counter_File_Path, "7\r\n");
 
         m_prompter = std::make_unique<ObservingPrompter>(m_script);
-        m_context = std::make_unique<AppContext>(
-            AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help, m_system, m_mail, m_files});
+        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, *m_prompter, m_clipboard, m_help,
+                                                            m_system, m_mail, m_files, m_keyring, m_browser, m_mail});
         auto volumes = std::make_unique<Testing::FakeVolumeList>(
             QList<Volume>{{QStringLiteral("/"), QStringLiteral("system")},
                           {root() + QStringLiteral("/unplugged"), QStringLiteral("stick")},

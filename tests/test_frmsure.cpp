@@ -5,8 +5,11 @@
 #include "events/EventMessages.h"
 #include "gui/AppContext.h"
 #include "support/Controls.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeClipboard.h"
+#include "support/MemoryKeyring.h"
 #include "support/MemorySettingsStore.h"
+#include "support/OpenEvent.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestContext.h"
 #include "support/TestFolders.h"
@@ -34,12 +37,15 @@ class TestFrmSure : public QObject
     Testing::FakeClipboard m_clipboard;
     Testing::FakeHelpViewer m_help;
     Testing::FakeSystemInfo m_system;
-    ProfileMailSessionFactory m_mail{m_store};
+    Testing::MemoryKeyring m_keyring;
+    ProfileMailSessionFactory m_mail{m_store, {}, nullptr, &m_keyring};
+    Testing::FakeBrowser m_browser;
     Testing::FakeFileChooser m_files;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<Windows> m_windows;
 
-    QString work(const char* name) const { return m_folders->work() + QString::fromLatin1(name); }
+    // The event the tests close.
+    Testing::OpenEvent safety() const { return {*m_folders, QStringLiteral("E00003")}; }
     QString page(const char* name) const { return m_folders->pages() + QString::fromLatin1(name); }
     QStringList listed() const
     {
@@ -70,13 +76,12 @@ private Q_SLOTS:
         m_folders = std::make_unique<Testing::TestFolders>();
         m_settings = m_folders->settings();
         m_prompter.reset();
-        m_context = std::make_unique<AppContext>(
-            AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help, m_system, m_mail, m_files});
+        m_context = std::make_unique<AppContext>(AppContext{m_store, m_settings, m_prompter, m_clipboard, m_help,
+                                                            m_system, m_mail, m_files, m_keyring, m_browser, m_mail});
         m_windows = std::make_unique<Windows>(*m_context);
-        m_folders->write(work("E00002.sc"), "");
-        m_folders->write(work("E00002.scn"), "Other\r\n");
-        m_folders->write(work("E00003.sc"), "Ann Archer\r\nBob Baker\r\n");
-        m_folders->write(work("E00003.scn"), "Safety\r\nMay 4\r\n");
+        Testing::OpenEvent::create(*m_folders, QStringLiteral("E00002"), "", "Other\r\n");
+        Testing::OpenEvent::create(*m_folders, QStringLiteral("E00003"), "Ann Archer\r\nBob Baker\r\n",
+                                   "Safety\r\nMay 4\r\n");
         m_folders->write(page("E00003.html"), "<html>open</html>\r\n");
         m_windows->showMain();
     }
@@ -141,9 +146,11 @@ private Q_SLOTS:
         QVERIFY(!m_windows->sure().isVisible());
         QVERIFY(m_windows->main().isVisible());
         QCOMPARE(listed(), QStringList{QStringLiteral("E00002")});
-        QCOMPARE(m_folders->read(work("E00003.sc.cl")), QByteArray("Ann Archer\r\nBob Baker\r\n"));
-        QCOMPARE(m_folders->read(work("E00003.scn.cl")), QByteArray("Safety\r\nMay 4\r\n"));
-        QVERIFY(!QFile::exists(work("E00003.sc")));
+        QCOMPARE(m_folders->read(safety().listPath() + QStringLiteral(".cl")),
+                 QByteArray("Ann Archer\r\nBob Baker\r\n"));
+        QCOMPARE(m_folders->read(safety().descriptionPath() + QStringLiteral(".cl")),
+                 QByteArray("Safety\r\nMay 4\r\n"));
+        QVERIFY(!QFile::exists(safety().listPath()));
         const QByteArray closedPage = m_folders->read(page("E00003.html"));
         QVERIFY(closedPage.contains("<td width=\"84%\">Safety</br>\nMay 4</br>\n</td>\r\n"));
         QVERIFY(closedPage.endsWith("<p>This event is now closed for registration.</p></p>\r\n \r\n"));
@@ -160,23 +167,24 @@ private Q_SLOTS:
         QVERIFY(m_windows->main().isVisible());
         QVERIFY(m_windows->main().isEnabled());
         QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
-        QCOMPARE(m_folders->read(work("E00003.sc")), QByteArray("Ann Archer\r\nBob Baker\r\n"));
-        QCOMPARE(m_folders->read(work("E00003.scn")), QByteArray("Safety\r\nMay 4\r\n"));
+        QCOMPARE(safety().list(), QByteArray("Ann Archer\r\nBob Baker\r\n"));
+        QCOMPARE(m_folders->read(safety().descriptionPath()), QByteArray("Safety\r\nMay 4\r\n"));
         QCOMPARE(m_folders->read(page("E00003.html")), QByteArray("<html>open</html>\r\n"));
-        QVERIFY(!QFile::exists(work("E00003.sc.cl")));
+        QVERIFY(!QFile::exists(safety().listPath() + QStringLiteral(".cl")));
     }
 
     void yes_closedNameTaken_reported_eventStaysOpen()
     {
-        m_folders->write(work("E00003.scn.cl"), "an older event\r\n");
-        m_prompter.expect(EventMessages::closeNameTaken(QStringLiteral("E00003"), work("E00003.scn.cl")),
-                          Testing::DefaultButton{Button::Ok});
+        m_folders->write(safety().descriptionPath() + QStringLiteral(".cl"), "an older event\r\n");
+        m_prompter.expect(
+            EventMessages::closeNameTaken(QStringLiteral("E00003"), safety().descriptionPath() + QStringLiteral(".cl")),
+            Testing::DefaultButton{Button::Ok});
         openCloseDialog(QStringLiteral("E00003"));
         control<QPushButton>(m_windows->sure(), "cmdYes")->click();
         QVERIFY(m_windows->main().isVisible());
         QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
         QCOMPARE(m_folders->read(page("E00003.html")), QByteArray("<html>open</html>\r\n"));
-        QCOMPARE(m_folders->read(work("E00003.scn.cl")), QByteArray("an older event\r\n"));
+        QCOMPARE(m_folders->read(safety().descriptionPath() + QStringLiteral(".cl")), QByteArray("an older event\r\n"));
     }
 
     void yes_pageNotWritable_reportedAndEventStaysOpen()
@@ -190,7 +198,7 @@ private Q_SLOTS:
             QStringLiteral("Event E00003 was not closed.\rThe closed page ") + page("E00003.html")));
         m_prompter.reset();
         QCOMPARE(listed(), (QStringList{"E00002", "E00003"}));
-        QVERIFY(QFile::exists(work("E00003.sc")));
+        QVERIFY(QFile::exists(safety().listPath()));
     }
 
     // --- the frame

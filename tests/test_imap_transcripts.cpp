@@ -99,6 +99,11 @@ public:
     {
         return std::make_unique<ScriptedTransport>(std::exchange(m_inbox, {}));
     }
+    std::unique_ptr<MailTransport> openUnsigned(const MailProfile&, const TransportLimits&,
+                                                std::shared_ptr<TroubleClock>, std::stop_token) override
+    {
+        return std::make_unique<ScriptedTransport>(QList<Exchange>{});
+    }
 
 private:
     QList<Exchange> m_inbox;

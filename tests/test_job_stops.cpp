@@ -5,20 +5,19 @@
 // once the fault is over the next pass or run finishes the work, nobody answered twice.
 #include "attendant/AttendantEngine.h"
 #include "attendant/PendingReplies.h"
-#include "attendant/RequestProtocol.h"
 #include "events/EventFiles.h"
 #include "lottery/ClosedEvent.h"
 #include "lottery/DrawRecord.h"
 #include "lottery/Notifier.h"
 #include "lottery/frmDraw.h"
-#include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
 #include "support/ClosedEventFiles.h"
 #include "support/Controls.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
-#include "support/RecordingPassListener.h"
+#include "support/OpenEvent.h"
 #include "support/ServerBackend.h"
+#include "support/Subjects.h"
 #include "support/TestContext.h"
 
 #include <QElapsedTimer>
@@ -77,11 +76,7 @@ private:
     }
     int port(const QString& server) const { return m_backend->value(server).toInt(); }
 
-    QStringList list() const
-    {
-        return QString::fromUtf8(m_test->folders.read(m_test->folders.work() + QStringLiteral("E00001.sc")))
-            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
+    QStringList list() const { return OpenEvent(m_test->folders, QStringLiteral("E00001")).names(); }
     // The names whose list changes the pending replies announce.
     QStringList pendingNames() const
     {
@@ -126,16 +121,15 @@ private Q_SLOTS:
         QFETCH(QString, server);
         QFETCH(QStringList, options);
         QFETCH(int, handled);
-        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), {});
-        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
+        OpenEvent::create(m_test->folders, QStringLiteral("E00001"));
         for (const QString& name : m_people)
-            m_backend->deliver(requestMail(RequestProtocol::kRegisterSubject, QStringLiteral("E00001"), name,
+            m_backend->deliver(requestMail(Subjects::kRegister, QStringLiteral("E00001"), name,
                                            name.toLower() + QStringLiteral("@example.org")));
         FaultProxy proxy(port(server), options);
         QVERIFY(proxy.port());
         useProxy(server, proxy.port());
 
-        auto engine = std::make_unique<AttendantEngine>(m_test->settings, m_test->mail);
+        auto engine = std::make_unique<AttendantEngine>(m_test->settings, m_test->sessions());
         QVERIFY(engine->startPass());
         QTRY_COMPARE_WITH_TIMEOUT(int(list().size()), handled, 10000);
         const qint64 ms = msToDestroy(engine);
@@ -146,21 +140,19 @@ private Q_SLOTS:
         QVERIFY(answered <= handled);
         // A sign-on makes unread again what the stopped pass could not (its journal of fetched mails).
         proxy.heal();
-        const SignOn signOn = m_test->mail.signOn(SettingsKeys::kMailProfileName);
+        const SignOn signOn = m_test->sessions().signOn(SettingsKeys::kMailProfileName);
         QVERIFY2(signOn.session, qPrintable(signOn.failure));
         signOn.session->signOff();
         QCOMPARE(m_backend->unreadCount(), int(m_people.size()) - answered);
 
-        RecordingPassListener listener;
-        const PassReport repair = ProcessingPass(m_test->settings, m_test->mail, listener).run();
+        const PassReport repair = m_test->run();
         QVERIFY2(repair.failure.isEmpty(), qPrintable(repair.failure));
         QCOMPARE(repair.replies, int(m_people.size()) - answered);
         QCOMPARE(m_backend->unreadCount(), 0);
+        QCOMPARE(m_backend->replySubjects(), QStringList(m_people.size(), Subjects::kRegistered));
         QStringList recipients;
-        for (const QByteArray& raw : m_backend->replies()) {
-            QCOMPARE(MimeReader::read(raw).subject, QStringLiteral("Registration Request Processed"));
+        for (const QByteArray& raw : m_backend->replies())
             recipients << recipientOf(raw).name;
-        }
         QCOMPARE(sorted(recipients), m_people);
         QCOMPARE(list(), m_people);
     }
@@ -202,7 +194,7 @@ private Q_SLOTS:
         QVERIFY(!recorded().join(QLatin1Char('\n')).contains(third));
 
         proxy.heal();
-        const NotifyOutcome rest = Notifier(m_test->mail, m_test->settings).send(*closed, draw);
+        const NotifyOutcome rest = Notifier(m_test->sessions(), m_test->settings).send(*closed, draw);
         QCOMPARE(rest.kind, NotifyOutcome::Kind::Done);
         QCOMPARE(rest.invitations + rest.waiting, 6);
         QTRY_COMPARE_WITH_TIMEOUT(int(m_backend->replies().size()), 8, 10000);

@@ -11,14 +11,15 @@
 #include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
 #include "platform/TextFiles.h"
+#include "support/ChildProcess.h"
 #include "support/ClosedEventFiles.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/MemorySettingsStore.h"
+#include "support/ScriptRows.h"
 #include "support/SelectedBackend.h"
 #include "support/ServerBackend.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -32,13 +33,13 @@ namespace {
 const QString kKey = QStringLiteral("Lotto 2026-12-05: 3 17 22 31 40 45");
 const QDateTime kDrawn = QDateTime(QDate(2026, 12, 5), QTime(10, 0), Qt::UTC);
 
+// What the program printed on its standard output; a failure of it is told.
 QByteArray run(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-    return process.readAllStandardOutput();
+    const ChildProcess::Ended ended = ChildProcess::run(program, arguments);
+    if (ended.exitCode != 0)
+        qWarning("%s failed: %s", qPrintable(program), ended.err.constData());
+    return ended.out;
 }
 
 // A few hundred distinct names of the kinds a staff list has: accents, inner, leading and
@@ -239,19 +240,7 @@ private Q_SLOTS:
         const QString drawCsv = f.folders.root() + QStringLiteral("draw.csv");
         QVERIFY(!desk.exportDraw(drawCsv));
 
-        const auto rowsOf = [](const QString& path) {
-            QList<QStringList> rows;
-            const QByteArray out = run(QStringLiteral(ENROLIX_CHECK_CSV), {path});
-            for (const QByteArray& line : out.split('\n')) {
-                if (line.isEmpty())
-                    continue;
-                QStringList row;
-                for (const QJsonValue& v : QJsonDocument::fromJson(line).array())
-                    row << v.toString();
-                rows << row;
-            }
-            return rows;
-        };
+        const auto rowsOf = [](const QString& path) { return scriptRows(QStringLiteral(ENROLIX_CHECK_CSV), {path}); };
         const auto guarded = [](const QString& text) {
             return !text.isEmpty() && QStringLiteral("=+-@\t").contains(text.front()) ? QLatin1Char('\'') + text : text;
         };

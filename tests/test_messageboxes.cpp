@@ -17,6 +17,7 @@
 #include "support/Controls.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/NamedCases.h"
+#include "support/OpenEvent.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -144,13 +145,14 @@ private Q_SLOTS:
         m_test = std::make_unique<Testing::TestContext>();
         m_prompter = std::make_unique<DesktopPrompter>();
         Testing::TestContext& test = *m_test;
-        m_context = std::make_unique<AppContext>(
-            AppContext{test.store, test.settings, *m_prompter, test.clipboard, test.help, test.system, test.mail, test.files});
+        m_context = std::make_unique<AppContext>(AppContext{test.store, test.settings, *m_prompter, test.clipboard,
+                                                            test.help, test.system, test.sessions(), test.files,
+                                                            test.keyring, test.browser, test.accounts()});
         m_windows = std::make_unique<Windows>(*m_context);
         m_answerer = std::make_unique<Testing::ModalBoxAnswerer>();
         test.store.set(SettingsKeys::kFirstRun, QStringLiteral("False"));
         test.folders.write(test.folders.work() + QStringLiteral("Auto_Counter.txt"), "1\r\n");
-        test.folders.write(test.folders.work() + QStringLiteral("E00000.sc"), "");
+        Testing::OpenEvent::create(test.folders, QStringLiteral("E00000"));
         m_windows->startUp();
         QTRY_COMPARE(QApplication::activeWindow(), &m_windows->main());
     }
@@ -215,7 +217,7 @@ private Q_SLOTS:
     // --- the main window's list after another window of ours was in front
     void mainList_afterOwnBoxCloses_isNotRefreshed()
     {
-        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        Testing::OpenEvent::create(m_test->folders, QStringLiteral("E00001"));
         frmMain& main = m_windows->main();
         // The focus goes from the box straight back to the main window, as a click into it does.
         m_answerer->expect(AdminMessages::nothingToCopy(), Button::Ok,
@@ -232,7 +234,7 @@ private Q_SLOTS:
         control<QAction>(m_windows->main(), "mnuAbout")->trigger();
         QPointer<frmAbout> about(&m_windows->about());
         QTRY_COMPARE(QApplication::activeWindow(), about.data());
-        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        Testing::OpenEvent::create(m_test->folders, QStringLiteral("E00001"));
         m_windows->main().activateWindow();
         QTRY_COMPARE(control<QListWidget>(m_windows->main(), "lstEvent")->count(), 2);
     }

@@ -3,6 +3,7 @@
 #include "mail/MimeReader.h"
 
 #include "support/MailSamples.h"
+#include "support/Subjects.h"
 
 #include <QtTest>
 
@@ -11,6 +12,7 @@ using Enrolix::Testing::htmlAfterNumber;
 using Enrolix::Testing::htmlRequestMail;
 using Enrolix::Testing::requestMail;
 using Enrolix::Testing::sampleMail;
+namespace Subjects = Enrolix::Testing::Subjects;
 
 Q_DECLARE_METATYPE(Enrolix::RequestProtocol::RequestKind)
 
@@ -28,8 +30,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("automatic");
-        const QString reg = QStringLiteral("Register for Event   (Enrolix)");
-        const QString list = QStringLiteral("Request Attendee List   (Enrolix)");
+        const QString reg = Subjects::kRegister;
+        const QString list = Subjects::kAttendeeList;
         QTest::newRow("desktop plain") << "desktop-plain.eml"
                                        << "Ann Example"
                                        << "ann@example.org" << reg << "E00012\r\n"
@@ -44,8 +46,7 @@ private Q_SLOTS:
         QTest::newRow("phone with signature")
             << "phone-signature.eml"
             << "Smith, Carol"
-            << "carol.smith@example.com"
-            << "Cancel Event Registration   (Enrolix)"
+            << "carol.smith@example.com" << Subjects::kCancel
             << "E00012\r\n-- \r\nCarol Smith\r\nExt. 4411\r\n\r\nSent from my phone\r\n"
             << false;
         QTest::newRow("html only") << "html-only.eml"
@@ -90,7 +91,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("subject");
         QTest::addColumn<RequestKind>("kind");
-        const QString reg = QStringLiteral("Register for Event   (Enrolix)");
+        const QString reg = Subjects::kRegister;
         QTest::newRow("trailing blank") << "subject-trailing-blank.eml" << reg + " " << RequestKind::None;
         QTest::newRow("encoded trailing blank")
             << "subject-encoded-trailing-blank.eml" << reg + " " << RequestKind::None;
@@ -262,9 +263,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<QString>("start");
         const QString many = QString(1024 * 1024, QLatin1Char('x'));
-        QTest::newRow("plain text") << requestMail(QStringLiteral("Register for Event   (Enrolix)"),
-                                                   QStringLiteral("E00012\r\n") + many, QStringLiteral("Ann"),
-                                                   QStringLiteral("ann@example.org"))
+        QTest::newRow("plain text") << requestMail(Subjects::kRegister, QStringLiteral("E00012\r\n") + many,
+                                                   QStringLiteral("Ann"), QStringLiteral("ann@example.org"))
                                     << "E00012\r\nxxxx";
         QTest::newRow("html") << htmlRequestMail(htmlAfterNumber("<p>Row of text</p>", 1024 * 1024))
                               << "E00012\r\n\r\nRow of text\r\n\r\nRow of text\r\n";

@@ -1,16 +1,13 @@
 // Signing on with OAuth 2.0 access tokens (auth=xoauth2, auth=oauthbearer) against the fixture's
 // Dovecot server, whose oauth2 passdb asks the fixture's token server about every token, and
 // its SMTP sink, which asks the same server and notes each token it was given.
-#include "ProfileMailSessionFactory.h"
-#include "attendant/ProcessingPass.h"
 #include "mail/MailProfile.h"
 #include "mail/ProfileKeys.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingPassListener.h"
+#include "support/PassRig.h"
 #include "support/ServerBackend.h"
-#include "support/TestFolders.h"
+#include "support/Subjects.h"
 
 #include <QFile>
 #include <QtTest>
@@ -39,13 +36,11 @@ class TestOAuth : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestFolders> m_folders;
-    std::unique_ptr<ServerBackend> m_backend;
-    std::unique_ptr<MemorySettingsStore> m_store;
+    std::unique_ptr<PassRigOn<ServerBackend>> m_rig;
 
-    void set(const QString& key, const QString& value) { m_store->write(kProfile, key, value); }
-    QString env(const char* key) const { return m_backend->value(QString::fromLatin1(key)); }
-    QString issued() const { return m_folders->root() + QStringLiteral("issued"); }
+    void set(const QString& key, const QString& value) { m_rig->store.write(kProfile, key, value); }
+    QString env(const char* key) const { return m_rig->mail.value(QString::fromLatin1(key)); }
+    QString issued() const { return m_rig->folders.root() + QStringLiteral("issued"); }
 
     // A token helper: asks the token server for a new token of the user, and notes it.
     QString tokenCommand(const QString& user, int lifetime = 3600) const
@@ -61,7 +56,7 @@ private:
         QList<QStringList> notes;
         for (const QString& line : linesOf(env("ENROLIX_SINK_DIR") + QStringLiteral("/auth.log"))) {
             const QStringList fields = line.split(QLatin1Char(' '));
-            if (fields.size() == 4 && fields.at(1) == m_backend->user())
+            if (fields.size() == 4 && fields.at(1) == m_rig->mail.user())
                 notes.append(fields);
         }
         return notes;
@@ -71,7 +66,7 @@ private:
     QStringList imapSignOns() const
     {
         QStringList methods;
-        const QString login = QStringLiteral("Login: user=<%1>, method=").arg(m_backend->user());
+        const QString login = QStringLiteral("Login: user=<%1>, method=").arg(m_rig->mail.user());
         for (const QString& line : linesOf(env("ENROLIX_MAIL_STATE") + QStringLiteral("/dovecot.log"))) {
             const qsizetype at = line.indexOf(login);
             const QString method = line.mid(at + login.size()).section(QLatin1Char(','), 0, 0);
@@ -82,28 +77,20 @@ private:
     }
     void deliverRequest()
     {
-        m_backend->deliver(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
-                                       QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
+        m_rig->mail.deliver(requestMail(Subjects::kRegister, QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                        QStringLiteral("ann@example.org")));
     }
 
 private Q_SLOTS:
     void init()
     {
-        m_folders = std::make_unique<TestFolders>();
-        m_backend = std::make_unique<ServerBackend>(m_folders->root());
-        if (!m_backend->problem().isEmpty())
-            QFAIL(qPrintable(m_backend->problem()));
-        m_store = std::make_unique<MemorySettingsStore>();
-        m_backend->configure(*m_store, kProfile);
+        m_rig = std::make_unique<PassRigOn<ServerBackend>>();
+        QVERIFY2(m_rig->mail.problem().isEmpty(), qPrintable(m_rig->mail.problem()));
         set(SettingsKeys::kMailPassword, QString());
-        set(SettingsKeys::kMailPasswordCommand, tokenCommand(m_backend->user()));
+        set(SettingsKeys::kMailPasswordCommand, tokenCommand(m_rig->mail.user()));
     }
 
-    void cleanup()
-    {
-        m_backend.reset();
-        m_folders.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     // Tokens that are valid
     void signOn_validToken_readsAndSendsWithTheMechanism_data()
@@ -121,8 +108,7 @@ private Q_SLOTS:
         QFETCH(QString, mechanism);
         set(SettingsKeys::kMailAuth, auth);
         deliverRequest();
-        ProfileMailSessionFactory factory(*m_store);
-        SignOn signOn = factory.signOn(kProfile);
+        SignOn signOn = m_rig->sessions().signOn(kProfile);
         QVERIFY2(signOn.session, qPrintable(signOn.failure));
         QVERIFY(signOn.session->fetchUnread());
         QCOMPARE(signOn.session->count(), 1);
@@ -136,19 +122,16 @@ private Q_SLOTS:
         const QStringList tokens = linesOf(issued());
         QCOMPARE(tokens.size(), 1);
         QCOMPARE(sinkSignOns(),
-                 (QList<QStringList>{{mechanism, m_backend->user(), tokens.first(), QStringLiteral("accepted")}}));
-        QCOMPARE(m_backend->replies().size(), 1);
+                 (QList<QStringList>{{mechanism, m_rig->mail.user(), tokens.first(), QStringLiteral("accepted")}}));
+        QCOMPARE(m_rig->mail.replies().size(), 1);
     }
 
     void everyPass_runsTheTokenCommandAfresh()
     {
         set(SettingsKeys::kMailAuth, QStringLiteral("xoauth2"));
-        Settings settings = m_folders->settings();
         for (int pass = 0; pass < 2; ++pass) {
             deliverRequest();
-            ProfileMailSessionFactory factory(*m_store);
-            RecordingPassListener listener;
-            const PassReport report = ProcessingPass(settings, factory, listener).run();
+            const PassReport report = m_rig->run();
             QVERIFY2(report.failure.isEmpty(), qPrintable(report.failure));
             QCOMPARE(report.replies, 1);
         }
@@ -178,27 +161,25 @@ private Q_SLOTS:
         QFETCH(bool, expired);
         set(SettingsKeys::kMailAuth, QStringLiteral("xoauth2"));
         set(SettingsKeys::kMailPasswordCommand,
-            expired ? tokenCommand(m_backend->user(), -60) : QStringLiteral("echo no-such-token"));
-        MaildirBackend maildir(m_folders->root() + QStringLiteral("maildir/"));
+            expired ? tokenCommand(m_rig->mail.user(), -60) : QStringLiteral("echo no-such-token"));
+        MaildirBackend maildir(m_rig->folders.root() + QStringLiteral("maildir/"));
         if (imap) {
             deliverRequest();
         } else {
             set(SettingsKeys::kMailInbox, MailProfile::kMaildirScheme + maildir.inbox());
-            maildir.deliver(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
-                                        QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
+            maildir.deliver(requestMail(Subjects::kRegister, QStringLiteral("E00001"), QStringLiteral("Ann"),
+                                        QStringLiteral("ann@example.org")));
         }
-        ProfileMailSessionFactory factory(*m_store);
-        RecordingPassListener listener;
-        const PassReport report = ProcessingPass(m_folders->settings(), factory, listener).run();
-        const QString server = imap ? m_backend->imapUrl().section(QLatin1Char('/'), 0, 2) : m_backend->smtpUrl();
+        const PassReport report = m_rig->run();
+        const QString server = imap ? m_rig->mail.imapUrl().section(QLatin1Char('/'), 0, 2) : m_rig->mail.smtpUrl();
         QVERIFY2(
             report.failure.startsWith(server + QStringLiteral(": sign-on refused: the access token was not accepted")),
             qPrintable(report.failure));
-        QCOMPARE(listener.reasons, QStringList{report.failure});
+        QCOMPARE(m_rig->listener.reasons, QStringList{report.failure});
         QCOMPARE(report.replies, 0);
-        QVERIFY(m_backend->replies().isEmpty());
+        QVERIFY(m_rig->mail.replies().isEmpty());
         if (imap) {
-            QCOMPARE(m_backend->unreadCount(), 1);
+            QCOMPARE(m_rig->mail.unreadCount(), 1);
         } else {
             QCOMPARE(sinkSignOns().size(), 1);
             QCOMPARE(sinkSignOns().first().last(), QStringLiteral("refused"));
@@ -209,8 +190,7 @@ private Q_SLOTS:
     void signOn_unknownAuth_failsNamingIt()
     {
         set(SettingsKeys::kMailAuth, QStringLiteral("kerberos"));
-        ProfileMailSessionFactory factory(*m_store);
-        const SignOn signOn = factory.signOn(kProfile);
+        const SignOn signOn = m_rig->sessions().signOn(kProfile);
         QVERIFY(!signOn.session);
         QCOMPARE(signOn.failure, QStringLiteral("auth=kerberos: not password, xoauth2 or oauthbearer"));
         QVERIFY(!QFile::exists(issued()));

@@ -5,13 +5,15 @@
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
+#include "support/ChildProcess.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
 #include "support/MemorySettingsStore.h"
+#include "support/OpenEvent.h"
+#include "support/Subjects.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QtTest>
 
 using namespace Enrolix;
@@ -32,11 +34,7 @@ QString defaultPages(const TestFolders& folders)
 // One pass of the attendant on the test's XDG folders; its log line.
 QString attendantOnce()
 {
-    QProcess process;
-    process.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
-    if (!process.waitForFinished(60000))
-        process.kill();
-    return QString::fromUtf8(process.readAllStandardError());
+    return ChildProcess::run(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")}).errText();
 }
 
 // Everything in a folder, hidden files and subfolders included.
@@ -88,14 +86,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, program);
         TestFolders folders;
-        QProcess process;
-        process.start(program, program == QLatin1String(ENROLIX_ATTENDANT) ? QStringList{QStringLiteral("--once")}
-                                                                           : QStringList{});
-        QVERIFY(process.waitForStarted());
+        ChildProcess process(program, program == QLatin1String(ENROLIX_ATTENDANT)
+                                          ? QStringList{QStringLiteral("--once")}
+                                          : QStringList{});
+        QVERIFY(process.start());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(defaultPages(folders)).isDir(), 30000);
         QVERIFY(QFile::exists(dataFolder(folders) + SettingsKeys::kCounterFileName));
-        process.kill();
-        process.waitForFinished();
     }
 
     // A fresh install
@@ -117,14 +113,16 @@ private Q_SLOTS:
         QCOMPARE(created.event, QStringLiteral("E00001"));
         // The embedded mailbox of the data folder: a registration gives the list a name and an address.
         MaildirBackend mail(data + QStringLiteral("mail/"));
-        mail.deliver(requestMail(QStringLiteral("Register for Event   (Enrolix)"), created.event, QStringLiteral("Ann"),
-                                 QStringLiteral("ann@example.org")));
+        mail.deliver(
+            requestMail(Subjects::kRegister, created.event, QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
         QCOMPARE(attendantOnce(), QStringLiteral("pass: 1 replies sent, 0 passed over, 0 left for a later pass\n"));
 
         QCOMPARE(entriesOf(defaultPages(folders)), QStringList{QStringLiteral("E00001.html")});
-        QCOMPARE(folders.read(data + QStringLiteral("E00001.sc")), QByteArray("Ann\r\n"));
-        for (const char* working : {"E00001.sca", "E00001.scn", "Auto_Counter.txt"})
-            QVERIFY2(QFile::exists(data + QLatin1String(working)), working);
+        const OpenEvent event(data, created.event);
+        QCOMPARE(event.list(), QByteArray("Ann\r\n"));
+        for (const QString& working :
+             {event.addressPath(), event.descriptionPath(), data + QStringLiteral("Auto_Counter.txt")})
+            QVERIFY2(QFile::exists(working), qPrintable(working));
     }
 
     // An existing install

@@ -1,16 +1,14 @@
 // The processing pass end to end: request mails in a real mailbox, the event files byte for
 // byte, and the replies as they arrive. Built twice: against Maildir folders, and (with
 // ENROLIX_PASS_ON_SERVERS) against the Dovecot server and the SMTP sink of the test fixture.
-#include "ProfileMailSessionFactory.h"
 #include "attendant/AttendantTexts.h"
-#include "attendant/ProcessingPass.h"
 #include "mail/MimeReader.h"
-#include "mail/ProfileKeys.h"
+#include "support/ClosedEventFiles.h"
 #include "support/MailSamples.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingPassListener.h"
+#include "support/OpenEvent.h"
+#include "support/PassRig.h"
 #include "support/SelectedBackend.h"
-#include "support/TestFolders.h"
+#include "support/Subjects.h"
 
 #include <QDir>
 #include <QtTest>
@@ -22,9 +20,8 @@ using namespace Enrolix::Testing;
 
 namespace {
 
-const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
-const QString kList = QStringLiteral("Request Attendee List   (Enrolix)");
-const QString kCancel = QStringLiteral("Cancel Event Registration   (Enrolix)");
+using namespace Enrolix::Testing::Subjects;
+
 const QByteArray kDescription = "Safety course\r\nMay 4, 2027\r\n";
 const QString kSelected = QStringLiteral("If you are selected, an invitation for this course will be sent to you via "
                                          "E-mail after the closure of the sign-up period.");
@@ -42,50 +39,45 @@ class TestPass : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestFolders> m_folders;
-    std::unique_ptr<Backend> m_backend;
-    std::unique_ptr<MemorySettingsStore> m_store;
-    std::unique_ptr<ProfileMailSessionFactory> m_factory;
-    std::unique_ptr<RecordingPassListener> m_listener;
-    std::unique_ptr<ProcessingPass> m_pass;
-    Settings m_settings;
+    std::unique_ptr<PassRigOn<Backend>> m_rig;
 
-    QString record(const QString& event) const { return m_folders->work() + event + QStringLiteral(".sc"); }
-
-    void createEvent(const QString& event, const QByteArray& list = {})
+    OpenEvent createEvent(const QString& event, const QByteArray& list = {}) const
     {
-        m_folders->write(record(event), list);
-        m_folders->write(record(event) + QLatin1Char('n'), kDescription);
+        return OpenEvent::create(m_rig->folders, event, list, kDescription);
     }
+    QByteArray signUps(const QString& event) const { return OpenEvent(m_rig->folders, event).list(); }
 
     void send(const QString& subject, const QString& text, const QString& name,
               const QString& address = QStringLiteral("ann@example.org"))
     {
-        m_backend->deliver(requestMail(subject, text, name, address));
+        const QByteArray raw = requestMail(subject, text, name, address);
+        m_requestIds << headerOf(raw, "Message-ID");
+        m_rig->mail.deliver(raw);
     }
 
     // Every file of the working folder with its content, and the names in the test's root.
     QMap<QString, QByteArray> workingFiles() const
     {
         QMap<QString, QByteArray> files;
-        const QDir work(m_folders->work());
+        const QDir work(m_rig->folders.work());
         for (const QString& name : work.entryList(QDir::Files | QDir::Hidden))
-            files.insert(name, m_folders->read(work.filePath(name)));
+            files.insert(name, TestFolders::read(work.filePath(name)));
         // The per-user data folder may appear: it holds the journal of mails in flight.
-        QStringList top = QDir(m_folders->root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QStringList top = QDir(m_rig->folders.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         top.removeAll(QStringLiteral("data"));
         files.insert(QStringLiteral("(root)"), top.join(QLatin1Char(',')).toUtf8());
         return files;
     }
 
-    // The replies that arrived since the last call, parsed.
+    // The replies that arrived since the last call, in the order of their requests.
+    QList<QByteArray> m_requestIds;
     QList<QByteArray> m_seen;
     QList<QByteArray> newReplies()
     {
-        const QList<QByteArray> all = m_backend->replies();
+        const QList<QByteArray> all = m_rig->mail.replies();
         QList<QByteArray> fresh = all.mid(m_seen.size());
         m_seen = all;
-        return fresh;
+        return inRequestOrder(fresh, m_requestIds);
     }
 
     void expectOneReply(const QString& subject, const QString& text, const QString& name,
@@ -104,32 +96,21 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_folders = std::make_unique<TestFolders>();
-        m_backend = std::make_unique<Backend>(m_folders->root() + QStringLiteral("mail/"));
-        if (!m_backend->problem().isEmpty())
-            QFAIL(qPrintable(m_backend->problem()));
-        m_store = std::make_unique<MemorySettingsStore>();
-        m_backend->configure(*m_store, SettingsKeys::kMailProfileName);
-        m_settings = m_folders->settings();
-        m_factory = std::make_unique<ProfileMailSessionFactory>(*m_store);
-        m_listener = std::make_unique<RecordingPassListener>();
-        m_pass = std::make_unique<ProcessingPass>(m_settings, *m_factory, *m_listener);
+        m_rig = std::make_unique<PassRigOn<Backend>>();
+        QVERIFY2(m_rig->mail.problem().isEmpty(), qPrintable(m_rig->mail.problem()));
         m_seen.clear();
+        m_requestIds.clear();
     }
 
-    void cleanup()
-    {
-        m_pass.reset();
-        m_backend.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     // Mailboxes without requests
     void emptyMailbox_connectsAndSendsNothing()
     {
-        m_pass->run();
-        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected}));
-        QVERIFY(m_listener->failures.isEmpty());
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(0));
+        m_rig->run();
+        QCOMPARE(m_rig->listener.statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected}));
+        QVERIFY(m_rig->listener.failures.isEmpty());
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(0));
         QVERIFY(newReplies().isEmpty());
     }
 
@@ -138,14 +119,15 @@ private Q_SLOTS:
         createEvent(QStringLiteral("E00012"));
         const auto before = workingFiles();
         send(QStringLiteral("RE: ") + kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"));
-        send(QStringLiteral("Register for Event  (Enrolix)"), QStringLiteral("E00012"), QStringLiteral("Ann"));
-        send(QStringLiteral("register for Event   (Enrolix)"), QStringLiteral("E00012"), QStringLiteral("Ann"));
+        send(QString(kRegister).replace(QStringLiteral("   "), QStringLiteral("  ")), QStringLiteral("E00012"),
+             QStringLiteral("Ann"));
+        send(QString(kRegister).replace(0, 1, QLatin1Char('r')), QStringLiteral("E00012"), QStringLiteral("Ann"));
         send(QStringLiteral("Lunch?"), QStringLiteral("E00012"), QStringLiteral("Ann"));
-        m_pass->run();
+        m_rig->run();
         QCOMPARE(workingFiles(), before);
         QVERIFY(newReplies().isEmpty());
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(0));
-        QCOMPARE(m_backend->unreadCount(), 0);
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(0));
+        QCOMPARE(m_rig->mail.unreadCount(), 0);
     }
 
     // Registration
@@ -153,40 +135,38 @@ private Q_SLOTS:
     {
         createEvent(QStringLiteral("E00012"));
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Ann Example\r\n"));
-        expectOneReply(QStringLiteral("Registration Request Processed"),
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Ann Example\r\n"));
+        expectOneReply(kRegistered,
                        "Your registration request to event E00012 has been recorded.  " + kSelected +
                            "\r\n\r\nEvent Information:\r\n" + QString::fromUtf8(kDescription),
                        QStringLiteral("Ann Example"));
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(1));
-        QCOMPARE(m_listener->repliesSent, QList<qint16>({1}));
-        QCOMPARE(m_backend->unreadCount(), 0);
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(1));
+        QCOMPARE(m_rig->listener.repliesSent, QList<qint16>({1}));
+        QCOMPARE(m_rig->mail.unreadCount(), 0);
     }
 
     void requests_keepTheAddressesBesideTheList()
     {
         // A list from before addresses were kept: Old has none.
-        createEvent(QStringLiteral("E00012"), "Old\r\n");
-        const QString addresses = m_folders->work() + QStringLiteral("E00012.sca");
+        const OpenEvent event = createEvent(QStringLiteral("E00012"), "Old\r\n");
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Bob"), QStringLiteral("bob@example.org"));
         // The same name from another address is the same person: nothing more is kept.
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"), QStringLiteral("ann@elsewhere.org"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Old\r\nAnn\r\nBob\r\n"));
-        QCOMPARE(m_folders->read(addresses), QByteArray("Ann\tann@example.org\r\nBob\tbob@example.org\r\n"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Old\r\nAnn\r\nBob\r\n"));
+        QCOMPARE(TestFolders::read(event.addressPath()),
+                 QByteArray("Ann\tann@example.org\r\nBob\tbob@example.org\r\n"));
         send(kCancel, QStringLiteral("E00012"), QStringLiteral("Ann"), QStringLiteral("ann@elsewhere.org"));
         send(kCancel, QStringLiteral("E00012"), QStringLiteral("Old"), QStringLiteral("old@example.org"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Bob\r\n"));
-        QCOMPARE(m_folders->read(addresses), QByteArray("Bob\tbob@example.org\r\n"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Bob\r\n"));
+        QCOMPARE(TestFolders::read(event.addressPath()), QByteArray("Bob\tbob@example.org\r\n"));
         QStringList subjects;
         for (const QByteArray& raw : newReplies())
             subjects << MimeReader::read(raw).subject;
-        QCOMPARE(subjects, (QStringList{"Registration Request Processed", "Registration Request Processed",
-                                        "Duplicate Registration Request", "Cancellation Request Processed",
-                                        "Cancellation Request Processed"}));
+        QCOMPARE(subjects, (QStringList{kRegistered, kRegistered, kDuplicate, kCancelled, kCancelled}));
     }
 
     void registration_nameAlreadyListed_isDuplicateAndFileUnchanged()
@@ -194,9 +174,9 @@ private Q_SLOTS:
         const QByteArray list = "Bob\nAnn Example\r\nCarl";
         createEvent(QStringLiteral("E00012"), list);
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), list);
-        expectOneReply(QStringLiteral("Duplicate Registration Request"),
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), list);
+        expectOneReply(kDuplicate,
                        "You have submitted a duplicate request for registration to event E00012.  " + kSelected,
                        QStringLiteral("Ann Example"));
     }
@@ -206,21 +186,21 @@ private Q_SLOTS:
         createEvent(QStringLiteral("E00012"));
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
         send(kRegister, QStringLiteral("E00012\r\n-- \r\nAnn"), QStringLiteral("Ann Example"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Ann Example\r\n"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Ann Example\r\n"));
         const QList<QByteArray> replies = newReplies();
         QCOMPARE(replies.size(), 2);
-        QCOMPARE(MimeReader::read(replies.at(0)).subject, QStringLiteral("Registration Request Processed"));
-        QCOMPARE(MimeReader::read(replies.at(1)).subject, QStringLiteral("Duplicate Registration Request"));
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(2));
+        QCOMPARE(MimeReader::read(replies.at(0)).subject, kRegistered);
+        QCOMPARE(MimeReader::read(replies.at(1)).subject, kDuplicate);
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(2));
     }
 
     void registration_nameDiffersInCase_isAnotherPerson()
     {
         createEvent(QStringLiteral("E00012"), "ann example\r\n");
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("ann example\r\nAnn Example\r\n"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("ann example\r\nAnn Example\r\n"));
     }
 
     void registration_nameOnlyPartOfALine_isNotADuplicate()
@@ -228,17 +208,17 @@ private Q_SLOTS:
         const QByteArray list = "Ann Example Jr\r\nMs Ann Example\nAnn Exampl\r\n";
         createEvent(QStringLiteral("E00012"), list);
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), list + "Ann Example\r\n");
-        QCOMPARE(MimeReader::read(newReplies().value(0)).subject, QStringLiteral("Registration Request Processed"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), list + "Ann Example\r\n");
+        QCOMPARE(MimeReader::read(newReplies().value(0)).subject, kRegistered);
     }
 
     void registration_listWithoutFinalLineEnd_getsNameOnItsOwnLine()
     {
         createEvent(QStringLiteral("E00012"), "Bob");
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Bob\r\nAnn\r\n"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Bob\r\nAnn\r\n"));
     }
 
     // Cancellation
@@ -247,9 +227,9 @@ private Q_SLOTS:
         const QByteArray list = "Bob\r\nCarl\r\n";
         createEvent(QStringLiteral("E00012"), list);
         send(kCancel, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), list);
-        expectOneReply(QStringLiteral("Cancellation Request Not Processed"),
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), list);
+        expectOneReply(kNotRegistered,
                        QStringLiteral("Your request to remove your name from event E00012 could not be processed.  "
                                       "You were not registered for this event."),
                        QStringLiteral("Ann Example"));
@@ -257,12 +237,12 @@ private Q_SLOTS:
 
     void cancellation_onlyLine_leavesEmptyFile()
     {
-        createEvent(QStringLiteral("E00012"), "Ann Example\r\n");
+        const OpenEvent event = createEvent(QStringLiteral("E00012"), "Ann Example\r\n");
         send(kCancel, QStringLiteral("E00012"), QStringLiteral("Ann Example"));
-        m_pass->run();
-        QVERIFY(QFileInfo::exists(record(QStringLiteral("E00012"))));
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray());
-        expectOneReply(QStringLiteral("Cancellation Request Processed"),
+        m_rig->run();
+        QVERIFY(QFileInfo::exists(event.listPath()));
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray());
+        expectOneReply(kCancelled,
                        "Your name has been removed from the sign-up list for event E00012.\r\nThank you.\r\n\r\nEvent "
                        "Information:\r\n" +
                            QString::fromUtf8(kDescription),
@@ -273,10 +253,10 @@ private Q_SLOTS:
     {
         createEvent(QStringLiteral("E00012"), "Ann\r\nBob\nAnn\r\nann\rCarl");
         send(kCancel, QStringLiteral("E00012"), QStringLiteral("Ann"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Bob\r\nann\r\nCarl\r\n"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Bob\r\nann\r\nCarl\r\n"));
         QCOMPARE(newReplies().size(), 1);
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(1));
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(1));
     }
 
     void cancellation_twoEvents_eachKeepsItsOwnLines()
@@ -285,19 +265,19 @@ private Q_SLOTS:
         createEvent(QStringLiteral("E00002"), "Carl\r\nAnn\r\nDora\r\n");
         send(kCancel, QStringLiteral("E00001"), QStringLiteral("Ann"));
         send(kCancel, QStringLiteral("E00002"), QStringLiteral("Ann"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00001"))), QByteArray("Bob\r\n"));
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00002"))), QByteArray("Carl\r\nDora\r\n"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00001")), QByteArray("Bob\r\n"));
+        QCOMPARE(signUps(QStringLiteral("E00002")), QByteArray("Carl\r\nDora\r\n"));
     }
 
     // Attendee list
     void attendeeList_emptyList_hasFourLineEnds()
     {
         createEvent(QStringLiteral("E00012"));
-        send(kList, QStringLiteral("E00012"), QStringLiteral("Ann"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray());
-        expectOneReply(QStringLiteral("Request for Attendees"),
+        send(kAttendeeList, QStringLiteral("E00012"), QStringLiteral("Ann"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray());
+        expectOneReply(kAttendees,
                        "Current sign-up list for E00012:\r\n\r\n\r\n\r\nEvent Information:\r\n" +
                            QString::fromUtf8(kDescription),
                        QStringLiteral("Ann"));
@@ -307,11 +287,11 @@ private Q_SLOTS:
     {
         const QByteArray list = QStringLiteral("Müller, Zoë\r\nBob\nCarl").toUtf8();
         createEvent(QStringLiteral("E00012"), list);
-        send(kList, QStringLiteral("E00012"), QStringLiteral("Ann"));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), list);
+        send(kAttendeeList, QStringLiteral("E00012"), QStringLiteral("Ann"));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), list);
         expectOneReply(
-            QStringLiteral("Request for Attendees"),
+            kAttendees,
             QStringLiteral("Current sign-up list for E00012:\r\n\r\nMüller, Zoë\r\nBob\r\nCarl\r\n\r\n\r\nEvent "
                            "Information:\r\n") +
                 QString::fromUtf8(kDescription),
@@ -323,31 +303,31 @@ private Q_SLOTS:
     {
         createEvent(QStringLiteral("E00012"), "Bob\r\n");
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
-        send(kList, QStringLiteral("E00012"), QStringLiteral("Bob"), QStringLiteral("bob@example.org"));
+        send(kAttendeeList, QStringLiteral("E00012"), QStringLiteral("Bob"), QStringLiteral("bob@example.org"));
         send(kCancel, QStringLiteral("E00012"), QStringLiteral("Bob"), QStringLiteral("bob@example.org"));
-        m_pass->run();
+        m_rig->run();
         const QList<QByteArray> replies = newReplies();
         QCOMPARE(replies.size(), 3);
-        QCOMPARE(MimeReader::read(replies.at(0)).subject, QStringLiteral("Registration Request Processed"));
+        QCOMPARE(MimeReader::read(replies.at(0)).subject, kRegistered);
         QCOMPARE(recipientOf(replies.at(0)).address, QStringLiteral("ann@example.org"));
-        QCOMPARE(MimeReader::read(replies.at(1)).subject, QStringLiteral("Request for Attendees"));
+        QCOMPARE(MimeReader::read(replies.at(1)).subject, kAttendees);
         QVERIFY(MimeReader::read(replies.at(1)).text.contains(QStringLiteral("\r\nBob\r\nAnn\r\n")));
-        QCOMPARE(MimeReader::read(replies.at(2)).subject, QStringLiteral("Cancellation Request Processed"));
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Ann\r\n"));
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(3));
-        QCOMPARE(m_listener->repliesSent, QList<qint16>({1, 2, 3}));
+        QCOMPARE(MimeReader::read(replies.at(2)).subject, kCancelled);
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Ann\r\n"));
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(3));
+        QCOMPARE(m_rig->listener.repliesSent, QList<qint16>({1, 2, 3}));
     }
 
     void secondPass_doesNotAnswerAgain()
     {
         createEvent(QStringLiteral("E00012"));
         send(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann"));
-        m_pass->run();
+        m_rig->run();
         QCOMPARE(newReplies().size(), 1);
-        m_pass->run();
+        m_rig->run();
         QVERIFY(newReplies().isEmpty());
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Ann\r\n"));
-        QCOMPARE(m_listener->statuses.size(), 4);
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Ann\r\n"));
+        QCOMPARE(m_rig->listener.statuses.size(), 4);
     }
 
     // Requests for no open event
@@ -374,22 +354,21 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, event);
         createEvent(QStringLiteral("E00012"), "Bob\r\n");
-        m_folders->write(record(QStringLiteral("E00007")) + QStringLiteral(".cl"), "Ann\r\n");
-        m_folders->write(record(QStringLiteral("E00007")) + QStringLiteral("n.cl"), kDescription);
+        writeClosedEvent(m_rig->folders, QStringLiteral("E00007"), {QStringLiteral("Ann")}, {}, kDescription);
         const auto before = workingFiles();
-        for (const QString& subject : {kRegister, kCancel, kList})
+        for (const QString& subject : {kRegister, kCancel, kAttendeeList})
             send(subject, text, QStringLiteral("Ann"));
-        m_pass->run();
+        m_rig->run();
         QCOMPARE(workingFiles(), before);
         const QList<QByteArray> replies = newReplies();
         QCOMPARE(replies.size(), 3);
         for (const QByteArray& raw : replies) {
             const IncomingMail reply = MimeReader::read(raw);
-            QCOMPARE(reply.subject, QStringLiteral("Request Not Processed"));
+            QCOMPARE(reply.subject, kNotProcessed);
             QCOMPARE(reply.text, asTransported("Your request for event " + event +
                                                " could not be processed.  There is no open event with this number."));
         }
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(3));
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(3));
     }
 
     // Mails as real clients send them
@@ -414,9 +393,9 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, name);
         createEvent(QStringLiteral("E00012"));
-        m_backend->deliver(sampleMail(file));
-        m_pass->run();
-        QCOMPARE(QString::fromUtf8(m_folders->read(record(QStringLiteral("E00012")))), name + QStringLiteral("\r\n"));
+        m_rig->mail.deliver(sampleMail(file));
+        m_rig->run();
+        QCOMPARE(QString::fromUtf8(signUps(QStringLiteral("E00012"))), name + QStringLiteral("\r\n"));
         const QList<QByteArray> replies = newReplies();
         QCOMPARE(replies.size(), 1);
         QCOMPARE(recipientOf(replies.first()).name, name);
@@ -427,9 +406,9 @@ private Q_SLOTS:
     void phoneCancellation_withSignature_removesName()
     {
         createEvent(QStringLiteral("E00012"), "Smith, Carol\r\nBob\r\n");
-        m_backend->deliver(sampleMail(QStringLiteral("phone-signature.eml")));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Bob\r\n"));
+        m_rig->mail.deliver(sampleMail(QStringLiteral("phone-signature.eml")));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Bob\r\n"));
     }
 
     void unanswerableMails_arePassedOverAndMarkedRead_data()
@@ -444,11 +423,11 @@ private Q_SLOTS:
         QFETCH(QString, file);
         createEvent(QStringLiteral("E00012"));
         const auto before = workingFiles();
-        m_backend->deliver(sampleMail(file));
-        m_pass->run();
+        m_rig->mail.deliver(sampleMail(file));
+        m_rig->run();
         QCOMPARE(workingFiles(), before);
         QVERIFY(newReplies().isEmpty());
-        QCOMPARE(m_backend->unreadCount(), 0);
+        QCOMPARE(m_rig->mail.unreadCount(), 0);
     }
 
     void hugeBody_isStillARequest()
@@ -458,10 +437,10 @@ private Q_SLOTS:
         const QByteArray line(998, 'x');
         while (body.size() < 3 * 1024 * 1024)
             body += line + "\r\n";
-        m_backend->deliver(requestMail(kRegister, QString::fromLatin1(body), QStringLiteral("Ann"),
-                                       QStringLiteral("ann@example.org")));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record(QStringLiteral("E00012"))), QByteArray("Ann\r\n"));
+        m_rig->mail.deliver(requestMail(kRegister, QString::fromLatin1(body), QStringLiteral("Ann"),
+                                        QStringLiteral("ann@example.org")));
+        m_rig->run();
+        QCOMPARE(signUps(QStringLiteral("E00012")), QByteArray("Ann\r\n"));
         QCOMPARE(newReplies().size(), 1);
     }
 };

@@ -4,9 +4,10 @@
 #include "attendant/ProcessingPass.h"
 #include "events/WorkingFolderLock.h"
 #include "settings/SettingsKeys.h"
-#include "support/RecordingPassListener.h"
+#include "support/OpenEvent.h"
+#include "support/PassRig.h"
 #include "support/ScriptedMailbox.h"
-#include "support/TestFolders.h"
+#include "support/Subjects.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -18,6 +19,7 @@
 
 using namespace Enrolix;
 using namespace Enrolix::Testing;
+using namespace Enrolix::Testing::Subjects;
 
 Q_DECLARE_METATYPE(Enrolix::SendResult)
 
@@ -44,7 +46,7 @@ PendingReplies::Entry pendingRegistration(const QString& key, const QString& nam
     entry.event = QStringLiteral("E00012");
     entry.kind = RequestProtocol::RequestKind::Registration;
     entry.name = name;
-    entry.reply = {QStringLiteral("Registration Request Processed"), QStringLiteral("Saved")};
+    entry.reply = {kRegistered, QStringLiteral("Saved")};
     entry.address = name.toLower() + QStringLiteral("@example.org");
     if (!before.isEmpty()) {
         entry.before = PendingReplies::listDigest(before);
@@ -53,9 +55,6 @@ PendingReplies::Entry pendingRegistration(const QString& key, const QString& nam
     return entry;
 }
 
-const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
-const QString kCancel = QStringLiteral("Cancel Event Registration   (Enrolix)");
-
 } // namespace
 
 class TestPassFailures : public QObject
@@ -63,25 +62,23 @@ class TestPassFailures : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestFolders> m_folders;
     std::unique_ptr<ScriptedMailbox> m_box;
-    std::unique_ptr<RecordingPassListener> m_listener;
-    std::unique_ptr<ProcessingPass> m_pass;
-    Settings m_settings;
+    std::unique_ptr<PassRig> m_rig;
 
-    QString record() const { return m_folders->work() + QStringLiteral("E00012.sc"); }
-    QString pendingFile() const { return PendingReplies::pathIn(m_folders->work()); }
+    OpenEvent event() const { return {m_rig->folders, QStringLiteral("E00012")}; }
+    QString pendingFile() const { return PendingReplies::pathIn(m_rig->folders.work()); }
 
 private Q_SLOTS:
     void init()
     {
-        m_folders = std::make_unique<TestFolders>();
-        m_folders->write(record(), "Bob\r\n");
-        m_folders->write(record() + QLatin1Char('n'), "Course\r\nMay 4\r\n");
-        m_settings = m_folders->settings();
         m_box = std::make_unique<ScriptedMailbox>();
-        m_listener = std::make_unique<RecordingPassListener>();
-        m_pass = std::make_unique<ProcessingPass>(m_settings, *m_box, *m_listener);
+        m_rig = std::make_unique<PassRig>(*m_box);
+        OpenEvent::create(m_rig->folders, QStringLiteral("E00012"), "Bob\r\n");
+    }
+    void cleanup()
+    {
+        m_rig.reset();
+        m_box.reset();
     }
 
     // Connection failures
@@ -89,45 +86,45 @@ private Q_SLOTS:
     {
         m_box->signOnFails = true;
         m_box->add(request(kRegister, QStringLiteral("E00012")));
-        m_pass->run();
+        m_rig->run();
         QCOMPARE(m_box->profiles, QStringList({QStringLiteral("MS Exchange Settings")}));
-        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kNotConnected}));
-        QCOMPARE(m_listener->failures, QList<qint16>({1}));
-        QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\n"));
-        m_pass->run();
-        QCOMPARE(m_listener->failures, QList<qint16>({1, 2}));
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(0));
+        QCOMPARE(m_rig->listener.statuses, QStringList({AttendantTexts::kNotConnected}));
+        QCOMPARE(m_rig->listener.failures, QList<qint16>({1}));
+        QCOMPARE(m_rig->pass().iMAPIErrors(), qint16(1));
+        QCOMPARE(event().list(), QByteArray("Bob\r\n"));
+        m_rig->run();
+        QCOMPARE(m_rig->listener.failures, QList<qint16>({1, 2}));
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(0));
     }
 
     void fetchFails_signsOffAndHandlesNothing()
     {
         m_box->fetchFails = true;
         m_box->add(request(kRegister, QStringLiteral("E00012")));
-        m_pass->run();
-        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kNotConnected}));
+        m_rig->run();
+        QCOMPARE(m_rig->listener.statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kNotConnected}));
         QCOMPARE(m_box->signOffs, 1);
-        QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
+        QCOMPARE(m_rig->pass().iMAPIErrors(), qint16(1));
         QVERIFY(m_box->sent.isEmpty());
     }
 
     void failureThenSuccess_statusShowsConnectedAgain()
     {
         m_box->signOnFails = true;
-        m_pass->run();
+        m_rig->run();
         m_box->signOnFails = false;
-        m_listener->clear();
-        m_pass->run();
-        QCOMPARE(m_listener->statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected}));
-        QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
+        m_rig->listener.clear();
+        m_rig->run();
+        QCOMPARE(m_rig->listener.statuses, QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected}));
+        QCOMPARE(m_rig->pass().iMAPIErrors(), qint16(1));
     }
 
     void folderHeldByAnother_stopAsked_endsTheWaitAtOnce()
     {
-        QLockFile held(m_folders->work() + WorkingFolderLock::kFileName);
+        QLockFile held(m_rig->folders.work() + WorkingFolderLock::kFileName);
         QVERIFY(held.tryLock(0));
         std::stop_source stop;
-        ProcessingPass pass(m_settings, *m_box, *m_listener, stop.get_token());
+        ProcessingPass pass(m_rig->settings, *m_box, m_rig->listener, stop.get_token());
         // Whether the stop comes before the wait or during it, the pass ends long before its 30 s.
         std::future<PassReport> ended = std::async(std::launch::async, [&pass] { return pass.run(); });
         stop.request_stop();
@@ -156,13 +153,13 @@ private Q_SLOTS:
         QFETCH(int, failedPasses);
         m_box->sendResults = {result};
         m_box->add(request(kRegister, QStringLiteral("E00012")));
-        const PassReport report = m_pass->run();
+        const PassReport report = m_rig->run();
         // The registration stands whatever became of its reply.
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\n"));
+        QCOMPARE(event().list(), QByteArray("Bob\r\nAnn\r\n"));
         QCOMPARE(m_box->unreadCount(), unread ? 1 : 0);
-        QCOMPARE(int(m_pass->iRequestsProcessed()), counted);
-        QCOMPARE(int(m_listener->repliesSent.size()), counted);
-        QCOMPARE(int(m_pass->iMAPIErrors()), failedPasses);
+        QCOMPARE(int(m_rig->pass().iRequestsProcessed()), counted);
+        QCOMPARE(int(m_rig->listener.repliesSent.size()), counted);
+        QCOMPARE(int(m_rig->pass().iMAPIErrors()), failedPasses);
         QCOMPARE(report.failure.isEmpty(), failedPasses == 0);
     }
 
@@ -191,12 +188,12 @@ private Q_SLOTS:
         m_box->sendResults = results;
         for (const QString& name : {QStringLiteral("Ann"), QStringLiteral("Carl"), QStringLiteral("Dora")})
             m_box->add(request(kRegister, QStringLiteral("E00012"), name));
-        const PassReport report = m_pass->run();
+        const PassReport report = m_rig->run();
         QCOMPARE(m_box->read, read);
         QCOMPARE(report.passedOver, passedOver);
         QCOMPARE(report.leftForLater, leftForLater);
         QCOMPARE(report.failure.isEmpty(), !results.contains(SendResult::Unavailable));
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\nCarl\r\nDora\r\n"));
+        QCOMPARE(event().list(), QByteArray("Bob\r\nAnn\r\nCarl\r\nDora\r\n"));
     }
 
     void replyNotSent_nextPassSendsTheFirstAttemptsReply_data()
@@ -221,15 +218,14 @@ private Q_SLOTS:
         QFETCH(QByteArray, list);
         m_box->sendResults = {result};
         m_box->add(request(subject, QStringLiteral("E00012"), name));
-        m_pass->run();
+        m_rig->run();
         QVERIFY(m_box->sent.isEmpty());
-        m_pass->run();
+        m_rig->run();
         QCOMPARE(m_box->sent.size(), 1);
-        const QString expected = subject == kRegister ? QStringLiteral("Registration Request Processed")
-                                                      : QStringLiteral("Cancellation Request Processed");
+        const QString expected = subject == kRegister ? kRegistered : kCancelled;
         QCOMPARE(m_box->sent.first().subject, expected);
         QVERIFY(m_box->sent.first().text.endsWith(QStringLiteral("Course\r\nMay 4\r\n")));
-        QCOMPARE(m_folders->read(record()), list);
+        QCOMPARE(event().list(), list);
         QCOMPARE(m_box->unreadCount(), 0);
         // Once the reply went out, nothing of it is kept.
         QVERIFY(!QFile::exists(pendingFile()));
@@ -243,26 +239,23 @@ private Q_SLOTS:
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Carl")));
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Dora")));
         m_box->add(request(kCancel, QStringLiteral("E00012"), QStringLiteral("Bob")));
-        const PassReport report = m_pass->run();
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nAnn\r\nCarl\r\n"));
+        const PassReport report = m_rig->run();
+        QCOMPARE(event().list(), QByteArray("Bob\r\nAnn\r\nCarl\r\n"));
         QCOMPARE(m_box->read, QList<bool>({true, false, false, false}));
         QCOMPARE(report.replies, 1);
         QCOMPARE(report.leftForLater, 3);
-        QCOMPARE(m_listener->statuses,
+        QCOMPARE(m_rig->listener.statuses,
                  QStringList({AttendantTexts::kConnecting, AttendantTexts::kConnected, AttendantTexts::kNotConnected}));
-        QCOMPARE(m_listener->failures, QList<qint16>({1}));
-        QCOMPARE(m_listener->reasons, QStringList({m_box->failureReason}));
+        QCOMPARE(m_rig->listener.failures, QList<qint16>({1}));
+        QCOMPARE(m_rig->listener.reasons, QStringList({m_box->failureReason}));
         QCOMPARE(report.failure, m_box->failureReason);
 
-        m_pass->run();
+        m_rig->run();
         QStringList subjects;
         for (const ScriptedMailbox::Sent& sent : m_box->sent)
             subjects << sent.subject;
-        QCOMPARE(subjects, QStringList({QStringLiteral("Registration Request Processed"),
-                                        QStringLiteral("Registration Request Processed"),
-                                        QStringLiteral("Registration Request Processed"),
-                                        QStringLiteral("Cancellation Request Processed")}));
-        QCOMPARE(m_folders->read(record()), QByteArray("Ann\r\nCarl\r\nDora\r\n"));
+        QCOMPARE(subjects, QStringList({kRegistered, kRegistered, kRegistered, kCancelled}));
+        QCOMPARE(event().list(), QByteArray("Ann\r\nCarl\r\nDora\r\n"));
         QCOMPARE(m_box->unreadCount(), 0);
     }
 
@@ -284,15 +277,15 @@ private Q_SLOTS:
         QFETCH(QByteArray, listLeft);
         QFETCH(bool, digests);
         QFETCH(QByteArray, list);
-        m_folders->write(record(), listLeft);
+        TestFolders::write(event().listPath(), listLeft);
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
         PendingReplies pending(pendingFile());
         QVERIFY(pending.load());
         QVERIFY(pending.add(pendingRegistration(m_box->mails.first().fingerprint, QStringLiteral("Ann"),
                                                 digests ? QStringLiteral("Bob\r\n") : QString(),
                                                 QStringLiteral("Bob\r\nAnn\r\n"))));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record()), list);
+        m_rig->run();
+        QCOMPARE(event().list(), list);
         QCOMPARE(m_box->sent.size(), 1);
         QCOMPARE(m_box->sent.first().text, QStringLiteral("Saved"));
     }
@@ -306,22 +299,19 @@ private Q_SLOTS:
         QTest::addColumn<QList<SendResult>>("firstPass");
         QTest::addColumn<QByteArray>("list");
         QTest::addColumn<QStringList>("subjects");
-        const QString registered = QStringLiteral("Registration Request Processed");
-        const QString cancelled = QStringLiteral("Cancellation Request Processed");
         QTest::newRow("registered again after a cancellation, the next reply lost")
             << QStringList{"+Ann", "-Ann", "+Ann", "+Carl"}
             << QList<SendResult>{SendResult::Sent, SendResult::Sent, SendResult::Sent, SendResult::Unavailable}
-            << QByteArray("Bob\r\nAnn\r\nCarl\r\n") << QStringList{registered, cancelled, registered, registered};
+            << QByteArray("Bob\r\nAnn\r\nCarl\r\n") << QStringList{kRegistered, kCancelled, kRegistered, kRegistered};
         QTest::newRow("a duplicate whose name was cancelled after it")
             << QStringList{"+Ann", "+Ann", "-Ann"} << QList<SendResult>{SendResult::Sent, SendResult::Deferred}
-            << QByteArray("Bob\r\n")
-            << QStringList{registered, cancelled, QStringLiteral("Duplicate Registration Request")};
+            << QByteArray("Bob\r\n") << QStringList{kRegistered, kCancelled, kDuplicate};
         QTest::newRow("not registered, then registered")
             << QStringList{"-Ann", "+Ann"} << QList<SendResult>{SendResult::Deferred} << QByteArray("Bob\r\nAnn\r\n")
-            << QStringList{registered, QStringLiteral("Cancellation Request Not Processed")};
+            << QStringList{kRegistered, kNotRegistered};
         QTest::newRow("the list asked for before a cancellation")
             << QStringList{"?Ann", "-Bob"} << QList<SendResult>{SendResult::Deferred} << QByteArray()
-            << QStringList{cancelled, QStringLiteral("Request for Attendees")};
+            << QStringList{kCancelled, kAttendees};
     }
     void retriedRequests_keepTheirFirstReplyAndTheOrderOfChanges()
     {
@@ -329,15 +319,14 @@ private Q_SLOTS:
         QFETCH(QList<SendResult>, firstPass);
         QFETCH(QByteArray, list);
         QFETCH(QStringList, subjects);
-        const QMap<QChar, QString> kinds{{QLatin1Char('+'), kRegister},
-                                         {QLatin1Char('-'), kCancel},
-                                         {QLatin1Char('?'), QStringLiteral("Request Attendee List   (Enrolix)")}};
+        const QMap<QChar, QString> kinds{
+            {QLatin1Char('+'), kRegister}, {QLatin1Char('-'), kCancel}, {QLatin1Char('?'), kAttendeeList}};
         for (const QString& mail : requests)
             m_box->add(request(kinds.value(mail.front()), QStringLiteral("E00012"), mail.mid(1)));
         m_box->sendResults = firstPass;
-        m_pass->run();
-        m_pass->run();
-        QCOMPARE(m_folders->read(record()), list);
+        m_rig->run();
+        m_rig->run();
+        QCOMPARE(event().list(), list);
         QStringList sent;
         for (const ScriptedMailbox::Sent& reply : std::as_const(m_box->sent))
             sent << reply.subject;
@@ -345,7 +334,7 @@ private Q_SLOTS:
         QCOMPARE(m_box->unreadCount(), 0);
         // The list of the attendees is the one its request was first answered with.
         for (const ScriptedMailbox::Sent& reply : std::as_const(m_box->sent)) {
-            if (reply.subject == QStringLiteral("Request for Attendees"))
+            if (reply.subject == kAttendees)
                 QVERIFY(reply.text.contains(QStringLiteral(":\r\n\r\nBob\r\n")));
         }
     }
@@ -354,11 +343,11 @@ private Q_SLOTS:
     {
         m_box->sendResults = {SendResult::Deferred};
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
-        m_pass->run();
-        QFile::rename(record(), record() + QStringLiteral(".cl"));
-        m_pass->run();
+        m_rig->run();
+        QFile::rename(event().listPath(), event().listPath() + QStringLiteral(".cl"));
+        m_rig->run();
         QCOMPARE(m_box->sent.size(), 1);
-        QCOMPARE(m_box->sent.first().subject, QStringLiteral("Request Not Processed"));
+        QCOMPARE(m_box->sent.first().subject, kNotProcessed);
         QVERIFY(!QFile::exists(pendingFile()));
     }
 
@@ -366,11 +355,11 @@ private Q_SLOTS:
     {
         QDir().mkpath(pendingFile());
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
-        const PassReport report = m_pass->run();
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\n"));
+        const PassReport report = m_rig->run();
+        QCOMPARE(event().list(), QByteArray("Bob\r\n"));
         QCOMPARE(m_box->unreadCount(), 1);
         QVERIFY(m_box->sent.isEmpty());
-        QCOMPARE(m_pass->iMAPIErrors(), qint16(1));
+        QCOMPARE(m_rig->pass().iMAPIErrors(), qint16(1));
         QVERIFY2(report.failure.contains(pendingFile()), qPrintable(report.failure));
     }
 
@@ -382,13 +371,13 @@ private Q_SLOTS:
                                                 QStringLiteral("Bob\r\n"), QStringLiteral("Bob\r\nZed\r\n"))));
         m_box->sendResults = {SendResult::Deferred};
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
-        m_pass->run();
+        m_rig->run();
         PendingReplies after(pendingFile());
         QVERIFY(after.load());
         QVERIFY(!after.find(QStringLiteral("gone")));
         QVERIFY(after.find(m_box->mails.first().fingerprint));
         // Its change was made sure of first: an append lost to a power cut comes back this way.
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nZed\r\nAnn\r\n"));
+        QCOMPARE(event().list(), QByteArray("Bob\r\nZed\r\nAnn\r\n"));
     }
 
     // One mail failing does not stop the others
@@ -397,38 +386,38 @@ private Q_SLOTS:
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Ann")));
         m_box->add(request(kRegister, QStringLiteral("E00012"), QStringLiteral("Carl")));
         m_box->unreadable = {0};
-        m_pass->run();
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\nCarl\r\n"));
+        m_rig->run();
+        QCOMPARE(event().list(), QByteArray("Bob\r\nCarl\r\n"));
         QCOMPARE(m_box->read, QList<bool>({false, true}));
         QCOMPARE(m_box->sent.size(), 1);
     }
 
     void missingDescription_isNoOpenEventAndChangesNothing()
     {
-        QFile::remove(record() + QLatin1Char('n'));
+        QFile::remove(event().descriptionPath());
         m_box->add(request(kRegister, QStringLiteral("E00012")));
-        m_pass->run();
-        QCOMPARE(m_folders->read(record()), QByteArray("Bob\r\n"));
+        m_rig->run();
+        QCOMPARE(event().list(), QByteArray("Bob\r\n"));
         QCOMPARE(m_box->sent.size(), 1);
-        QCOMPARE(m_box->sent.first().subject, QStringLiteral("Request Not Processed"));
+        QCOMPARE(m_box->sent.first().subject, kNotProcessed);
     }
 
     void recordFileIsAFolder_isNoOpenEvent()
     {
-        QDir().mkpath(m_folders->work() + QStringLiteral("E00013.sc"));
-        m_folders->write(m_folders->work() + QStringLiteral("E00013.scn"), "x");
+        const OpenEvent folder(m_rig->folders, QStringLiteral("E00013"));
+        QDir().mkpath(folder.listPath());
+        TestFolders::write(folder.descriptionPath(), "x");
         m_box->add(request(kRegister, QStringLiteral("E00013")));
-        m_pass->run();
-        QCOMPARE(m_box->sent.first().subject, QStringLiteral("Request Not Processed"));
-        QVERIFY(QFileInfo(m_folders->work() + QStringLiteral("E00013.sc")).isDir());
+        m_rig->run();
+        QCOMPARE(m_box->sent.first().subject, kNotProcessed);
+        QVERIFY(QFileInfo(folder.listPath()).isDir());
     }
 
     // Replies go to the sender under their display name
     void reply_goesToSenderUnderDisplayName()
     {
-        m_box->add(request(QStringLiteral("Request Attendee List   (Enrolix)"), QStringLiteral("E00012"),
-                           QStringLiteral("Müller, Zoë")));
-        m_pass->run();
+        m_box->add(request(kAttendeeList, QStringLiteral("E00012"), QStringLiteral("Müller, Zoë")));
+        m_rig->run();
         QCOMPARE(m_box->sent.size(), 1);
         QCOMPARE(m_box->sent.first().address, QStringLiteral("ann@example.org"));
         QCOMPARE(m_box->sent.first().name, QStringLiteral("Müller, Zoë"));
@@ -440,9 +429,9 @@ private Q_SLOTS:
     {
         for (int i = 0; i < 32769; ++i)
             m_box->add(request(kRegister, QStringLiteral("E99999")));
-        m_pass->run();
-        QCOMPARE(m_pass->iRequestsProcessed(), qint16(32767));
-        QCOMPARE(m_listener->repliesSent.last(), qint16(32767));
+        m_rig->run();
+        QCOMPARE(m_rig->pass().iRequestsProcessed(), qint16(32767));
+        QCOMPARE(m_rig->listener.repliesSent.last(), qint16(32767));
         QCOMPARE(m_box->unreadCount(), 0);
     }
 };

@@ -3,16 +3,14 @@
 // every list, order included, and the subject of every reply are those of a plain sequential
 // model, and no more mails are answered twice than the replies that can be in flight. Seeded: a
 // run prints its seed, and ENROLIX_KILL_SEED repeats it; ENROLIX_KILLS sets how many kills.
-#include "mail/ProfileKeys.h"
-#include "platform/IniSettingsStore.h"
-#include "settings/SettingsKeys.h"
+#include "support/ChildProcess.h"
 #include "support/MailSamples.h"
+#include "support/OpenEvent.h"
+#include "support/PassRig.h"
 #include "support/ServerBackend.h"
 #include "support/SignUpModel.h"
-#include "support/TestFolders.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -86,31 +84,27 @@ private:
     // True when it was killed.
     static bool runAttendant(int killAfterMs, QString* log = nullptr)
     {
-        QProcess process;
-        process.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
-        if (!process.waitForStarted())
+        ChildProcess attendant(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
+        if (!attendant.start())
             return false;
         bool killed = false;
-        if (killAfterMs >= 0 && !process.waitForFinished(killAfterMs)) {
-            ::kill(pid_t(process.processId()), SIGKILL);
+        if (killAfterMs >= 0 && !attendant.waitForEnd(killAfterMs)) {
+            attendant.signal(SIGKILL);
             killed = true;
         }
-        process.waitForFinished(120000);
+        attendant.waitForEnd(120000);
+        const ChildProcess::Ended ended = attendant.ended();
         if (log)
-            *log = QString::fromUtf8(process.readAllStandardError());
-        return killed && process.exitStatus() == QProcess::CrashExit;
+            *log = QString::fromUtf8(ended.err);
+        return killed && ended.crashed;
     }
 
     // The lists and the subjects of every reply so far are the model's, and every request of the
     // last round has its reply; twice: the mails of the round answered more than once.
     void expectTheModel(int& twice)
     {
-        for (const QString& event : kEvents) {
-            QStringList names =
-                QString::fromUtf8(m_folders->read(m_folders->work() + event + QStringLiteral(".sc"))).split("\r\n");
-            names.removeLast();
-            QCOMPARE(names, m_model.list(event));
-        }
+        for (const QString& event : kEvents)
+            QCOMPARE(OpenEvent(*m_folders, event).list(), OpenEvent::lines(m_model.list(event)));
         QHash<QString, int> answered;
         for (const QByteArray& raw : m_backend->replies()) {
             const QString request = idOf(headerOf(raw, "In-Reply-To"));
@@ -137,12 +131,9 @@ private Q_SLOTS:
         m_folders = std::make_unique<TestFolders>();
         m_backend = std::make_unique<ServerBackend>(m_folders->root());
         QVERIFY2(m_backend->problem().isEmpty(), qPrintable(m_backend->problem()));
-        IniSettingsStore store;
-        m_backend->configure(store, SettingsKeys::kMailProfileName);
-        store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, m_folders->work());
+        PassRig::writeSettingsFile(*m_folders, *m_backend);
         for (const QString& event : kEvents) {
-            m_folders->write(m_folders->work() + event + QStringLiteral(".sc"), "Zoe\r\n");
-            m_folders->write(m_folders->work() + event + QStringLiteral(".scn"), "Course\r\nMay 4\r\n");
+            OpenEvent::create(*m_folders, event, "Zoe\r\n");
             m_model.openEvent(event, {QStringLiteral("Zoe")});
         }
 

@@ -1,4 +1,5 @@
 #include "attendant/RequestProtocol.h"
+#include "support/Subjects.h"
 
 #include <QtTest>
 
@@ -16,13 +17,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("subject");
         QTest::addColumn<RequestKind>("kind");
-        QTest::newRow("register") << "Register for Event   (Enrolix)" << RequestKind::Registration;
-        QTest::newRow("list") << "Request Attendee List   (Enrolix)" << RequestKind::AttendeeList;
-        QTest::newRow("cancel") << "Cancel Event Registration   (Enrolix)" << RequestKind::Cancellation;
-        QTest::newRow("reply prefix") << "RE: Register for Event   (Enrolix)" << RequestKind::None;
-        QTest::newRow("two blanks") << "Register for Event  (Enrolix)" << RequestKind::None;
-        QTest::newRow("lower case") << "register for Event   (Enrolix)" << RequestKind::None;
-        QTest::newRow("trailing blank") << "Register for Event   (Enrolix) " << RequestKind::None;
+        using namespace Testing::Subjects;
+        QTest::newRow("register") << kRegister << RequestKind::Registration;
+        QTest::newRow("list") << kAttendeeList << RequestKind::AttendeeList;
+        QTest::newRow("cancel") << kCancel << RequestKind::Cancellation;
+        QTest::newRow("reply prefix") << "RE: " + kRegister << RequestKind::None;
+        QTest::newRow("two blanks") << QString(kRegister).replace(QStringLiteral("   "), QStringLiteral("  "))
+                                    << RequestKind::None;
+        QTest::newRow("lower case") << QString(kRegister).replace(0, 1, QLatin1Char('r')) << RequestKind::None;
+        QTest::newRow("trailing blank") << kRegister + " " << RequestKind::None;
         QTest::newRow("empty") << "" << RequestKind::None;
     }
     void classify_isExactAndCaseSignificant()

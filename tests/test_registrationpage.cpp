@@ -1,4 +1,5 @@
 #include "events/RegistrationPage.h"
+#include "support/Subjects.h"
 #include "support/TestFolders.h"
 
 #include <QtTest>
@@ -6,6 +7,8 @@
 using namespace Enrolix;
 
 namespace {
+
+namespace Subjects = Testing::Subjects;
 
 // The page of event E00042 for the test folders' settings, with the two event cells left open.
 QByteArray expectedPage(const QByteArray& information, const QByteArray& dates)
@@ -36,14 +39,17 @@ QByteArray expectedPage(const QByteArray& information, const QByteArray& dates)
            "</td>\r\n"
            "  </tr>\r\n"
            "</table>\r\n"
-           "<p>To register for this course please click on <a href=\"mailto:attendant@example.org?subject=Register "
-           "for Event   (Enrolix)&body=E00042\">Sign-up for the course.</a>\r\n"
+           "<p>To register for this course please click on <a href=\"mailto:attendant@example.org?subject=" +
+           Subjects::kRegister.toUtf8() +
+           "&body=E00042\">Sign-up for the course.</a>\r\n"
            "<p>To obtain a list of those currently signed-up for this course click on </a><a "
-           "href=\"mailto:attendant@example.org?subject=Request Attendee List   (Enrolix)&body=E00042\">Send me the "
-           "current list of attendees.</a> \r\n"
+           "href=\"mailto:attendant@example.org?subject=" +
+           Subjects::kAttendeeList.toUtf8() +
+           "&body=E00042\">Send me the current list of attendees.</a> \r\n"
            "<p>To remove your name from the sign-up list for this course click on </a><a "
-           "href=\"mailto:attendant@example.org?subject=Cancel Event Registration   (Enrolix)&body=E00042\">Remove "
-           "my name from the attendee list.</a>\r\n"
+           "href=\"mailto:attendant@example.org?subject=" +
+           Subjects::kCancel.toUtf8() +
+           "&body=E00042\">Remove my name from the attendee list.</a>\r\n"
            "<p>For all options above an E-mail message will be generated for you.\r\n"
            "<b>Please do not modify the E-mail message; simply click on the &quot;Send&quot; button.</b>&nbsp;\r\n"
            "You will receive a response within a couple of minutes via E-mail.\r\n"
@@ -119,8 +125,8 @@ private Q_SLOTS:
                                 "</font></b></p>"));
         QCOMPARE(lines.at(30), QStringLiteral("please contact the <b>Kim</b> at <a href=\"tel:42\">x42</a> </p>"));
         QCOMPARE(lines.at(22), QStringLiteral("<p>To register for this course please click on <a href=\"mailto:"
-                                              "?subject=Register for Event   (Enrolix)&body=E00007\">Sign-up for the "
-                                              "course.</a>"));
+                                              "?subject=") +
+                                   Subjects::kRegister + QStringLiteral("&body=E00007\">Sign-up for the course.</a>"));
     }
 
     // --- failure

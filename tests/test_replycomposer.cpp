@@ -4,6 +4,7 @@
 #include "mail/ReplyComposer.h"
 
 #include "support/MailSamples.h"
+#include "support/Subjects.h"
 
 #include <QtTest>
 
@@ -11,6 +12,7 @@ using namespace Enrolix;
 using Enrolix::Testing::headerOf;
 using Enrolix::Testing::recipientOf;
 using Enrolix::Testing::requestMail;
+namespace Subjects = Enrolix::Testing::Subjects;
 using Enrolix::Testing::sampleMail;
 
 class TestReplyComposer : public QObject
@@ -24,10 +26,9 @@ private Q_SLOTS:
         const IncomingMail request = MimeReader::read(sampleMail(QStringLiteral("desktop-alternative-qp.eml")));
         const QString text = QStringLiteral("Current sign-up list for E00012:\r\n\r\nMüller, Zoë\r\n\r\n\r\nEvent "
                                             "Information:\r\nSafety course\r\nMay 4\r\n");
-        const QByteArray raw =
-            ReplyComposer::compose({QStringLiteral("attendant@example.com"), request.senderAddress, request.senderName,
-                                    QStringLiteral("Request for Attendees"), text},
-                                   request);
+        const QByteArray raw = ReplyComposer::compose({QStringLiteral("attendant@example.com"), request.senderAddress,
+                                                       request.senderName, Subjects::kAttendees, text},
+                                                      request);
 
         QVERIFY2(!raw.contains("\r\r"), raw.constData());
         QCOMPARE(raw.count('\n'), raw.count("\r\n"));
@@ -43,7 +44,7 @@ private Q_SLOTS:
 
         const IncomingMail reply = MimeReader::read(raw);
         QCOMPARE(reply.senderAddress, QStringLiteral("attendant@example.com"));
-        QCOMPARE(reply.subject, QStringLiteral("Request for Attendees"));
+        QCOMPARE(reply.subject, Subjects::kAttendees);
         QCOMPARE(reply.text, text);
         QCOMPARE(reply.automatic, true);
     }
@@ -108,7 +109,7 @@ private Q_SLOTS:
         QVERIFY(name.contains(QLatin1String("=?")));
         const QByteArray raw =
             ReplyComposer::compose({QStringLiteral("attendant@example.com"), QStringLiteral("ann@example.org"), name,
-                                    QStringLiteral("Request Not Processed"), QStringLiteral("T")},
+                                    Subjects::kNotProcessed, QStringLiteral("T")},
                                    IncomingMail{});
         const QByteArray to = headerOf(raw, "To");
         QVERIFY2(to.startsWith("=?UTF-8?Q?") && to.endsWith(" <ann@example.org>"), to.constData());
@@ -148,9 +149,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("references");
         QTest::newRow("2,000-character Message-ID")
             << sampleMail(QStringLiteral("long-message-id.eml")) << QByteArray() << QByteArray();
-        QTest::newRow("1 MB Message-ID") << requestMail(QStringLiteral("Register for Event   (Enrolix)"),
-                                                        QStringLiteral("E00012"), QStringLiteral("Ann"),
-                                                        QStringLiteral("ann@example.org"),
+        QTest::newRow("1 MB Message-ID") << requestMail(Subjects::kRegister, QStringLiteral("E00012"),
+                                                        QStringLiteral("Ann"), QStringLiteral("ann@example.org"),
                                                         QString(1024 * 1024, QLatin1Char('x')) +
                                                             QStringLiteral("@example.net"))
                                          << QByteArray() << QByteArray();
@@ -169,7 +169,7 @@ private Q_SLOTS:
         const IncomingMail request = MimeReader::read(raw);
         const QByteArray reply =
             ReplyComposer::compose({QStringLiteral("attendant@example.com"), request.senderAddress, request.senderName,
-                                    QStringLiteral("Request Not Processed"), QStringLiteral("T")},
+                                    Subjects::kNotProcessed, QStringLiteral("T")},
                                    request);
         // At most 998 octets before the CR LF.
         for (const QByteArray& line : reply.split('\n'))

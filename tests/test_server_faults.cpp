@@ -4,22 +4,19 @@
 // it failed, changes no list it cannot answer, and the next pass answers every request with the
 // reply of its first attempt. A server far away is no fault: passes and notifications through a
 // proxy that answers every command after a second complete with the limits a pass really has.
-#include "ProfileMailSessionFactory.h"
-#include "attendant/ProcessingPass.h"
 #include "events/EventFiles.h"
 #include "lottery/ClosedEvent.h"
 #include "lottery/DrawRecord.h"
 #include "lottery/Notifier.h"
-#include "mail/MimeReader.h"
 #include "mail/ProfileKeys.h"
 #include "platform/TextFiles.h"
 #include "support/ClosedEventFiles.h"
 #include "support/FaultProxy.h"
 #include "support/MailSamples.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingPassListener.h"
+#include "support/OpenEvent.h"
+#include "support/PassRig.h"
 #include "support/ServerBackend.h"
-#include "support/TestFolders.h"
+#include "support/Subjects.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,11 +27,11 @@
 
 using namespace Enrolix;
 using namespace Enrolix::Testing;
+using namespace Enrolix::Testing::Subjects;
 using namespace std::chrono_literals;
 
 namespace {
 
-const QString kRegister = QStringLiteral("Register for Event   (Enrolix)");
 const QString kProfile = SettingsKeys::kMailProfileName;
 // A server that answers every command after a second.
 const QStringList kOneSecondAway{QStringLiteral("--delay-ms"), QStringLiteral("500")};
@@ -57,23 +54,21 @@ class TestServerFaults : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestFolders> m_folders;
-    std::unique_ptr<ServerBackend> m_backend;
-    std::unique_ptr<MemorySettingsStore> m_store;
-    Settings m_settings;
+    std::unique_ptr<PassRigOn<ServerBackend>> m_rig;
     const QStringList m_people{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Carl")};
 
-    int port(const char* name) const { return m_backend->value(QString::fromLatin1(name)).toInt(); }
+    int port(const char* name) const { return m_rig->mail.value(QString::fromLatin1(name)).toInt(); }
     void useInboxPort(int imapPort)
     {
-        m_store->write(kProfile, SettingsKeys::kMailInbox, QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(imapPort));
+        m_rig->store.write(kProfile, SettingsKeys::kMailInbox,
+                           QStringLiteral("imap://127.0.0.1:%1/INBOX").arg(imapPort));
     }
     void useOutboxPort(int smtpPort)
     {
-        m_store->write(kProfile, SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:%1").arg(smtpPort));
+        m_rig->store.write(kProfile, SettingsKeys::kMailOutbox, QStringLiteral("smtp://127.0.0.1:%1").arg(smtpPort));
     }
     // In plain text, so the proxy sees the commands it waits for.
-    void withoutTls() { m_store->write(kProfile, SettingsKeys::kMailTls, QStringLiteral("off")); }
+    void withoutTls() { m_rig->store.write(kProfile, SettingsKeys::kMailTls, QStringLiteral("off")); }
 
     struct Timed
     {
@@ -82,16 +77,14 @@ private:
     };
     Timed runPass(const TransportLimits& limits = {})
     {
-        ProfileMailSessionFactory factory(*m_store, limits);
-        RecordingPassListener listener;
-        ProcessingPass pass(m_settings, factory, listener);
+        m_rig->setLimits(limits);
         QElapsedTimer timer;
         timer.start();
-        const PassReport report = pass.run();
+        const PassReport report = m_rig->run();
         return {report, timer.elapsed()};
     }
 
-    QString list() const { return QString::fromUtf8(m_folders->read(m_folders->work() + QStringLiteral("E00001.sc"))); }
+    QString list() const { return QString::fromUtf8(OpenEvent(m_rig->folders, QStringLiteral("E00001")).list()); }
 
     // Once the fault is over, a pass under the same addresses answers everyone, each once, with
     // the reply of a first registration, and the list holds each name once, in mailbox order.
@@ -100,12 +93,11 @@ private:
     {
         const Timed repair = runPass();
         QVERIFY2(repair.report.failure.isEmpty(), qPrintable(repair.report.failure));
-        QCOMPARE(m_backend->unreadCount(), 0);
+        QCOMPARE(m_rig->mail.unreadCount(), 0);
+        QCOMPARE(m_rig->mail.replySubjects(), QStringList(people.size(), kRegistered));
         QStringList recipients;
-        for (const QByteArray& raw : m_backend->replies()) {
-            QCOMPARE(MimeReader::read(raw).subject, QStringLiteral("Registration Request Processed"));
+        for (const QByteArray& raw : m_rig->mail.replies())
             recipients << recipientOf(raw).name;
-        }
         recipients.sort();
         QStringList sorted = people;
         sorted.sort();
@@ -116,25 +108,15 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_folders = std::make_unique<TestFolders>();
-        m_backend = std::make_unique<ServerBackend>(m_folders->root());
-        if (!m_backend->problem().isEmpty())
-            QFAIL(qPrintable(m_backend->problem()));
-        m_store = std::make_unique<MemorySettingsStore>();
-        m_backend->configure(*m_store, kProfile);
-        m_settings = m_folders->settings();
-        m_folders->write(m_folders->work() + QStringLiteral("E00001.sc"), {});
-        m_folders->write(m_folders->work() + QStringLiteral("E00001.scn"), "Course\r\nMay 4\r\n");
+        m_rig = std::make_unique<PassRigOn<ServerBackend>>();
+        QVERIFY2(m_rig->mail.problem().isEmpty(), qPrintable(m_rig->mail.problem()));
+        OpenEvent::create(m_rig->folders, QStringLiteral("E00001"));
         for (const QString& name : m_people)
-            m_backend->deliver(requestMail(kRegister, QStringLiteral("E00001"), name,
-                                           name.toLower() + QStringLiteral("@example.org")));
+            m_rig->mail.deliver(requestMail(kRegister, QStringLiteral("E00001"), name,
+                                            name.toLower() + QStringLiteral("@example.org")));
     }
 
-    void cleanup()
-    {
-        m_backend.reset();
-        m_folders.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     // Slow and silent servers, with the limits a pass really has
     void imapSilentAtSelect_passEndsWithin30Seconds()
@@ -219,20 +201,20 @@ private Q_SLOTS:
         const QStringList people =
             m_people + QStringList{QStringLiteral("Dora"), QStringLiteral("Eve"), QStringLiteral("Finn")};
         for (const QString& name : people.mid(m_people.size()))
-            m_backend->deliver(requestMail(kRegister, QStringLiteral("E00001"), name,
-                                           name.toLower() + QStringLiteral("@example.org")));
+            m_rig->mail.deliver(requestMail(kRegister, QStringLiteral("E00001"), name,
+                                            name.toLower() + QStringLiteral("@example.org")));
         // In the middle of the message to Dora, after its envelope.
         FaultProxy proxy(port("ENROLIX_SMTP_PORT"), {fault, QStringLiteral("To: Dora")});
         QVERIFY(proxy.port());
         useOutboxPort(proxy.port());
         withoutTls();
-        m_store->write(kProfile, SettingsKeys::kMailSmtpConnections, QStringLiteral("3"));
+        m_rig->store.write(kProfile, SettingsKeys::kMailSmtpConnections, QStringLiteral("3"));
         const Timed timed = runPass(shortLimits());
         QVERIFY2(timed.ms < 9000, qPrintable(QString::number(timed.ms)));
         QVERIFY2(timed.report.failure.isEmpty(), qPrintable(timed.report.failure));
         QCOMPARE(timed.report.replies, 5);
         QCOMPARE(timed.report.leftForLater, 1);
-        QCOMPARE(m_backend->unreadCount(), 1);
+        QCOMPARE(m_rig->mail.unreadCount(), 1);
         proxy.heal();
         expectAnsweredOnceAfterwards(people);
     }
@@ -252,13 +234,13 @@ private Q_SLOTS:
             raws << requestMail(kRegister, QStringLiteral("E00001"), people.last(),
                                 QStringLiteral("p%1@example.org").arg(i));
         }
-        QVERIFY(m_backend->deliverAll(raws));
+        QVERIFY(m_rig->mail.deliverAll(raws));
         const Timed timed = runPass();
         QVERIFY2(timed.report.failure.isEmpty(), qPrintable(timed.report.failure));
         QCOMPARE(timed.report.replies, 50);
-        QCOMPARE(m_backend->unreadCount(), 0);
+        QCOMPARE(m_rig->mail.unreadCount(), 0);
         QCOMPARE(list(), people.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_backend->replies().size(), 50, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->mail.replies().size(), 50, 10000);
     }
 
     void distantServer_notificationsOfADraw_allGoOut()
@@ -273,25 +255,24 @@ private Q_SLOTS:
             names << QStringLiteral("Person %1").arg(i);
             addresses << QStringLiteral("p%1@example.org").arg(i);
         }
-        writeClosedEvent(*m_folders, QStringLiteral("E00009"), names, addresses);
+        writeClosedEvent(m_rig->folders, QStringLiteral("E00009"), names, addresses);
         FileResult failure;
         const std::optional<ClosedEvent> closed =
-            ClosedEvent::load(EventFiles(m_settings), QStringLiteral("E00009"), failure);
+            ClosedEvent::load(EventFiles(m_rig->settings), QStringLiteral("E00009"), failure);
         QVERIFY(closed);
         const DrawRecord draw = DrawRecord::make(*closed, QStringLiteral("key"), 4, QDateTime::currentDateTimeUtc());
         QVERIFY(TextFiles::writeWhole(closed->drawPath, draw.text()).ok());
-        ProfileMailSessionFactory factory(*m_store);
-        const NotifyOutcome outcome = Notifier(factory, m_settings).send(*closed, draw);
+        const NotifyOutcome outcome = Notifier(m_rig->sessions(), m_rig->settings).send(*closed, draw);
         QVERIFY2(outcome.kind == NotifyOutcome::Kind::Done, qPrintable(outcome.reason));
         QCOMPARE(outcome.invitations + outcome.waiting, 10);
-        QTRY_COMPARE_WITH_TIMEOUT(m_backend->replies().size(), 10, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->mail.replies().size(), 10, 10000);
     }
 
     // A server out of room
     void smtpOutOfRoomForARecipient_defersAndAnswersExactlyLater()
     {
-        const QString full = m_backend->value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') +
-                             m_backend->from().toLower() + QStringLiteral(".full");
+        const QString full = m_rig->mail.value(QStringLiteral("ENROLIX_SINK_DIR")) + QLatin1Char('/') +
+                             m_rig->mail.from().toLower() + QStringLiteral(".full");
         QFile marker(full);
         QVERIFY(marker.open(QIODevice::WriteOnly));
         marker.close();
@@ -301,7 +282,7 @@ private Q_SLOTS:
         QCOMPARE(deferred.report.leftForLater, 3);
         QVERIFY(deferred.report.failure.isEmpty());
         QCOMPARE(list(), QStringLiteral("Ann\r\nBob\r\nCarl\r\n"));
-        QCOMPARE(m_backend->unreadCount(), 3);
+        QCOMPARE(m_rig->mail.unreadCount(), 3);
         expectEveryoneAnsweredOnceAfterwards();
     }
 };

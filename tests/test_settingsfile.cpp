@@ -3,11 +3,11 @@
 #include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "settings/SettingsKeys.h"
+#include "support/ChildProcess.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -94,17 +94,15 @@ private Q_SLOTS:
         writeWithMode(path,
                       "[options]\nFirstRun=False\nWorking_Files_Directory=" + folders.work().toUtf8() + "\n" + profile,
                       0644);
-        QProcess process;
-        process.start(program, program == QLatin1String(ENROLIX_ATTENDANT) ? QStringList{QStringLiteral("--once")}
-                                                                           : QStringList{});
-        QVERIFY(process.waitForStarted());
+        ChildProcess process(program, program == QLatin1String(ENROLIX_ATTENDANT)
+                                          ? QStringList{QStringLiteral("--once")}
+                                          : QStringList{});
+        QVERIFY(process.start());
         if (program == QLatin1String(ENROLIX_ATTENDANT)) {
-            QVERIFY(process.waitForFinished(30000));
+            QVERIFY(process.waitForEnd(30000));
             QCOMPARE(modeOf(path), mode);
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(modeOf(path), mode, 30000);
-            process.kill();
-            process.waitForFinished();
         }
     }
 };

@@ -2,21 +2,18 @@
 // Dovecot server and SMTP sink offer no STARTTLS and keep every byte they receive. No sign-on
 // command and no password may reach them unless the profile asks for a plain connection
 // (tls=off); through a loopback address the same servers are signed on to as before.
-#include "ProfileMailSessionFactory.h"
-#include "attendant/ProcessingPass.h"
 #include "mail/MailProfile.h"
 #include "mail/ProfileKeys.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/mail/CurlTransport.h"
+#include "support/ChildProcess.h"
 #include "support/EnvironmentFile.h"
 #include "support/MailSamples.h"
 #include "support/MaildirBackend.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingPassListener.h"
-#include "support/TestFolders.h"
+#include "support/PassRig.h"
+#include "support/Subjects.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QtTest>
 
 #include <memory>
@@ -106,12 +103,10 @@ class TestStartTls : public QObject
 
 private:
     QMap<QString, QString> m_host;
-    std::unique_ptr<TestFolders> m_folders;
-    std::unique_ptr<MaildirBackend> m_maildir;
-    std::unique_ptr<MemorySettingsStore> m_store;
+    std::unique_ptr<PassRigOn<MaildirBackend>> m_rig;
 
     QString host(const char* key) const { return m_host.value(QStringLiteral("ENROLIX_TEST_HOST_") + key); }
-    void set(const QString& key, const QString& value) { m_store->write(kProfile, key, value); }
+    void set(const QString& key, const QString& value) { m_rig->store.write(kProfile, key, value); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -126,21 +121,14 @@ private Q_SLOTS:
 
     void init()
     {
-        m_folders = std::make_unique<TestFolders>();
-        m_maildir = std::make_unique<MaildirBackend>(m_folders->root() + QStringLiteral("maildir/"));
-        m_store = std::make_unique<MemorySettingsStore>();
-        m_maildir->configure(*m_store, kProfile);
+        m_rig = std::make_unique<PassRigOn<MaildirBackend>>();
         set(SettingsKeys::kMailUser, QStringLiteral("ann"));
         set(SettingsKeys::kMailPassword, kPassword);
         set(SettingsKeys::kMailFrom,
             QStringLiteral("attendant-%1@example.com").arg(QCoreApplication::applicationPid()));
     }
 
-    void cleanup()
-    {
-        m_maildir.reset();
-        m_folders.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     // Which servers are this machine
     void isLoopback_followsTheHostOfTheAddress_data()
@@ -200,14 +188,12 @@ private Q_SLOTS:
             set(SettingsKeys::kMailTls, QStringLiteral("off"));
         // A request in the Maildir inbox makes the pass send a reply.
         if (!imap)
-            m_maildir->deliver(requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
-                                           QStringLiteral("Bob"), QStringLiteral("bob@example.org")));
+            m_rig->mail.deliver(requestMail(Subjects::kRegister, QStringLiteral("E00001"), QStringLiteral("Bob"),
+                                            QStringLiteral("bob@example.org")));
         ServerSide side(host(imap ? "IMAP_CAPTURE" : "SMTP_CAPTURE"), imap ? host("IMAP_LOG") : QString());
         side.mark();
 
-        ProfileMailSessionFactory factory(*m_store);
-        RecordingPassListener listener;
-        const PassReport report = ProcessingPass(m_folders->settings(), factory, listener).run();
+        const PassReport report = m_rig->run();
 
         QTRY_VERIFY(side.connectionEnded());
         const QByteArray received = side.received();
@@ -221,11 +207,11 @@ private Q_SLOTS:
             const QString reason = QStringLiteral("%1://%2: server offers no STARTTLS")
                                        .arg(imap ? QStringLiteral("imap") : QStringLiteral("smtp"), server);
             QVERIFY2(report.failure.startsWith(reason), qPrintable(report.failure));
-            QCOMPARE(listener.reasons, QStringList{report.failure});
+            QCOMPARE(m_rig->listener.reasons, QStringList{report.failure});
             QVERIFY2(!hasSignOnCommand(received), received.constData());
             QVERIFY2(!carriesPassword(received), received.constData());
             QCOMPARE(report.replies, 0);
-            QCOMPARE(m_maildir->unreadCount(), imap ? 0 : 1);
+            QCOMPARE(m_rig->mail.unreadCount(), imap ? 0 : 1);
         }
     }
 
@@ -235,11 +221,10 @@ private Q_SLOTS:
         store.write(kProfile, SettingsKeys::kMailInbox, QStringLiteral("imap://%1/INBOX").arg(host("ADDRESS")));
         store.write(kProfile, SettingsKeys::kMailUser, QStringLiteral("ann"));
         store.write(kProfile, SettingsKeys::kMailPassword, kPassword);
-        QProcess attendant;
-        attendant.start(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
-        QVERIFY(attendant.waitForFinished(60000));
-        QCOMPARE(attendant.exitCode(), 1);
-        const QString printed = QString::fromUtf8(attendant.readAllStandardError());
+        const ChildProcess::Ended attendant =
+            ChildProcess::run(QStringLiteral(ENROLIX_ATTENDANT), {QStringLiteral("--once")});
+        QCOMPARE(attendant.exitCode, 1);
+        const QString printed = attendant.errText();
         const QString expected =
             QStringLiteral("pass: not connected: imap://%1:143: server offers no STARTTLS").arg(host("ADDRESS"));
         QVERIFY2(printed.startsWith(expected), qPrintable(printed));

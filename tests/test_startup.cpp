@@ -7,6 +7,7 @@
 #include "attendant/frmAutoAttend.h"
 #include "settings/SettingsKeys.h"
 #include "support/Controls.h"
+#include "support/OpenEvent.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -69,7 +70,7 @@ private Q_SLOTS:
     void startUp_firstRunFalse_showsMainAtOnce()
     {
         m_test->store.set(SettingsKeys::kFirstRun, QStringLiteral("False"));
-        m_test->folders.write(m_test->folders.work() + QStringLiteral("E00001.sc"), "");
+        Testing::OpenEvent::create(m_test->folders, QStringLiteral("E00001"));
         m_windows->startUp();
         QVERIFY(!m_windows->welcome().isVisible());
         QVERIFY(!control<QCheckBox>(m_windows->welcome(), "chkShow")->isChecked());
@@ -131,7 +132,7 @@ private Q_SLOTS:
         frmAbout& about = m_windows->about();
         QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmark"));
         QCOMPARE(control<QLabel>(about, "lblTitle")->text(), QStringLiteral("Quillmark"));
-        QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version 2.0.7"));
+        QCOMPARE(control<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version " ENROLIX_VERSION));
         QCOMPARE(control<QLabel>(about, "lblDescription")->text(), QStringLiteral("App Description"));
         QCOMPARE(control<QLabel>(about, "lblDisclaimer")->text(), QStringLiteral("Warning: ..."));
         QCOMPARE(control<QPushButton>(about, "cmdSysInfo")->text(), QStringLiteral("&System Info..."));

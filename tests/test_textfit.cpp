@@ -14,6 +14,7 @@
 #include "lottery/frmDraw.h"
 #include "support/Controls.h"
 #include "support/NamedCases.h"
+#include "support/OpenEvent.h"
 #include "support/TestContext.h"
 
 #include <QAbstractButton>
@@ -155,7 +156,7 @@ class TestTextFit : public QObject
             {"frmSure",
              [](Windows& w, Testing::TestContext& test) -> QWidget& {
                  // The question names the selected event.
-                 test.folders.write(test.folders.work() + QStringLiteral("E00012.sc"), "");
+                 Testing::OpenEvent::create(test.folders, QStringLiteral("E00012"));
                  w.main().RefreshEventList();
                  control<QListWidget>(w.main(), "lstEvent")->setCurrentRow(0);
                  return w.sure();

@@ -10,6 +10,7 @@
 #include "events/EventMessages.h"
 #include "support/Controls.h"
 #include "support/LockHolder.h"
+#include "support/OpenEvent.h"
 #include "support/PostedClick.h"
 #include "support/TestContext.h"
 
@@ -66,7 +67,10 @@ class TestWindowLock : public QObject
     // The event created, or closed.
     bool done(const QString& action) const
     {
-        return QFile::exists(work(action == QLatin1String("create") ? "E00007.sc" : "E00003.sc.cl"));
+        if (action == QLatin1String("create"))
+            return QFile::exists(Testing::OpenEvent(m_test->folders, QStringLiteral("E00007")).listPath());
+        return QFile::exists(Testing::OpenEvent(m_test->folders, QStringLiteral("E00003")).listPath() +
+                             QStringLiteral(".cl"));
     }
 
 private Q_SLOTS:
@@ -74,8 +78,7 @@ private Q_SLOTS:
     {
         m_test = std::make_unique<Testing::TestContext>();
         m_test->folders.write(work("Auto_Counter.txt"), "7\r\n");
-        m_test->folders.write(work("E00003.sc"), "Ann Archer\r\n");
-        m_test->folders.write(work("E00003.scn"), "Safety\r\nMay 3\r\n");
+        Testing::OpenEvent::create(m_test->folders, QStringLiteral("E00003"), "Ann Archer\r\n", "Safety\r\nMay 3\r\n");
         m_windows = std::make_unique<Windows>(m_test->context);
         m_other = std::make_unique<Testing::LockHolder>(QStringLiteral(ENROLIX_LOCK_HOLDER), m_test->folders.work());
         QVERIFY2(m_other->problem().isEmpty(), qPrintable(m_other->problem()));
@@ -115,7 +118,7 @@ private Q_SLOTS:
             QCOMPARE(m_test->folders.read(work("Auto_Counter.txt")), QByteArray("8\r\n"));
         } else {
             QVERIFY(m_windows->main().isVisible());
-            QVERIFY(!QFile::exists(work("E00003.sc")));
+            QVERIFY(!QFile::exists(Testing::OpenEvent(m_test->folders, QStringLiteral("E00003")).listPath()));
         }
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mail/AccountForm.h"
+#include "mail/AccountStep.h"
 #include "platform/Message.h"
 
 #include <array>
@@ -37,7 +39,23 @@ Message mustBeNumeric();
 // The directory picker could not open the chosen drive.
 Message driveNotFound();
 
+// The account dialog's Save or Test with a required field empty.
+Message enterField(AccountForm::Field field);
+// Save without a keyring on the session bus: the secret goes into the settings file.
+Message noKeyring();
+// The keyring refused the secret; nothing was saved.
+Message keyringRefused(const QString& reason);
+// A plain connection (none) beside STARTTLS.
+Message plainBesideStartTls();
+// Sign in with Browser for a provider whose sign-in addresses the profile does not name.
+Message signInAddressesMissing();
+Message signedIn();
+Message signInFailed(const QString& reason);
+
 // --- captions of the windows and their controls
+
+// One line of the account dialog's test results.
+QString testResult(const AccountStep& step);
 
 // The close dialog's question about one event, with its blank before the question mark.
 QString sureQuestion(const QString& event);
@@ -117,6 +135,29 @@ inline const QString kAboutDescription = QStringLiteral("App Description");
 inline const QString kAboutDisclaimer = QStringLiteral("Warning: ...");
 inline const QString kSystemInfo = QStringLiteral("&System Info...");
 
+// The account dialog.
+inline const QString kMenuAccount = QStringLiteral("&Mail Account...");
+inline const QString kAccountCaption = QStringLiteral("Mail Account");
+inline const QString kProviderLabel = QStringLiteral("&Provider:");
+inline const std::array<QString, 4> kProviders{QStringLiteral("This computer only (no server)"), QStringLiteral("Gmail"), QStringLiteral("Microsoft 365 / Outlook.com"), QStringLiteral("Other IMAP/SMTP server")};
+inline const QString kAddressLabel = QStringLiteral("&Address:");
+inline const QString kIncomingServerLabel = QStringLiteral("&Incoming server:");
+inline const QString kFolderLabel = QStringLiteral("&Folder:");
+inline const QString kOutgoingServerLabel = QStringLiteral("&Outgoing server:");
+inline const std::array<QString, 3> kSecurities{QStringLiteral("TLS"), QStringLiteral("STARTTLS"), QStringLiteral("none")};
+inline const QString kUserLabel = QStringLiteral("&User name:");
+inline const QString kSignOnLabel = QStringLiteral("Sig&n-on:");
+inline const std::array<QString, 3> kSignOns{QStringLiteral("Password"), QStringLiteral("OAuth 2.0 (sign in with the browser)"), QStringLiteral("Command")};
+inline const QString kPasswordLabel = QStringLiteral("Pass&word:");
+inline const QString kCommandLabel = QStringLiteral("Co&mmand:");
+inline const QString kClientIdLabel = QStringLiteral("C&lient ID:");
+inline const QString kClientSecretLabel = QStringLiteral("Client s&ecret:");
+inline const QString kSignInButton = QStringLiteral("Sign in with Browser");
+inline const QString kTestButton = QStringLiteral("Test Account");
+inline const QString kSaveButton = QStringLiteral("Save");
+inline const QString kTestResultsLabel = QStringLiteral("Test re&sults:");
+inline const QString kPasswordKept = QStringLiteral("kept in the keyring");
+
 // Names that assistive technology reads for controls without a caption of their own.
 inline const QString kAccessibleAppIcon = QStringLiteral("Application icon");
 inline const QString kAccessibleDrive = QStringLiteral("Drive");
@@ -126,6 +167,11 @@ inline const QString kAccessibleOpenEvents = QStringLiteral("Open events");
 inline const QString kAccessibleDescription = QStringLiteral("Event description");
 inline const QString kAccessibleSignUps = QStringLiteral("Sign-up list");
 inline const QString kToolbarName = QStringLiteral("Commands");
+inline const QString kAccessibleIncomingPort = QStringLiteral("Incoming port");
+inline const QString kAccessibleIncomingSecurity = QStringLiteral("Incoming security");
+inline const QString kAccessibleOutgoingPort = QStringLiteral("Outgoing port");
+inline const QString kAccessibleOutgoingSecurity = QStringLiteral("Outgoing security");
+inline const QString kAccessibleTestResults = QStringLiteral("Test results");
 // clang-format on
 
 } // namespace Enrolix::AdminMessages

@@ -3,6 +3,7 @@
 #include "admin/AdminMessages.h"
 #include "admin/BrowseSession.h"
 #include "admin/frmAbout.h"
+#include "admin/frmAccount.h"
 #include "admin/frmCreate.h"
 #include "admin/frmDirSelect.h"
 #include "admin/frmFirstTime.h"
@@ -227,6 +228,7 @@ void Windows::wireMainCommands()
         welcome().show();
         m_main->hide();
     });
+    connect(window, &frmMain::accountRequested, this, &Windows::commandAccount);
     connect(window, &frmMain::autoProcessingRequested, this, &Windows::startAutoProcessing);
     connect(window, &frmMain::aboutRequested, this, [this] { about(); });
     connect(window, &frmMain::drawLotteryRequested, this, &Windows::commandDrawLottery);
@@ -302,6 +304,27 @@ void Windows::commandOptions()
     bringUp(options());
     main().hide();
     m_context.prompter.ask(AdminMessages::optionsWarning());
+}
+
+frmAccount& Windows::account()
+{
+    if (!m_account) {
+        m_account = std::make_unique<frmAccount>(m_context);
+        connect(m_account.get(), &frmAccount::left, this, &Windows::showMain);
+        connect(m_account.get(), &frmAccount::closedByFrame, this, [this] {
+            destroyLater(m_account);
+            showMain();
+        });
+    }
+    return *m_account;
+}
+
+void Windows::commandAccount()
+{
+    frmAccount& dialog = account();
+    dialog.load();
+    bringUp(dialog);
+    main().hide();
 }
 
 void Windows::dropPicker()

@@ -21,6 +21,7 @@ class frmSure;
 class frmOptions;
 class frmDirSelect;
 class frmDraw;
+class frmAccount;
 class AttendantEngine;
 
 // Creates every window of the program on first use, keeps it for reuse, and wires the
@@ -53,6 +54,8 @@ public:
     frmDirSelect& dirSelect();
     // The draw window, made at its first use and kept.
     frmDraw& draw();
+    // The mail account dialog; closed through its frame, it is made afresh at the next use.
+    frmAccount& account();
 
     // Shows the main window again (enabled), which refreshes its event list.
     void showMain();
@@ -65,6 +68,7 @@ public:
     // The main window's commands.
     void commandCloseEvent();
     void commandOptions();
+    void commandAccount();
     void commandDrawLottery();
     void commandExportSignUps();
 
@@ -93,6 +97,7 @@ private:
     std::unique_ptr<frmOptions> m_options;
     std::unique_ptr<frmDirSelect> m_dirSelect;
     std::unique_ptr<frmDraw> m_draw;
+    std::unique_ptr<frmAccount> m_account;
 };
 
 } // namespace Enrolix

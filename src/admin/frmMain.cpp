@@ -79,7 +79,8 @@ void frmMain::buildMenus()
              {"mnuExit", kMenuExit, &frmMain::exitRequested}});
     addMenu("mnuTools", kMenuTools,
             {{"mnuOptions", kMenuOptions, &frmMain::optionsRequested},
-             {"mnuStartup", kMenuStartup, &frmMain::startupScreenRequested}});
+             {"mnuStartup", kMenuStartup, &frmMain::startupScreenRequested},
+             {"mnuAccount", kMenuAccount, &frmMain::accountRequested}});
     addMenu("mnuAP", kMenuProcessing, {{"mnuBegin", kMenuBegin, &frmMain::autoProcessingRequested}});
     addMenu("mnuLottery", LotteryMessages::kMenuLottery,
             {{"mnuDraw", LotteryMessages::kMenuDraw, &frmMain::drawLotteryRequested},

@@ -46,6 +46,7 @@ Q_SIGNALS:
     void closeEventRequested();
     void optionsRequested();
     void startupScreenRequested();
+    void accountRequested();
     void autoProcessingRequested();
     void aboutRequested();
     void drawLotteryRequested();

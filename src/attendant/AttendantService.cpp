@@ -1,6 +1,7 @@
 #include "attendant/AttendantService.h"
 
 #include "Version.h"
+#include "attendant/OutageNotices.h"
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
 #include "platform/StopSignals.h"
@@ -73,7 +74,7 @@ Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextS
     return invocation;
 }
 
-int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextStream& err)
+int run(bool once, const SettingsStore& store, MailSessionFactory& mail, DesktopNotifier& notifier, QTextStream& err)
 {
     // The embedded default working folder, page folder and mailbox, as the desktop program makes them.
     prepareDefaultDataFolder();
@@ -82,11 +83,13 @@ int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextSt
     SilentListener listener;
     StopSignals stop;
     ProcessingPass pass(settings, mail, listener, stop.token());
+    OutageNotices notices(notifier, err);
     while (true) {
         settings.LoadSettings(store);
         const PassReport report = pass.run();
         err << logLine(report) << '\n';
         err.flush();
+        notices.passEnded(report.failure);
         if (once)
             return exitCodeOf(report);
         if (stop.waitFor(std::chrono::seconds(settings.Seconds_Wait_Between_Email_Processing)))

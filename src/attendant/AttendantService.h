@@ -9,13 +9,15 @@ class QTextStream;
 namespace Enrolix {
 
 struct PassReport;
+class DesktopNotifier;
 class SettingsStore;
 class MailSessionFactory;
 
 // enrolix-attendant: the attendant without windows, on the settings file, mail profile, journal
 // and data folder of the desktop program. One pass with --once; otherwise a pass every
 // Seconds_Wait_Between_Email_Processing seconds, the settings read afresh before each, until
-// SIGTERM or SIGINT, which end it after the mail being handled. One line per pass on err.
+// SIGTERM or SIGINT, which end it after the mail being handled. One line per pass on err; passes
+// that keep failing are told on the desktop (OutageNotices).
 namespace AttendantService {
 
 enum ExitCode { kConnected = 0, kNotConnected = 1, kBadUsage = 2, kBusy = 3 };
@@ -29,8 +31,9 @@ struct Invocation
 };
 Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
-// Runs the passes on the settings of store and the mailbox that mail opens; returns the exit code.
-int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextStream& err);
+// Runs the passes on the settings of store and the mailbox that mail opens, with notices through
+// notifier; returns the exit code.
+int run(bool once, const SettingsStore& store, MailSessionFactory& mail, DesktopNotifier& notifier, QTextStream& err);
 
 // "pass: R replies sent, S passed over, L left for a later pass", or "pass: not connected: "
 // and the reason.

@@ -51,4 +51,30 @@ QString failureCount(qint16 failures)
     return QLatin1Char(' ') + QString::number(failures);
 }
 
+QString noticeTime(const QDateTime& moment)
+{
+    return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QString cannotAnswerBody(const QString& reason, const std::optional<QDateTime>& lastGood, const QDateTime& started)
+{
+    const QString since =
+        lastGood ? QStringLiteral("Last good check: %1.").arg(noticeTime(*lastGood))
+                 : QStringLiteral("No good check since the attendant started at %1.").arg(noticeTime(started));
+    return reason + QLatin1Char('\n') + since;
+}
+
+QString answersAgainBody(const QDateTime& goodPass, int failedPasses)
+{
+    return QStringLiteral("The check at %1 succeeded after %2 failed checks in a row.")
+        .arg(noticeTime(goodPass))
+        .arg(failedPasses);
+}
+
+QString noticeLogLine(const QString& summary, const QString& body)
+{
+    return QStringLiteral("notice: ") + summary + QStringLiteral(": ") +
+           QString(body).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
 } // namespace Enrolix::AttendantTexts

@@ -2,10 +2,13 @@
 
 #include "attendant/RequestProtocol.h"
 
+#include <QDateTime>
 #include <QString>
 
-// Every fixed text of the attendant: its window, the connection states a pass reports, and the
-// replies it sends.
+#include <optional>
+
+// Every fixed text of the attendant: its window, the connection states a pass reports, the
+// notices of the service, and the replies it sends.
 namespace Enrolix::AttendantTexts {
 
 // The reply of an outcome for the event number as it is to be echoed; see RequestProtocol::replyFor.
@@ -35,5 +38,18 @@ inline const QString kNotConnected = QStringLiteral("Not Connected");
 
 // The count of failed connections as the window shows it: a blank before the number.
 QString failureCount(qint16 failures);
+
+// The desktop notices of enrolix-attendant when its passes keep failing, and when they no longer do.
+inline const QString kNoticeApplication = QStringLiteral("Enrolix");
+inline const QString kCannotAnswer = QStringLiteral("Enrolix cannot answer requests");
+inline const QString kAnswersAgain = QStringLiteral("Enrolix answers requests again");
+// A moment as the notices give it, in local time to the minute.
+QString noticeTime(const QDateTime& moment);
+// The reason of the last failed pass and when a pass last succeeded (or, before any did, when
+// the attendant started).
+QString cannotAnswerBody(const QString& reason, const std::optional<QDateTime>& lastGood, const QDateTime& started);
+QString answersAgainBody(const QDateTime& goodPass, int failedPasses);
+// A notice as one line of the log.
+QString noticeLogLine(const QString& summary, const QString& body);
 
 } // namespace Enrolix::AttendantTexts

@@ -10,6 +10,9 @@ class HelpViewer;
 class SystemInfo;
 class MailSessionFactory;
 class FileChooser;
+class Keyring;
+class Browser;
+class AccountTester;
 
 // The services every window works with, handed in by main() or by a test.
 struct AppContext
@@ -22,6 +25,9 @@ struct AppContext
     SystemInfo& system;
     MailSessionFactory& mail;
     FileChooser& files;
+    Keyring& keyring;
+    Browser& browser;
+    AccountTester& accounts;
 };
 
 } // namespace Enrolix

@@ -28,6 +28,7 @@ std::optional<ClosedEvent> ClosedEvent::load(const EventFiles& files, const QStr
     const QString stem = listPath.chopped(EventFiles::kRecordSuffix.size() + EventFiles::kClosedSuffix.size());
     closed.drawPath = stem + QStringLiteral(".draw.txt");
     closed.sentPath = stem + QStringLiteral(".sent");
+    closed.movesPath = stem + QStringLiteral(".moves.txt");
     return closed;
 }
 

@@ -25,6 +25,7 @@ struct ClosedEvent
     QHash<QString, QString> addresses;
     QString drawPath;
     QString sentPath;
+    QString movesPath;
 
     // Fails when the closed list cannot be read; a missing description or address file is empty.
     static std::optional<ClosedEvent> load(const EventFiles& files, const QString& event, FileResult& failure);

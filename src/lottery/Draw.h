@@ -6,6 +6,10 @@
 
 namespace Enrolix::Draw {
 
+// Where a drawn name stands: as drawn (Selected, Waiting), or after a seat was given back
+// (Released) and passed on to the first one waiting (MovedUp).
+enum class Status { Selected, Waiting, Released, MovedUp };
+
 // One drawn name: its place, whether it got a seat, and the hash that placed it.
 struct Entry
 {

@@ -17,7 +17,7 @@ const QChar kTab = QLatin1Char('\t');
 
 QString status(bool selected)
 {
-    return selected ? LotteryMessages::kSelected : LotteryMessages::kWaiting;
+    return LotteryMessages::status(selected ? Draw::Status::Selected : Draw::Status::Waiting);
 }
 
 // The value of the header line that starts with label.
@@ -92,15 +92,6 @@ std::optional<DrawRecord> DrawRecord::read(const QString& path)
         record.entries.append(*entry);
     }
     return record;
-}
-
-QList<QStringList> DrawRecord::csvRows(const ClosedEvent& closed) const
-{
-    QList<QStringList> rows{{QStringLiteral("Rank"), QStringLiteral("Status"), QStringLiteral("Name"),
-                             QStringLiteral("Address")}};
-    for (const Draw::Entry& entry : entries)
-        rows.append({QString::number(entry.rank), status(entry.selected), entry.name, closed.addresses.value(entry.name)});
-    return rows;
 }
 
 bool DrawRecord::sameDrawAs(const DrawRecord& other) const

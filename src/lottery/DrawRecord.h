@@ -33,9 +33,6 @@ struct DrawRecord
     // Reads a saved draw back; nothing when the file is missing or not a draw file.
     static std::optional<DrawRecord> read(const QString& path);
 
-    // The draw as CSV rows, header first: "Rank,Status,Name,Address".
-    QList<QStringList> csvRows(const ClosedEvent& closed) const;
-
     // Same event, list, key and seats: the same result.
     bool sameDrawAs(const DrawRecord& other) const;
 };

@@ -35,13 +35,20 @@ std::optional<Message> LotteryDesk::choose(const QString& event)
 {
     m_closed.reset();
     m_draw.reset();
+    m_standing.reset();
+    m_notified = false;
     FileResult failure;
     m_closed = ClosedEvent::load(m_files, event, failure);
     if (!m_closed)
         return LotteryMessages::fileProblem(failure.description);
+    m_notified = Notifier::anySent(*m_closed);
     std::optional<DrawRecord> saved = DrawRecord::read(m_closed->drawPath);
-    if (saved && saved->event == event && saved->listSha256 == m_closed->listSha256)
-        m_draw = std::move(saved);
+    if (!saved || saved->event != event || saved->listSha256 != m_closed->listSha256)
+        return std::nullopt;
+    m_standing = Standing::read(*saved, m_closed->movesPath, failure);
+    if (!m_standing)
+        return LotteryMessages::fileProblem(failure.description);
+    m_draw = std::move(saved);
     return std::nullopt;
 }
 
@@ -57,17 +64,27 @@ std::optional<Message> LotteryDesk::drawWith(const QString& seatsText, const QSt
     DrawRecord drawn = DrawRecord::make(*m_closed, key, *seats, now);
     if (m_draw && m_draw->sameDrawAs(drawn))
         return std::nullopt; // the same draw again: keep when it was first drawn
-    if (Notifier::anySent(*m_closed))
+    // Moves belong to the draw they were made on.
+    if (Notifier::anySent(*m_closed) || TextFiles::exists(m_closed->movesPath))
         return LotteryMessages::drawAlreadyNotified();
     m_draw = std::move(drawn);
+    m_standing.emplace(m_draw->entries);
     return std::nullopt;
+}
+
+bool LotteryDesk::canRelease(qsizetype index) const
+{
+    return m_notified && m_standing && m_standing->releasable(index);
 }
 
 std::optional<Message> LotteryDesk::save() const
 {
     if (!m_closed || !m_draw)
         return std::nullopt;
-    const FileResult written = TextFiles::writeWhole(m_closed->drawPath, m_draw->text());
+    const QString text = m_draw->text();
+    if (TextFiles::readAll(m_closed->drawPath) == text)
+        return std::nullopt;
+    const FileResult written = TextFiles::writeWhole(m_closed->drawPath, text);
     if (!written.ok())
         return LotteryMessages::fileProblem(QStringLiteral("%1: %2").arg(m_closed->drawPath, written.description));
     return std::nullopt;
@@ -77,7 +94,7 @@ std::optional<Message> LotteryDesk::exportDraw(const QString& path) const
 {
     if (!m_closed || !m_draw)
         return std::nullopt;
-    return writeCsv(path, m_draw->csvRows(*m_closed));
+    return writeCsv(path, m_standing->csvRows(m_closed->addresses));
 }
 
 std::optional<Message> LotteryDesk::exportSignUps(const EventFiles& files, const QString& event, const QString& path)

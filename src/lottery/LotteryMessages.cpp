@@ -13,6 +13,13 @@ QString sentCounts(int invitations, int waiting, int withoutAddress)
         .arg(withoutAddress);
 }
 
+// The end of both invitations, from the sentence that invites.
+QString invitationEnd(const QString& description, const QString& contact)
+{
+    return QStringLiteral("  This is your invitation to the course.  If you cannot attend, ") + contact +
+           QStringLiteral(".") + MailTexts::withEventInformation(description);
+}
+
 } // namespace
 
 Message noClosedEvent()
@@ -73,12 +80,38 @@ Message fileProblem(const QString& reason)
     return plainMessage(QStringLiteral("A file of the draw could not be written or read.") + QLatin1Char('\r') + reason);
 }
 
+Message releaseQuestion(const QString& name)
+{
+    return {kApplicationTitle,
+            QStringLiteral("Release the seat of ") + name +
+                QStringLiteral("?  The first person on the waiting list will be moved up."),
+            {Button::Yes, Button::No},
+            Button::No};
+}
+
+Message nobodyWaiting()
+{
+    return plainMessage(QStringLiteral("There is nobody left on the waiting list; the seat stays free."));
+}
+
+QString moveNotFollowing(const QString& path, int line)
+{
+    return QStringLiteral("%1, line %2: this move does not follow from the draw and the moves before it.")
+        .arg(path)
+        .arg(line);
+}
+
 Notification invitation(const QString& event, const QString& description, const QString& contact)
 {
-    return {QStringLiteral("Course Invitation"),
-            QStringLiteral("You have been selected in the lottery for event ") + event +
-                QStringLiteral(".  This is your invitation to the course.  If you cannot attend, ") + contact +
-                QStringLiteral(".") + MailTexts::withEventInformation(description)};
+    return {QStringLiteral("Course Invitation"), QStringLiteral("You have been selected in the lottery for event ") +
+                                                     event + QStringLiteral(".") + invitationEnd(description, contact)};
+}
+
+Notification movedUpInvitation(const QString& event, const QString& description, const QString& contact)
+{
+    return {QStringLiteral("Course Invitation"), QStringLiteral("A place has become free in event ") + event +
+                                                     QStringLiteral(", and you were next on the waiting list.") +
+                                                     invitationEnd(description, contact)};
 }
 
 Notification waitingPlace(const QString& event, const QString& description, int place)
@@ -95,9 +128,26 @@ QString contact(const QString& coordinatorName, const QString& coordinatorExt)
     return QStringLiteral("please contact the ") + coordinatorName + QStringLiteral(" at ") + coordinatorExt;
 }
 
-QString resultRow(int rank, const QString& name, bool selected)
+QString status(Draw::Status value)
 {
-    return QStringLiteral("%1. %2 - %3").arg(rank).arg(name, selected ? kSelected : kWaitingList);
+    switch (value) {
+    case Draw::Status::Selected:
+        return kSelected;
+    case Draw::Status::Waiting:
+        return kWaiting;
+    case Draw::Status::Released:
+        return kReleased;
+    case Draw::Status::MovedUp:
+        break;
+    }
+    return kMovedUp;
+}
+
+QString resultRow(int rank, const QString& name, Draw::Status shown)
+{
+    return QStringLiteral("%1. %2 - %3")
+        .arg(rank)
+        .arg(name, shown == Draw::Status::Waiting ? kWaitingList : status(shown));
 }
 
 } // namespace Enrolix::LotteryMessages

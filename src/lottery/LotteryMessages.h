@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lottery/Draw.h"
 #include "platform/Message.h"
 
 namespace Enrolix {
@@ -20,6 +21,10 @@ inline const QString kDraw = QStringLiteral("Draw");
 inline const QString kSave = QStringLiteral("Save");
 inline const QString kExport = QStringLiteral("Export...");
 inline const QString kSend = QStringLiteral("Send Notifications");
+inline const QString kRelease = QStringLiteral("Release Seat");
+inline const QString kReleaseName = QStringLiteral("Release the seat of the chosen person");
+inline const QString kReleaseTip =
+    QStringLiteral("Gives the seat of the chosen person back and moves the first one on the waiting list up.");
 inline const QString kBack = QStringLiteral("Back to Admin Panel");
 inline const QString kDrawResultLabel = QStringLiteral("Draw &result:");
 inline const QString kDrawResult = QStringLiteral("Draw result");
@@ -33,6 +38,11 @@ inline const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
 inline const QString kSelected = QStringLiteral("Selected");
 inline const QString kWaiting = QStringLiteral("Waiting");
 inline const QString kWaitingList = QStringLiteral("Waiting list");
+inline const QString kReleased = QStringLiteral("Released");
+inline const QString kMovedUp = QStringLiteral("Moved up");
+// The words of a move in the moves file.
+inline const QString kMoveReleased = QStringLiteral("released");
+inline const QString kMoveMovedUp = QStringLiteral("moved up");
 // Why a run ended early when its window went while it was sending.
 inline const QString kSendingAskedToStop = QStringLiteral("sending was asked to stop");
 
@@ -50,6 +60,11 @@ Message sendingStopped(int invitations, int waiting, int withoutAddress, const Q
 Message sendingElsewhere();
 // A file of the draw or an export could not be written or read.
 Message fileProblem(const QString& reason);
+// Yes/No, No by default: a seat given back is not taken back.
+Message releaseQuestion(const QString& name);
+Message nobodyWaiting();
+// Why the moves file at path is not used: its line (from 1) does not follow from the draw.
+QString moveNotFollowing(const QString& path, int line);
 
 // The mail to a drawn person: subject and text. contact is "please contact the " + the
 // coordinator's name + " at " + the coordinator's extension.
@@ -61,10 +76,15 @@ struct Notification
 Notification invitation(const QString& event, const QString& description, const QString& contact);
 // place: the person's number on the waiting list, from 1.
 Notification waitingPlace(const QString& event, const QString& description, int place);
+// To the first one waiting when a seat was given back.
+Notification movedUpInvitation(const QString& event, const QString& description, const QString& contact);
 QString contact(const QString& coordinatorName, const QString& coordinatorExt);
 
+// A status as the draw file and the CSV export write it.
+QString status(Draw::Status status);
+
 // The row of a name in the draw window's result list.
-QString resultRow(int rank, const QString& name, bool selected);
+QString resultRow(int rank, const QString& name, Draw::Status status);
 
 } // namespace LotteryMessages
 } // namespace Enrolix

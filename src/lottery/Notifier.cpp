@@ -3,12 +3,13 @@
 #include "lottery/ClosedEvent.h"
 #include "lottery/DrawRecord.h"
 #include "lottery/LotteryMessages.h"
+#include "lottery/SendingLock.h"
+#include "lottery/Standing.h"
 #include "mail/MailSessionFactory.h"
 #include "mail/ProfileKeys.h"
 #include "mail/ReplyComposer.h"
 #include "settings/Settings.h"
 
-#include <QLockFile>
 #include <QSet>
 
 namespace Enrolix {
@@ -16,23 +17,31 @@ namespace {
 
 const QChar kTab = QLatin1Char('\t');
 
-// One line of the ".sent" file: the person as drawn, so two people sharing an address each
-// get their own mail.
-QString sentLine(const QString& name, const QString& address)
+// One line of the ".sent" file: the person as drawn, so two people sharing an address each get
+// their own mail; the invitation of someone moved up, sent after their place on the waiting
+// list perhaps, has a line of its own.
+QString sentLine(const QString& name, const QString& address, Draw::Status status)
 {
-    return name + kTab + address;
+    const QString line = name + kTab + address;
+    return status == Draw::Status::MovedUp ? line + kTab + LotteryMessages::kMoveMovedUp : line;
 }
 
-ReplyComposer::Reply notification(const Settings& settings, const ClosedEvent& closed, const Draw::Entry& entry,
-                                  int seats, const QString& from)
+// The mail of a drawn person as the draw stands.
+LotteryMessages::Notification notification(const Settings& settings, const ClosedEvent& closed,
+                                           const Standing& standing, qsizetype index)
 {
-    const LotteryMessages::Notification mail =
-        entry.selected
-            ? LotteryMessages::invitation(
-                  closed.event, closed.description,
-                  LotteryMessages::contact(settings.Training_Coordinator_Name, settings.Training_Coordinator_Ext))
-            : LotteryMessages::waitingPlace(closed.event, closed.description, entry.rank - seats);
-    return {from, closed.addresses.value(entry.name), entry.name, mail.subject, mail.text};
+    const QString contact =
+        LotteryMessages::contact(settings.Training_Coordinator_Name, settings.Training_Coordinator_Ext);
+    switch (standing.status(index)) {
+    case Draw::Status::Waiting:
+        return LotteryMessages::waitingPlace(closed.event, closed.description, standing.waitingPlace(index));
+    case Draw::Status::MovedUp:
+        return LotteryMessages::movedUpInvitation(closed.event, closed.description, contact);
+    case Draw::Status::Selected:
+    case Draw::Status::Released:
+        break;
+    }
+    return LotteryMessages::invitation(closed.event, closed.description, contact);
 }
 
 } // namespace
@@ -66,13 +75,10 @@ NotifyOutcome Notifier::send(const ClosedEvent& closed, const DrawRecord& draw,
                              const std::function<void(int, int)>& progress)
 {
     NotifyOutcome outcome;
-    // Two windows or two machines sending the same draw would mail everybody twice.
-    QLockFile lock(closed.sentPath + QStringLiteral(".lock"));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
-        outcome.kind = lock.error() == QLockFile::LockFailedError ? NotifyOutcome::Kind::Busy
-                                                                   : NotifyOutcome::Kind::FileProblem;
-        outcome.reason = closed.sentPath + QStringLiteral(".lock");
+    SendingLock lock(closed);
+    if (!lock.tryTake()) {
+        outcome.kind = lock.busy() ? NotifyOutcome::Kind::Busy : NotifyOutcome::Kind::FileProblem;
+        outcome.reason = lock.path();
         return outcome;
     }
 
@@ -88,13 +94,26 @@ NotifyOutcome Notifier::send(const ClosedEvent& closed, const DrawRecord& draw,
         sent = QSet<QString>(lines->begin(), lines->end());
     }
 
-    QList<Draw::Entry> left;
-    for (const Draw::Entry& entry : draw.entries) {
-        const QString address = closed.addresses.value(entry.name);
+    // Read under the lock: a release waits for this run, and one made before it counts.
+    FileResult failure;
+    const std::optional<Standing> standing = Standing::read(draw, closed.movesPath, failure);
+    if (!standing) {
+        outcome.kind = NotifyOutcome::Kind::FileProblem;
+        outcome.reason = failure.description;
+        return outcome;
+    }
+    QList<qsizetype> left;
+    for (qsizetype i = 0; i < draw.entries.size(); ++i) {
+        const Draw::Status status = standing->status(i);
+        // Whoever gave their seat back told the coordinator: no mail.
+        if (status == Draw::Status::Released)
+            continue;
+        const QString& name = draw.entries.at(i).name;
+        const QString address = closed.addresses.value(name);
         if (address.isEmpty())
             ++outcome.withoutAddress;
-        else if (!sent.contains(sentLine(entry.name, address)))
-            left.append(entry);
+        else if (!sent.contains(sentLine(name, address, status)))
+            left.append(i);
     }
     if (left.isEmpty()) {
         outcome.kind = NotifyOutcome::Kind::NothingLeft;
@@ -108,8 +127,11 @@ NotifyOutcome Notifier::send(const ClosedEvent& closed, const DrawRecord& draw,
         return outcome;
     }
     for (int i = 0; i < left.size(); ++i) {
-        const Draw::Entry& entry = left.at(i);
-        const ReplyComposer::Reply mail = notification(m_settings, closed, entry, draw.seats, opened.from);
+        const qsizetype index = left.at(i);
+        const QString& name = draw.entries.at(index).name;
+        const Draw::Status status = standing->status(index);
+        const LotteryMessages::Notification text = notification(m_settings, closed, *standing, index);
+        const ReplyComposer::Reply mail{opened.from, closed.addresses.value(name), name, text.subject, text.text};
         const SendResult result =
             m_stop.stop_requested()
                 ? SendResult::Unavailable
@@ -124,8 +146,8 @@ NotifyOutcome Notifier::send(const ClosedEvent& closed, const DrawRecord& draw,
         if (result != SendResult::Sent) {
             ++outcome.notDelivered;
         } else {
-            ++(entry.selected ? outcome.invitations : outcome.waiting);
-            const FileResult recorded = TextFiles::appendLine(closed.sentPath, sentLine(entry.name, mail.toAddress));
+            ++(status == Draw::Status::Waiting ? outcome.waiting : outcome.invitations);
+            const FileResult recorded = TextFiles::appendLine(closed.sentPath, sentLine(name, mail.toAddress, status));
             if (!recorded.ok()) {
                 // Without the record the next run would mail this person again: stop here.
                 outcome.kind = NotifyOutcome::Kind::FileProblem;

@@ -44,10 +44,12 @@ struct NotifyOutcome
     Message message() const;
 };
 
-// Mails each drawn person with an address through the attendant's mail profile: an invitation
-// to the selected, the place on the waiting list to the others. Event number + ".sent" records
-// every mail the server took, synced before the next one goes, so a run cut short resumes and
-// nobody is mailed twice (but for the one mail in flight at a kill).
+// Mails each drawn person with an address through the attendant's mail profile, as the draw
+// stands after its moves: an invitation to the selected, the place on the waiting list to those
+// waiting, the moved-up invitation to those moved up (after their place perhaps), nothing to
+// those who gave their seat back. Event number + ".sent" records every mail the server took,
+// synced before the next one goes, so a run cut short resumes and nobody gets a mail twice (but
+// for the one mail in flight at a kill).
 class Notifier
 {
 public:

@@ -2,6 +2,7 @@
 
 #include "events/EventFiles.h"
 #include "gui/AppContext.h"
+#include "gui/Named.h"
 #include "lottery/LotteryMessages.h"
 #include "lottery/NotifyJob.h"
 #include "platform/FileChooser.h"
@@ -20,17 +21,6 @@
 #include <QVBoxLayout>
 
 namespace Enrolix {
-namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* name, const QString& accessibleName = {})
-{
-    widget->setObjectName(QLatin1String(name));
-    if (!accessibleName.isEmpty())
-        widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
-} // namespace
 
 frmDraw::frmDraw(AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_context(context), m_files(std::make_unique<EventFiles>(context.settings)),
@@ -45,6 +35,7 @@ frmDraw::frmDraw(AppContext& context, QWidget* parent)
         prgSend->setValue(done);
     });
     connect(&m_notifications.job(), &NotifyJob::finished, this, &frmDraw::onSent);
+    connect(&m_notifications.job(), &NotifyJob::released, this, &frmDraw::onReleased);
 }
 
 frmDraw::~frmDraw() = default;
@@ -74,9 +65,11 @@ void frmDraw::buildControls()
     cmdSave = named(new QPushButton(LotteryMessages::kSave, this), "cmdSave");
     cmdExport = named(new QPushButton(LotteryMessages::kExport, this), "cmdExport");
     cmdSend = named(new QPushButton(LotteryMessages::kSend, this), "cmdSend");
+    cmdRelease = named(new QPushButton(LotteryMessages::kRelease, this), "cmdRelease", LotteryMessages::kReleaseName);
+    cmdRelease->setToolTip(LotteryMessages::kReleaseTip);
     cmdBack = named(new QPushButton(LotteryMessages::kBack, this), "cmdBack");
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {cmdDraw, cmdSave, cmdExport, cmdSend})
+    for (QPushButton* button : {cmdDraw, cmdSave, cmdExport, cmdSend, cmdRelease})
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(cmdBack);
@@ -96,13 +89,15 @@ void frmDraw::buildControls()
     layout->addWidget(resultLabel);
     layout->addWidget(lstResult, 1);
     layout->addWidget(prgSend);
-    resize(620, 560);
+    resize(700, 560);
 
-    connect(lstClosed, &QListWidget::itemSelectionChanged, this, &frmDraw::onEventChosen);
+    connect(lstClosed, &QListWidget::itemSelectionChanged, this, &frmDraw::reloadEvent);
     connect(cmdDraw, &QPushButton::clicked, this, &frmDraw::onDraw);
     connect(cmdSave, &QPushButton::clicked, this, &frmDraw::onSave);
     connect(cmdExport, &QPushButton::clicked, this, &frmDraw::onExport);
     connect(cmdSend, &QPushButton::clicked, this, &frmDraw::onSend);
+    connect(cmdRelease, &QPushButton::clicked, this, &frmDraw::onRelease);
+    connect(lstResult, &QListWidget::currentRowChanged, this, &frmDraw::updateButtons);
     connect(cmdBack, &QPushButton::clicked, this, &frmDraw::backRequested);
 }
 
@@ -126,7 +121,7 @@ bool frmDraw::listClosedEvents()
     return true;
 }
 
-void frmDraw::onEventChosen()
+void frmDraw::reloadEvent()
 {
     const QListWidgetItem* item = lstClosed->currentItem();
     if (!item)
@@ -143,8 +138,8 @@ void frmDraw::onEventChosen()
 
 void frmDraw::onDraw()
 {
-    if (const std::optional<Message> refused = m_desk.drawWith(txtSeats->text(), txtKey->text(),
-                                                               QDateTime::currentDateTimeUtc()))
+    if (const std::optional<Message> refused =
+            m_desk.drawWith(txtSeats->text(), txtKey->text(), QDateTime::currentDateTimeUtc()))
         m_context.prompter.ask(*refused);
     showDraw();
 }
@@ -157,9 +152,9 @@ void frmDraw::onSave()
 
 void frmDraw::onExport()
 {
-    const QString path = m_context.files.saveFileName(this, LotteryMessages::kExportDrawCaption,
-                                                      m_desk.chosen()->event + QStringLiteral("-draw.csv"),
-                                                      LotteryMessages::kCsvFilter);
+    const QString path =
+        m_context.files.saveFileName(this, LotteryMessages::kExportDrawCaption,
+                                     m_desk.chosen()->event + QStringLiteral("-draw.csv"), LotteryMessages::kCsvFilter);
     if (path.isEmpty())
         return;
     if (const std::optional<Message> problem = m_desk.exportDraw(path))
@@ -185,36 +180,68 @@ void frmDraw::onSent(const NotifyOutcome& outcome)
 {
     m_sending = false;
     prgSend->hide();
-    updateButtons();
+    // The seats of a draw whose mails went out can now be released.
+    reloadEvent();
     m_context.prompter.ask(outcome.message());
     Q_EMIT sendingFinished();
 }
 
+void frmDraw::onRelease()
+{
+    const int row = lstResult->currentRow();
+    if (!m_desk.canRelease(row))
+        return;
+    const QString name = m_desk.standing()->entries().at(row).name;
+    if (m_context.prompter.ask(LotteryMessages::releaseQuestion(name)) != Button::Yes)
+        return;
+    m_releasing = true;
+    updateButtons();
+    m_notifications.post(
+        [closed = *m_desk.chosen(), draw = *m_desk.draw(), name,
+         now = QDateTime::currentDateTimeUtc()](NotifyJob& job) { job.release(closed, draw, name, now); });
+}
+
+void frmDraw::onReleased(const ReleaseOutcome& outcome)
+{
+    m_releasing = false;
+    reloadEvent();
+    if (const std::optional<Message> box = outcome.message())
+        m_context.prompter.ask(*box);
+    Q_EMIT releaseFinished();
+}
+
 void frmDraw::showDraw()
 {
+    const int row = lstResult->currentRow();
     lstResult->clear();
-    if (const auto& draw = m_desk.draw()) {
-        for (const Draw::Entry& entry : draw->entries)
-            lstResult->addItem(LotteryMessages::resultRow(entry.rank, entry.name, entry.selected));
+    if (const auto& standing = m_desk.standing()) {
+        for (qsizetype i = 0; i < standing->entries().size(); ++i) {
+            const Draw::Entry& entry = standing->entries().at(i);
+            lstResult->addItem(LotteryMessages::resultRow(entry.rank, entry.name, standing->status(i)));
+        }
+        // The same row again after a release, so the coordinator keeps their place in a long list.
+        if (row < lstResult->count())
+            lstResult->setCurrentRow(row);
     }
     updateButtons();
 }
 
 void frmDraw::updateButtons()
 {
-    const bool idle = !m_sending;
+    const bool idle = !m_sending && !m_releasing;
     const bool drawn = bool(m_desk.draw());
     for (QWidget* control : std::initializer_list<QWidget*>{lstClosed, txtSeats, txtKey, cmdDraw, cmdBack})
         control->setEnabled(idle);
     cmdDraw->setEnabled(idle && m_desk.chosen());
     for (QPushButton* button : {cmdSave, cmdExport, cmdSend})
         button->setEnabled(idle && drawn);
+    cmdRelease->setEnabled(idle && m_desk.canRelease(lstResult->currentRow()));
 }
 
 void frmDraw::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (!m_sending)
+    if (!m_sending && !m_releasing)
         Q_EMIT backRequested();
 }
 

@@ -20,9 +20,11 @@ struct AppContext;
 class EventFiles;
 class NotifyJob;
 struct NotifyOutcome;
+struct ReleaseOutcome;
 
 // The draw window: a closed event, its seats and draw key, the ranked result, and the draw's
-// file, CSV export and notifications. The drawing itself is LotteryDesk's.
+// file, CSV export, notifications and released seats. The drawing itself is LotteryDesk's,
+// the sending and releasing NotifyJob's.
 class frmDraw final : public QWidget
 {
     Q_OBJECT
@@ -43,18 +45,23 @@ Q_SIGNALS:
     void backRequested();
     // A Send Notifications run has ended and its box been shown.
     void sendingFinished();
+    // A release has ended, the list shows it, and its box, if any, has been shown.
+    void releaseFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
-    void onEventChosen();
     void onDraw();
     void onSave();
     void onExport();
     void onSend();
     void onSent(const NotifyOutcome& outcome);
+    void onRelease();
+    void onReleased(const ReleaseOutcome& outcome);
+    // Reads the chosen event with its draw and moves, again each time, and shows them.
+    void reloadEvent();
     void showDraw();
     void updateButtons();
 
@@ -63,6 +70,8 @@ private:
     LotteryDesk m_desk;
     JobThread<NotifyJob> m_notifications;
     bool m_sending{false};
+    // A release waits for its turn or is being written.
+    bool m_releasing{false};
 
     QListWidget* lstClosed{nullptr};
     QPlainTextEdit* txtInformation{nullptr};
@@ -73,6 +82,7 @@ private:
     QPushButton* cmdSave{nullptr};
     QPushButton* cmdExport{nullptr};
     QPushButton* cmdSend{nullptr};
+    QPushButton* cmdRelease{nullptr};
     QPushButton* cmdBack{nullptr};
     QListWidget* lstResult{nullptr};
     QProgressBar* prgSend{nullptr};

@@ -30,6 +30,11 @@ MailProfile MailProfile::read(const SettingsStore& store, const QString& name, c
     profile.caFile = store.read(name, kMailCaFile, {});
     profile.tls = store.read(name, kMailTls, {}).compare(QLatin1String("off"), Qt::CaseInsensitive) != 0;
     profile.auth = store.read(name, kMailAuth, {}).trimmed().toLower();
+    profile.secretInKeyring =
+        store.read(name, kMailSecret, {}).trimmed().compare(kMailSecretInKeyring, Qt::CaseInsensitive) == 0;
+    profile.oauth = {store.read(name, kMailOAuthAuthorizeUrl, {}), store.read(name, kMailOAuthTokenUrl, {}),
+                     store.read(name, kMailOAuthScope, {}),        store.read(name, kMailOAuthClientId, {}),
+                     store.read(name, kMailOAuthClientSecret, {}), store.read(name, kMailOAuthRefreshToken, {})};
     bool number = false;
     const int connections = store.read(name, kMailSmtpConnections, {}).trimmed().toInt(&number);
     if (number)
@@ -85,6 +90,12 @@ std::optional<MailProfile::SignOnMethod> MailProfile::signOnMethod() const
     if (auth == QLatin1String("oauthbearer"))
         return SignOnMethod::OAuthBearer;
     return std::nullopt;
+}
+
+bool MailProfile::signsInWithRefreshToken() const
+{
+    const std::optional<SignOnMethod> method = signOnMethod();
+    return method && *method != SignOnMethod::Password && passwordCommand.isEmpty() && !oauth.tokenUrl.isEmpty();
 }
 
 } // namespace Enrolix

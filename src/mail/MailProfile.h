@@ -32,6 +32,20 @@ struct MailProfile
     QString auth;
     // The attendant mailbox of the options (RegAttend).
     QString attendantAddress;
+    // The password or refresh token is in the desktop keyring (secret=keyring).
+    bool secretInKeyring{false};
+    // Sign-in with the browser: where the provider authorizes and issues tokens, and the
+    // application registered with it. The refresh token is here only without a keyring.
+    struct OAuth
+    {
+        QString authorizeUrl;
+        QString tokenUrl;
+        QString scope;
+        QString clientId;
+        QString clientSecret;
+        QString refreshToken;
+    };
+    OAuth oauth;
     // The SMTP connections a pass sends its replies over at once (smtp_connections).
     int smtpConnections{kDefaultSmtpConnections};
 
@@ -52,6 +66,10 @@ struct MailProfile
 
     // The method that auth names; nothing when it names none.
     std::optional<SignOnMethod> signOnMethod() const;
+
+    // Every pass trades a refresh token for its access token: a token method with a token
+    // endpoint and no password_command of its own.
+    bool signsInWithRefreshToken() const;
 };
 
 } // namespace Enrolix

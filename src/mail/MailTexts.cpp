@@ -25,4 +25,14 @@ QString journalUnwritable(const QString& path)
     return QStringLiteral("the journal of fetched mails %1 cannot be written").arg(path);
 }
 
+QString keyringHoldsNoSecret(const QString& user)
+{
+    return QStringLiteral("the keyring is locked or holds no password for %1").arg(user);
+}
+
+QString tokenEndpointAnswer(const QString& url, long status)
+{
+    return QStringLiteral("%1: the token endpoint gave no access token (HTTP %2)").arg(url).arg(status);
+}
+
 } // namespace Enrolix::MailTexts

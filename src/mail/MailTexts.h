@@ -16,4 +16,11 @@ QString unreadNotListed(const QString& folder);
 QString noNextUid(const QString& folder);
 QString journalUnwritable(const QString& path);
 
+// The secret of a profile could not be had.
+QString keyringHoldsNoSecret(const QString& user);
+inline const QString kSignInExpired =
+    QStringLiteral("the sign-in has expired: sign in again under Tools > Mail Account");
+// The token endpoint answered, but not with an access token.
+QString tokenEndpointAnswer(const QString& url, long status);
+
 } // namespace Enrolix::MailTexts

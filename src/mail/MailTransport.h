@@ -73,6 +73,10 @@ public:
     virtual std::unique_ptr<MailTransport> open(const MailProfile& profile, const QString& secret,
                                                 const TransportLimits& limits, std::shared_ptr<TroubleClock> clock,
                                                 std::stop_token stop) = 0;
+    // A connection that signs on to nothing, under the TLS rules of one that does: whether the
+    // server can be reached at all.
+    virtual std::unique_ptr<MailTransport> openUnsigned(const MailProfile& profile, const TransportLimits& limits,
+                                                        std::shared_ptr<TroubleClock> clock, std::stop_token stop) = 0;
 };
 
 } // namespace Enrolix

@@ -8,11 +8,12 @@ std::optional<QString> SmtpConnections::stopped() const
     return m_stopped;
 }
 
-void SmtpConnections::stop(const QString& failure)
+QString SmtpConnections::stop(const QString& failure)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_stopped)
         m_stopped = failure;
+    return *m_stopped;
 }
 
 std::optional<int> SmtpConnections::extendStreak(const SmtpRefusal& refusal, const QString& to)

@@ -22,7 +22,9 @@ public:
 
     // Why no connection sends any more, once none does.
     std::optional<QString> stopped() const;
-    void stop(const QString& failure);
+    // Stops them all for failure; returns the failure they stopped for, which is the first one
+    // given when connections at work at once fail together.
+    QString stop(const QString& failure);
     // Counts a permanent recipient refusal that names no mailbox; the number of recipients it was
     // given to in a row once they make a streak.
     std::optional<int> extendStreak(const SmtpRefusal& refusal, const QString& to);

@@ -79,8 +79,9 @@ SendResult SmtpOutbox::sortRefusal(const TransportFailure& failure, const QStrin
 
 SendResult SmtpOutbox::refusesProfile(const QString& server, const QString& answer)
 {
-    m_failure = server + QStringLiteral(": the server refuses to send mail: ") + answer;
-    m_connections->stop(m_failure);
+    // Replies under way on the other connections may lengthen the streak; the pass reports the
+    // refusal that held the profile first.
+    m_failure = m_connections->stop(server + QStringLiteral(": the server refuses to send mail: ") + answer);
     return SendResult::Unavailable;
 }
 

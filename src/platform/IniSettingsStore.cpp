@@ -71,4 +71,13 @@ void IniSettingsStore::write(const QString& section, const QString& key, const Q
     keepPrivate();
 }
 
+void IniSettingsStore::remove(const QString& section, const QString& key)
+{
+    const QMutexLocker lock(&m_mutex);
+    keepPrivate();
+    m_settings.remove(section + QLatin1Char('/') + key);
+    m_settings.sync();
+    keepPrivate();
+}
+
 } // namespace Enrolix

@@ -20,6 +20,7 @@ public:
 
     QString read(const QString& section, const QString& key, const QString& fallback) const override;
     void write(const QString& section, const QString& key, const QString& value) override;
+    void remove(const QString& section, const QString& key) override;
 
 private:
     bool holdsSecret(const QString& secretKey) const;

@@ -13,6 +13,8 @@ public:
     virtual QString read(const QString& section, const QString& key, const QString& fallback) const = 0;
     // Stores the text verbatim, creating the key if needed.
     virtual void write(const QString& section, const QString& key, const QString& value) = 0;
+    // Takes the key out of the section; nothing happens when it is absent.
+    virtual void remove(const QString& section, const QString& key) = 0;
 };
 
 } // namespace Enrolix

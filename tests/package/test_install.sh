@@ -61,11 +61,25 @@ for _ in $(seq 100); do
 done
 [ -n "$leader" ] || skip "systemd-nspawn cannot boot a container here: $(tail -3 "$work/boot.log")"
 inside() { nsenter -t "$leader" -a "$@"; }
-state=$(inside timeout 90 systemctl is-system-running --wait || true)
+# Early in the boot the system bus may not be up yet ("Failed to connect to bus"): ask again.
+state=
+for _ in $(seq 90); do
+    state=$(inside timeout 90 systemctl is-system-running --wait 2>&1 || true)
+    [[ "$state" == running || "$state" == degraded ]] && break
+    sleep 1
+done
 [[ "$state" == running || "$state" == degraded ]] || fail "the container did not boot: $state"
 as_coord() { inside su - coord -c "export XDG_RUNTIME_DIR=/run/user/\$(id -u); $1"; }
-as_coord "timeout 60 systemctl --user is-system-running --wait" > /dev/null ||
-    fail "the user manager of coord did not start"
+# The user manager comes up with coord's first session; on a loaded machine its bus may not be
+# there yet when the first systemctl --user asks ("Failed to connect to bus"), so ask again.
+user_state=
+for _ in $(seq 60); do
+    user_state=$(as_coord "timeout 60 systemctl --user is-system-running --wait" 2>&1 || true)
+    [[ "$user_state" == running || "$user_state" == degraded ]] && break
+    sleep 1
+done
+[[ "$user_state" == running || "$user_state" == degraded ]] ||
+    fail "the user manager of coord did not start: $user_state"
 
 # The application menu's entry starts the program, which shows its welcome window.
 cat > "$root/usr/local/bin/launch-from-menu" << 'EOF'

@@ -26,9 +26,11 @@ for file in usr/bin/enrolix usr/bin/enrolix-attendant usr/share/enrolix/enrolix2
 done
 grep -qx "ExecStart=/usr/bin/enrolix-attendant" "$root/$unit" || fail "the unit does not start /usr/bin/enrolix-attendant"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6core6 libqt6widgets6 libcurl3-gnutls libgmime-3.0-0; do
+for library in libqt6core6 libqt6widgets6 libqt6dbus6 libcurl3-gnutls libgmime-3.0-0 libqt6keychain1 libqt6networkauth6; do
     [[ "$depends" == *"$library "* ]] || fail "Depends lacks $library, a library linked: $depends"
 done
+# The keyring library loads the Secret Service client at run time, which no link shows.
+[[ "$depends" == *"libsecret-1-0"* ]] || fail "Depends lacks libsecret-1-0, which the keyring library loads: $depends"
 
 # The packaged attendant answers a request dropped into the inbox of the default Maildir.
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/OpenEvent.h"
 #include "support/TestFolders.h"
 
 #include <QString>
@@ -12,15 +13,14 @@ namespace Enrolix::Testing {
 inline void writeSignUps(const TestFolders& folders, const QString& event, const QStringList& names,
                          const QStringList& addresses, const QString& suffix = {})
 {
-    QByteArray list;
     QByteArray sca;
     for (qsizetype i = 0; i < names.size(); ++i) {
-        list += names.at(i).toUtf8() + "\r\n";
         if (i < addresses.size() && !addresses.at(i).isEmpty())
             sca += names.at(i).toUtf8() + '\t' + addresses.at(i).toUtf8() + "\r\n";
     }
-    folders.write(folders.work() + event + QStringLiteral(".sc") + suffix, list);
-    folders.write(folders.work() + event + QStringLiteral(".sca") + suffix, sca);
+    const OpenEvent files(folders, event);
+    TestFolders::write(files.listPath() + suffix, OpenEvent::lines(names));
+    TestFolders::write(files.addressPath() + suffix, sca);
 }
 
 // A closed event in the working folder as closing leaves it: the list, the description and
@@ -29,7 +29,7 @@ inline void writeClosedEvent(const TestFolders& folders, const QString& event, c
                              const QStringList& addresses, const QByteArray& description = "Safety\r\nMay 4\r\n")
 {
     writeSignUps(folders, event, names, addresses, QStringLiteral(".cl"));
-    folders.write(folders.work() + event + QStringLiteral(".scn.cl"), description);
+    TestFolders::write(OpenEvent(folders, event).descriptionPath() + QStringLiteral(".cl"), description);
 }
 
 } // namespace Enrolix::Testing

@@ -1,9 +1,19 @@
 #include "support/MailBackend.h"
 
+#include "mail/MimeReader.h"
+
 #include <QDir>
 #include <QFile>
 
 namespace Enrolix::Testing {
+
+QStringList MailBackend::replySubjects() const
+{
+    QStringList subjects;
+    for (const QByteArray& raw : replies())
+        subjects << MimeReader::read(raw).subject;
+    return subjects;
+}
 
 QList<QByteArray> MailBackend::messagesIn(const QString& folder)
 {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace Enrolix {
 class SettingsStore;
@@ -32,6 +33,8 @@ public:
     virtual int unreadCount() const = 0;
     // Every reply received so far, oldest first.
     virtual QList<QByteArray> replies() const = 0;
+    // The subjects of the replies, oldest first.
+    QStringList replySubjects() const;
 
 protected:
     // The messages of a folder, by file name.

@@ -1,8 +1,11 @@
 #include "support/MailSamples.h"
 
 #include "mail/GMimeLibrary.h"
+#include "support/Subjects.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 namespace Enrolix::Testing {
 
@@ -29,7 +32,7 @@ QByteArray htmlRequestMail(const QByteArray& html)
     GMimeMessage* message = g_mime_message_new(TRUE);
     g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_FROM, "Hal Baker", "hal@example.net");
     g_mime_message_add_mailbox(message, GMIME_ADDRESS_TYPE_TO, nullptr, "registrations@example.com");
-    g_mime_message_set_subject(message, "Register for Event   (Enrolix)", nullptr);
+    g_mime_message_set_subject(message, Subjects::kRegister.toUtf8().constData(), nullptr);
     GMimeTextPart* body = g_mime_text_part_new_with_subtype("html");
     g_mime_text_part_set_text(body, html.constData());
     g_mime_part_set_content_encoding(GMIME_PART(body), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
@@ -93,6 +96,18 @@ QByteArray headerOf(const QByteArray& raw, const QByteArray& name)
         }
     }
     return value;
+}
+
+QList<QByteArray> inRequestOrder(QList<QByteArray> replies, const QList<QByteArray>& requestIds)
+{
+    const auto position = [&requestIds](const QByteArray& reply) {
+        const qsizetype at = requestIds.indexOf(headerOf(reply, "In-Reply-To"));
+        return at < 0 ? requestIds.size() : at;
+    };
+    std::stable_sort(replies.begin(), replies.end(), [&position](const QByteArray& one, const QByteArray& other) {
+        return position(one) < position(other);
+    });
+    return replies;
 }
 
 } // namespace Enrolix::Testing

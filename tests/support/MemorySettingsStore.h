@@ -25,6 +25,11 @@ public:
         values.insert(section + QLatin1Char('/') + key, value);
         writes.append({key, value});
     }
+    void remove(const QString& section, const QString& key) override
+    {
+        const QMutexLocker lock(&m_mutex);
+        values.remove(section + QLatin1Char('/') + key);
+    }
     void set(const QString& key, const QString& value) { values.insert(QStringLiteral("options/") + key, value); }
 
     QMap<QString, QString> values;

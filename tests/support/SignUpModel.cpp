@@ -1,39 +1,41 @@
 #include "support/SignUpModel.h"
 
+#include "support/Subjects.h"
+
 namespace Enrolix::Testing {
 
 QString SignUpModel::subjectOf(Kind kind)
 {
     switch (kind) {
     case Kind::Register:
-        return QStringLiteral("Register for Event   (Enrolix)");
+        return Subjects::kRegister;
     case Kind::Cancel:
-        return QStringLiteral("Cancel Event Registration   (Enrolix)");
+        return Subjects::kCancel;
     case Kind::AttendeeList:
         break;
     }
-    return QStringLiteral("Request Attendee List   (Enrolix)");
+    return Subjects::kAttendeeList;
 }
 
 QString SignUpModel::handle(Kind kind, const QString& event, const QString& name)
 {
     if (!m_lists.contains(event))
-        return QStringLiteral("Request Not Processed");
+        return Subjects::kNotProcessed;
     QStringList& list = m_lists[event];
     switch (kind) {
     case Kind::Register:
         if (list.contains(name))
-            return QStringLiteral("Duplicate Registration Request");
+            return Subjects::kDuplicate;
         list.append(name);
-        return QStringLiteral("Registration Request Processed");
+        return Subjects::kRegistered;
     case Kind::Cancel:
         if (list.removeAll(name) == 0)
-            return QStringLiteral("Cancellation Request Not Processed");
-        return QStringLiteral("Cancellation Request Processed");
+            return Subjects::kNotRegistered;
+        return Subjects::kCancelled;
     case Kind::AttendeeList:
         break;
     }
-    return QStringLiteral("Request for Attendees");
+    return Subjects::kAttendees;
 }
 
 } // namespace Enrolix::Testing

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "ProfileMailSessionFactory.h"
 #include "gui/AppContext.h"
 #include "platform/HelpViewer.h"
 #include "platform/SystemInfo.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeFileChooser.h"
-#include "support/MemorySettingsStore.h"
+#include "support/PassRig.h"
 #include "support/ScriptedPrompter.h"
-#include "support/TestFolders.h"
 
 #include <QStringList>
 
@@ -48,8 +47,10 @@ public:
 };
 
 // Everything a window needs, in a private temporary folder: fakes for every service and
-// settings pointing at the test's own working and page folders.
-struct TestContext
+// settings pointing at the test's own working and page folders. Its mail sessions are those of
+// the store's profiles (without one, the test's own Maildir under its data folder), and a pass
+// of the attendant runs on them as the windows' passes would.
+struct TestContext : PassRig
 {
     TestContext()
     {
@@ -60,17 +61,13 @@ struct TestContext
         store.writes.clear();
     }
 
-    TestFolders folders;
-    MemorySettingsStore store;
-    Settings settings{folders.settings()};
     ScriptedPrompter prompter;
     FakeClipboard clipboard;
     FakeHelpViewer help;
     FakeSystemInfo system;
-    // Without a profile in the store, the test's own Maildir under its data folder.
-    ProfileMailSessionFactory mail{store};
     FakeFileChooser files;
-    AppContext context{store, settings, prompter, clipboard, help, system, mail, files};
+    FakeBrowser browser;
+    AppContext context{store, settings, prompter, clipboard, help, system, sessions(), files, keyring, browser, accounts()};
 };
 
 } // namespace Enrolix::Testing

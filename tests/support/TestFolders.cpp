@@ -30,14 +30,14 @@ Settings TestFolders::settings() const
     return s;
 }
 
-void TestFolders::write(const QString& path, const QByteArray& bytes) const
+void TestFolders::write(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
 }
 
-QByteArray TestFolders::read(const QString& path) const
+QByteArray TestFolders::read(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");

@@ -24,8 +24,9 @@ public:
     // Settings as a load would leave them, pointing at the folders above.
     Settings settings() const;
 
-    void write(const QString& path, const QByteArray& bytes) const;
-    QByteArray read(const QString& path) const;
+    static void write(const QString& path, const QByteArray& bytes);
+    // The file's bytes; "(missing)" when it cannot be read.
+    static QByteArray read(const QString& path);
     // Every file and folder below the root, by its path under the root, with its content (a
     // link by where it points), to show that nothing changed.
     QMap<QString, QByteArray> snapshot() const;

@@ -11,6 +11,7 @@
 #include "support/MailSamples.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ServerBackend.h"
+#include "support/Subjects.h"
 #include "support/TestFolders.h"
 #include "support/Transcript.h"
 
@@ -40,8 +41,8 @@ std::unique_ptr<MailTransport> recording(const MailProfile& profile, const QStri
 
 QByteArray request(int i)
 {
-    return requestMail(QStringLiteral("Register for Event   (Enrolix)"), QStringLiteral("E00001"),
-                       QStringLiteral("Person %1").arg(i), QStringLiteral("person%1@example.org").arg(i));
+    return requestMail(Subjects::kRegister, QStringLiteral("E00001"), QStringLiteral("Person %1").arg(i),
+                       QStringLiteral("person%1@example.org").arg(i));
 }
 
 // A whole session: sign-on, the unread mails, one handled, one left, one not reached.
@@ -103,7 +104,7 @@ void recordUnsolicited(const QString& folder)
 void recordLiteral(const QString& folder)
 {
     ServerBackend server(folder);
-    server.deliver(requestMail(QStringLiteral("Register for Event   (Enrolix)"),
+    server.deliver(requestMail(Subjects::kRegister,
                                QStringLiteral("* SEARCH 4242\r\nA007 OK Search completed\r\nE00001"),
                                QStringLiteral("Ann"), QStringLiteral("ann@example.org")));
     const MailProfile profile = profileOf(server);

@@ -1,6 +1,7 @@
 #include "platform/mail/CurlTransport.h"
 
 #include "mail/MailProfile.h"
+#include "platform/mail/CurlReasons.h"
 
 #include <QUrl>
 
@@ -19,43 +20,6 @@ using std::chrono::milliseconds;
 constexpr long kLongestAnswerSeconds = 15 * 60;
 // How long a goodbye may take at most.
 constexpr milliseconds kLongestGoodbye{2000};
-
-// What a failed request means to the coordinator; token: the sign-on offered an access token.
-QString reasonFor(CURLcode code, const QString& detail, bool token)
-{
-    switch (code) {
-    case CURLE_UNSUPPORTED_PROTOCOL:
-    case CURLE_URL_MALFORMAT:
-        return QStringLiteral("the address is not valid");
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return QStringLiteral("host not found");
-    case CURLE_COULDNT_CONNECT:
-        return QStringLiteral("host unreachable");
-    case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("the server did not answer in time");
-    case CURLE_ABORTED_BY_CALLBACK:
-        return QStringLiteral("the server answers too slowly");
-    case CURLE_LOGIN_DENIED:
-        // libcurl reports a folder that cannot be selected as a refused sign-on.
-        if (detail.startsWith(QLatin1String("Select failed")))
-            return QStringLiteral("folder missing");
-        if (token)
-            return QStringLiteral("sign-on refused: the access token was not accepted");
-        return QStringLiteral("sign-on refused");
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return QStringLiteral("certificate not trusted");
-    case CURLE_SSL_CONNECT_ERROR:
-        return QStringLiteral("secure connection failed");
-    case CURLE_USE_SSL_FAILED:
-        return QStringLiteral("server offers no STARTTLS");
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-        return QStringLiteral("connection lost");
-    default:
-        return QString::fromUtf8(curl_easy_strerror(code));
-    }
-}
 
 // The host of the URL exactly as libcurl will connect to it.
 QByteArray curlHost(const QByteArray& url)
@@ -101,7 +65,7 @@ long CurlTransport::startTls(const QByteArray& url) const
 }
 
 CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
-                             std::shared_ptr<TroubleClock> clock, std::stop_token stop)
+                             std::shared_ptr<TroubleClock> clock, std::stop_token stop, Credentials credentials)
     : m_limits(limits), m_clock(std::move(clock)), m_stop(std::move(stop)), m_watch(limits), m_tls(profile.tls),
       m_sendsSecret(!profile.user.isEmpty()),
       m_sendsToken(m_sendsSecret && profile.signOnMethod() != MailProfile::SignOnMethod::Password)
@@ -137,7 +101,7 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     // Silence and trickling are judged as the bytes move; libcurl's own limit on one answer, from
     // its command to its last line, must not cut a long answer that keeps coming.
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kLongestAnswerSeconds);
-    if (m_sendsSecret) {
+    if (m_sendsSecret && credentials == Credentials::Sent) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
         if (m_sendsToken) {
             const bool xoauth2 = profile.signOnMethod() == MailProfile::SignOnMethod::XOAuth2;
@@ -315,9 +279,9 @@ TransportFailure CurlTransport::failure() const
     if (m_stopped)
         reason += QStringLiteral("stopped before the server answered");
     else if (m_silent)
-        reason += reasonFor(CURLE_OPERATION_TIMEDOUT, detail, m_sendsToken);
+        reason += CurlReasons::reasonFor(CURLE_OPERATION_TIMEDOUT, detail, m_sendsToken);
     else
-        reason += reasonFor(m_code, detail, m_sendsToken);
+        reason += CurlReasons::reasonFor(m_code, detail, m_sendsToken);
     if (!detail.isEmpty())
         reason += QStringLiteral(" (") + detail + QLatin1Char(')');
     // libcurl reports the refusal of a recipient as a send error naming RCPT.

@@ -25,9 +25,13 @@ namespace Enrolix {
 class CurlTransport final : public MailTransport
 {
 public:
+    enum class Credentials { Sent, Withheld };
+
     // clock: the troubled time of the pass, shared with its other connections; stop: the pass's.
+    // Credentials withheld: the connection signs on to nothing, but takes TLS as one that does.
     CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
-                  std::shared_ptr<TroubleClock> clock, std::stop_token stop = {});
+                  std::shared_ptr<TroubleClock> clock, std::stop_token stop = {},
+                  Credentials credentials = Credentials::Sent);
     ~CurlTransport() override;
     Q_DISABLE_COPY_MOVE(CurlTransport)
 
@@ -93,6 +97,12 @@ public:
                                         std::stop_token stop) override
     {
         return std::make_unique<CurlTransport>(profile, secret, limits, std::move(clock), std::move(stop));
+    }
+    std::unique_ptr<MailTransport> openUnsigned(const MailProfile& profile, const TransportLimits& limits,
+                                                std::shared_ptr<TroubleClock> clock, std::stop_token stop) override
+    {
+        return std::make_unique<CurlTransport>(profile, QString(), limits, std::move(clock), std::move(stop),
+                                               CurlTransport::Credentials::Withheld);
     }
 };
 
