@@ -83,6 +83,8 @@ private Q_SLOTS:
         IniSettingsStore store;
         mail.configure(store, SettingsKeys::kMailProfileName);
         store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, folders.work());
+        // The same few people send many requests here: no limit on the replies to one sender.
+        store.write(SettingsKeys::kAttendant, SettingsKeys::kMaxRepliesPerSender, QStringLiteral("0"));
         SignUpModel model;
         for (const QString& event : kEvents) {
             folders.write(folders.work() + event + QStringLiteral(".sc"), {});

@@ -140,6 +140,8 @@ private Q_SLOTS:
         IniSettingsStore store;
         m_backend->configure(store, SettingsKeys::kMailProfileName);
         store.write(SettingsKeys::kOptions, SettingsKeys::kWorkingFilesDirectory, m_folders->work());
+        // The same few people send many requests here: no limit on the replies to one sender.
+        store.write(SettingsKeys::kAttendant, SettingsKeys::kMaxRepliesPerSender, QStringLiteral("0"));
         for (const QString& event : kEvents) {
             m_folders->write(m_folders->work() + event + QStringLiteral(".sc"), "Zoe\r\n");
             m_folders->write(m_folders->work() + event + QStringLiteral(".scn"), "Course\r\nMay 4\r\n");

@@ -32,7 +32,8 @@ Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextS
 // Runs the passes on the settings of store and the mailbox that mail opens; returns the exit code.
 int run(bool once, const SettingsStore& store, MailSessionFactory& mail, QTextStream& err);
 
-// "pass: R replies sent, S passed over, L left for a later pass", or "pass: not connected: "
+// "pass: R replies sent, S passed over, L left for a later pass", followed by " (reply limit
+// reached: " and the senders passed over for it when there are any; or "pass: not connected: "
 // and the reason.
 QString logLine(const PassReport& report);
 
