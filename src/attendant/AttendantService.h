@@ -35,7 +35,8 @@ Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextS
 // notifier; returns the exit code.
 int run(bool once, const SettingsStore& store, MailSessionFactory& mail, DesktopNotifier& notifier, QTextStream& err);
 
-// "pass: R replies sent, S passed over, L left for a later pass", or "pass: not connected: "
+// "pass: R replies sent, S passed over, L left for a later pass", followed by " (reply limit
+// reached: " and the senders passed over for it when there are any; or "pass: not connected: "
 // and the reason.
 QString logLine(const PassReport& report);
 

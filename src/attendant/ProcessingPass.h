@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <chrono>
@@ -37,6 +38,9 @@ struct PassReport
     int passedOver{0};
     // Mails left unread for a later pass.
     int leftForLater{0};
+    // The senders whose requests were passed over as they had had the replies a day allows, each
+    // once, as their mails spelled them first.
+    QStringList overReplyLimit;
 };
 
 // The attendant's unit of work: takes the working folder's lock, signs on to the mail profile,
