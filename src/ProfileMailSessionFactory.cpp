@@ -84,15 +84,34 @@ std::unique_ptr<MailInbox> ProfileMailSessionFactory::makeInbox(const MailProfil
     return nullptr;
 }
 
-std::unique_ptr<MailOutbox> ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password,
-                                                                  const std::shared_ptr<TroubleClock>& clock,
-                                                                  const std::stop_token& stop) const
+std::unique_ptr<MailOutbox>
+ProfileMailSessionFactory::makeOutbox(const MailProfile& profile, const QString& password,
+                                      const std::shared_ptr<TroubleClock>& clock, const std::stop_token& stop,
+                                      const std::shared_ptr<SmtpConnections>& connections) const
 {
     if (const std::optional<QString> path = maildirPath(profile.outbox))
         return std::make_unique<MaildirOutbox>(*path, *path == MailProfile::defaultOutboxFolder());
     if (hasScheme(profile.outbox, {"smtp", "smtps"}))
-        return std::make_unique<SmtpOutbox>(profile, m_transports->open(profile, password, m_limits, clock, stop));
+        return std::make_unique<SmtpOutbox>(profile, m_transports->open(profile, password, m_limits, clock, stop),
+                                            connections);
     return nullptr;
+}
+
+std::vector<std::unique_ptr<MailOutbox>>
+ProfileMailSessionFactory::makeOutboxes(const MailProfile& profile, const QString& password,
+                                        const std::shared_ptr<TroubleClock>& clock, const std::stop_token& stop) const
+{
+    std::vector<std::unique_ptr<MailOutbox>> outboxes;
+    // Each connection signs on at its first reply: a short pass opens only those it needs.
+    const int connections = maildirPath(profile.outbox) ? 1 : profile.smtpConnections;
+    const auto shared = std::make_shared<SmtpConnections>();
+    for (int i = 0; i < connections; ++i) {
+        std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, password, clock, stop, shared);
+        if (!outbox)
+            return {};
+        outboxes.push_back(std::move(outbox));
+    }
+    return outboxes;
 }
 
 std::optional<QString> ProfileMailSessionFactory::secretOf(const QString& name, QString& failure,
@@ -131,18 +150,19 @@ SignOn ProfileMailSessionFactory::signOn(const QString& name, std::stop_token st
     const std::optional<QString> password = secretOf(name, failure, stop);
     if (!password)
         return {nullptr, failure};
-    // Both connections of the session share one allowance for slow and silent servers.
+    // The connections of the session share one allowance for slow servers.
     const auto clock = std::make_shared<TroubleClock>(m_limits.troubleBudget);
     std::unique_ptr<MailInbox> inbox = makeInbox(profile, *password, clock, stop);
     if (!inbox)
         return {nullptr, QStringLiteral("inbox %1: not a maildir:, imap:// or imaps:// address").arg(profile.inbox)};
-    std::unique_ptr<MailOutbox> outbox = makeOutbox(profile, *password, clock, stop);
-    if (!outbox)
+    std::vector<std::unique_ptr<MailOutbox>> outboxes = makeOutboxes(profile, *password, clock, stop);
+    if (outboxes.empty())
         return {nullptr, outboxProblem(profile)};
     if (!inbox->open())
         return {nullptr, inbox->failure()};
-    return {std::make_unique<TransportSession>(std::move(inbox), std::move(outbox), profile.sender(), std::move(stop)),
-            {}};
+    return {
+        std::make_unique<TransportSession>(std::move(inbox), std::move(outboxes), profile.sender(), std::move(stop)),
+        {}};
 }
 
 std::unique_ptr<InboxWatcher> ProfileMailSessionFactory::watch(const QString& name, InboxWatcher::Listener& listener,

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace Enrolix {
 
@@ -17,6 +18,7 @@ class MailInbox;
 class MailOutbox;
 class MaildirCurIndex;
 class SettingsStore;
+class SmtpConnections;
 struct MailProfile;
 
 // Opens sessions on the mail profiles of the settings store: a Maildir, or IMAP and SMTP
@@ -49,9 +51,15 @@ private:
     static QString outboxProblem(const MailProfile& profile);
     std::unique_ptr<MailInbox> makeInbox(const MailProfile& profile, const QString& password,
                                          const std::shared_ptr<TroubleClock>& clock, const std::stop_token& stop) const;
+    // connections: what the SMTP connections of a session share, when there are several.
     std::unique_ptr<MailOutbox> makeOutbox(const MailProfile& profile, const QString& password,
-                                           const std::shared_ptr<TroubleClock>& clock,
-                                           const std::stop_token& stop) const;
+                                           const std::shared_ptr<TroubleClock>& clock, const std::stop_token& stop,
+                                           const std::shared_ptr<SmtpConnections>& connections = {}) const;
+    // The outboxes a session sends over at once: one connection each to an SMTP server, as many
+    // as the profile asks for; one Maildir.
+    std::vector<std::unique_ptr<MailOutbox>> makeOutboxes(const MailProfile& profile, const QString& password,
+                                                          const std::shared_ptr<TroubleClock>& clock,
+                                                          const std::stop_token& stop) const;
 
     SettingsStore& m_store;
     TransportLimits m_limits;

@@ -113,7 +113,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         // Requests handled when the pass waits for the silent server.
         QTest::addColumn<int>("handled");
-        QTest::newRow("inbox silent at the second mail") << kImap << QStringList{"--silent-after", "FETCH 2 "} << 1;
+        QTest::newRow("inbox silent at the second mail") << kImap << QStringList{"--silent-after", "FETCH 2"} << 1;
         QTest::newRow("outbox silent with replies queued") << kSmtp << QStringList{"--silent-after", "DATA"} << 3;
     }
     void engine_destroyedMidPassAgainstASilentServer_endsPromptlyAndLosesNothing()

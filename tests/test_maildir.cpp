@@ -140,6 +140,27 @@ private Q_SLOTS:
         QCOMPARE(profile.sender(), profile.from);
     }
 
+    void profile_smtpConnections_defaultAndBounds_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("connections");
+        QTest::newRow("not written") << QString() << 3;
+        QTest::newRow("one") << "1" << 1;
+        QTest::newRow("five") << " 5 " << 5;
+        QTest::newRow("none") << "0" << 1;
+        QTest::newRow("too many") << "64" << 10;
+        QTest::newRow("not a number") << "many" << 3;
+    }
+    void profile_smtpConnections_defaultAndBounds()
+    {
+        QFETCH(QString, written);
+        QFETCH(int, connections);
+        MemorySettingsStore store;
+        if (!written.isNull())
+            store.write(SettingsKeys::kMailProfileName, SettingsKeys::kMailSmtpConnections, written);
+        QCOMPARE(MailProfile::read(store, SettingsKeys::kMailProfileName, {}).smtpConnections, connections);
+    }
+
     // Journal of mails in flight
     void journal_pendingAreAddedAndNotRemoved()
     {

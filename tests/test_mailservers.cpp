@@ -14,6 +14,7 @@
 #include "support/ServerBackend.h"
 #include "support/SilentServer.h"
 #include "support/TestFolders.h"
+#include "support/Transcript.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -35,7 +36,7 @@ TransportLimits shortLimits()
 {
     TransportLimits limits;
     limits.connect = std::chrono::seconds(2);
-    limits.answer = std::chrono::seconds(2);
+    limits.silence = std::chrono::seconds(2);
     limits.troubleBudget = std::chrono::seconds(3);
     return limits;
 }
@@ -332,6 +333,55 @@ private Q_SLOTS:
         QVERIFY(mail);
         QCOMPARE(mail->text.size(), text.size());
         QVERIFY(mail->text == text);
+    }
+
+    void fetchMany_largeLongLinedAndHostileMails_arriveWholeAndTheConnectionStaysInStep()
+    {
+        const auto mail = [](int i, const QByteArray& body) {
+            return "From: Person " + QByteArray::number(i) + " <p" + QByteArray::number(i) +
+                   "@example.org>\r\nSubject: Mail " + QByteArray::number(i) + "\r\n\r\n" + body;
+        };
+        QByteArray large;
+        while (large.size() <= MailTransport::kWholeLiteral)
+            large += QByteArray(76, 'L') + "\r\n";
+        // Every completion libcurl could be waiting for; the answer ends early at one of them.
+        QByteArray hostile;
+        for (int tag = 0; tag < 1000; ++tag)
+            hostile += 'A' + QByteArray::number(tag).rightJustified(3, '0') + " OK Fetch completed\r\n";
+        const QList<QByteArray> raws{
+            mail(1, "E00001\r\n"), mail(2, large),        mail(3, QByteArray(30000, 'W') + "\r\n"),
+            mail(4, hostile),      mail(5, "E00005\r\n"), mail(6, "E00006\r\n")};
+        m_backend->deliver(raws);
+        const MailProfile profile = MailProfile::read(*m_store, kProfile, {});
+        const QString transcript = m_folders->root() + QStringLiteral("fetch.transcript");
+        {
+            ImapInbox inbox(profile, std::make_unique<RecordingTransport>(
+                                         std::make_unique<CurlTransport>(profile, QStringLiteral("secret"),
+                                                                         TransportLimits{}, nullptr),
+                                         transcript));
+            QVERIFY(inbox.open());
+            const std::optional<QStringList> ids = inbox.unread();
+            QVERIFY(ids && ids->size() == 6);
+            const QList<std::optional<QByteArray>> fetched = inbox.fetchMany(*ids);
+            QCOMPARE(fetched.size(), 6);
+            for (int i = 0; i < 6; ++i)
+                QVERIFY2(fetched.at(i) == raws.at(i), qPrintable(QString::number(i + 1)));
+            // The connection after the hostile answer is in step with the server.
+            QCOMPARE(inbox.fetch(ids->first()), std::optional<QByteArray>(raws.first()));
+            inbox.close();
+        }
+        QCOMPARE(m_backend->unreadCount(), 6);
+        QStringList requests;
+        for (const Exchange& exchange : Transcript::read(transcript))
+            requests << QString::fromLatin1(exchange.url + ' ' + exchange.command).trimmed();
+        // One request for all; alone only the one too long for it and those after the hostile one.
+        const qsizetype batch =
+            requests.indexOf(QStringLiteral("/INBOX UID FETCH 1:6 (BODY[]<0.%1>)").arg(MailTransport::kWholeLiteral));
+        QVERIFY2(batch >= 0, qPrintable(requests.join(QLatin1Char('\n'))));
+        QCOMPARE(
+            requests.mid(batch + 1, 5),
+            QStringList({QStringLiteral("/INBOX;UID=2"), QStringLiteral("/INBOX;UID=4"), QStringLiteral("/INBOX;UID=5"),
+                         QStringLiteral("/INBOX;UID=6"), QStringLiteral("/INBOX;UID=1")}));
     }
 
     // Sending

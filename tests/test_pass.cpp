@@ -50,7 +50,9 @@ private:
     void send(const QString& subject, const QString& text, const QString& name,
               const QString& address = QStringLiteral("ann@example.org"))
     {
-        m_rig->mail.deliver(requestMail(subject, text, name, address));
+        const QByteArray raw = requestMail(subject, text, name, address);
+        m_requestIds << headerOf(raw, "Message-ID");
+        m_rig->mail.deliver(raw);
     }
 
     // Every file of the working folder with its content, and the names in the test's root.
@@ -67,14 +69,15 @@ private:
         return files;
     }
 
-    // The replies that arrived since the last call, parsed.
+    // The replies that arrived since the last call, in the order of their requests.
+    QList<QByteArray> m_requestIds;
     QList<QByteArray> m_seen;
     QList<QByteArray> newReplies()
     {
         const QList<QByteArray> all = m_rig->mail.replies();
         QList<QByteArray> fresh = all.mid(m_seen.size());
         m_seen = all;
-        return fresh;
+        return inRequestOrder(fresh, m_requestIds);
     }
 
     void expectOneReply(const QString& subject, const QString& text, const QString& name,
@@ -96,6 +99,7 @@ private Q_SLOTS:
         m_rig = std::make_unique<PassRigOn<Backend>>();
         QVERIFY2(m_rig->mail.problem().isEmpty(), qPrintable(m_rig->mail.problem()));
         m_seen.clear();
+        m_requestIds.clear();
     }
 
     void cleanup() { m_rig.reset(); }

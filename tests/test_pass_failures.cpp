@@ -231,6 +231,44 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(pendingFile()));
     }
 
+    // The attendant's rules and a reply that could not go out
+    void ruleRefusal_notSent_isStillTheAnswerAfterTheRuleChanged()
+    {
+        m_rig->settings.attendant.cancel_only_from_registering_address = true;
+        TestFolders::write(event().addressPath(), "Bob\tbob@example.org\r\n");
+        m_box->sendResults = {SendResult::Unavailable};
+        m_box->add(request(kCancel, QStringLiteral("E00012"), QStringLiteral("Bob")));
+        m_rig->run();
+        QVERIFY(m_box->sent.isEmpty());
+        m_rig->settings.attendant.cancel_only_from_registering_address = false;
+        m_rig->run();
+        QCOMPARE(m_box->sent.size(), 1);
+        QCOMPARE(m_box->sent.first().subject, QStringLiteral("Cancellation Request Not Processed"));
+        QCOMPARE(event().list(), QByteArray("Bob\r\n"));
+        QCOMPARE(m_box->unreadCount(), 0);
+    }
+
+    void valve_mailRetried_isCountedOnce()
+    {
+        m_rig->settings.attendant.max_replies_per_sender = 1;
+        m_box->sendResults = {SendResult::Unavailable};
+        // For no open event: its reply is not kept in the pending replies, so the retry meets the valve.
+        m_box->add(request(kRegister, QStringLiteral("E00099")));
+        m_rig->run();
+        QVERIFY(m_box->sent.isEmpty());
+        m_rig->run();
+        QCOMPARE(m_box->sent.size(), 1);
+        QCOMPARE(m_box->sent.first().subject, QStringLiteral("Request Not Processed"));
+        // The next mail of the sender is one too many.
+        m_box->add(request(kRegister, QStringLiteral("E00012")));
+        const PassReport report = m_rig->run();
+        QCOMPARE(m_box->sent.size(), 1);
+        QCOMPARE(report.passedOver, 1);
+        QCOMPARE(report.overReplyLimit, QStringList{QStringLiteral("ann@example.org")});
+        QCOMPARE(event().list(), QByteArray("Bob\r\n"));
+        QCOMPARE(m_box->unreadCount(), 0);
+    }
+
     void outboxUnavailable_changesNoFurtherListAndLeavesTheRestUnread()
     {
         m_box->failureReason = QStringLiteral("smtp://127.0.0.1:25: host unreachable");
@@ -427,6 +465,8 @@ private Q_SLOTS:
     // Counters
     void counters_stopAt32767()
     {
+        // All from one sender: no limit on the replies to one sender.
+        m_rig->settings.attendant.max_replies_per_sender = 0;
         for (int i = 0; i < 32769; ++i)
             m_box->add(request(kRegister, QStringLiteral("E99999")));
         m_rig->run();

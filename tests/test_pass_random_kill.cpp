@@ -3,6 +3,8 @@
 // every list, order included, and the subject of every reply are those of a plain sequential
 // model, and no more mails are answered twice than the replies that can be in flight. Seeded: a
 // run prints its seed, and ENROLIX_KILL_SEED repeats it; ENROLIX_KILLS sets how many kills.
+#include "platform/IniSettingsStore.h"
+#include "settings/SettingsKeys.h"
 #include "support/ChildProcess.h"
 #include "support/MailSamples.h"
 #include "support/OpenEvent.h"
@@ -132,6 +134,8 @@ private Q_SLOTS:
         m_backend = std::make_unique<ServerBackend>(m_folders->root());
         QVERIFY2(m_backend->problem().isEmpty(), qPrintable(m_backend->problem()));
         PassRig::writeSettingsFile(*m_folders, *m_backend);
+        // The same few people send many requests here: no limit on the replies to one sender.
+        IniSettingsStore().write(SettingsKeys::kAttendant, SettingsKeys::kMaxRepliesPerSender, QStringLiteral("0"));
         for (const QString& event : kEvents) {
             OpenEvent::create(*m_folders, event, "Zoe\r\n");
             m_model.openEvent(event, {QStringLiteral("Zoe")});

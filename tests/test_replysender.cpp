@@ -1,11 +1,12 @@
-// The thread that sends a session's replies, against an outbox that holds the first reply until
-// the test lets it go: what becomes of the replies queued behind it when the sender is asked to
-// stop, or destroyed.
+// The threads that send a session's replies, against outboxes that hold a reply until the test
+// lets it go or lose their connection: what becomes of the replies queued behind one when the
+// sender is asked to stop, or destroyed; lanes sending at once, and what a lost one leaves.
 #include "mail/MailOutbox.h"
 #include "mail/ReplySender.h"
 
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -60,6 +61,21 @@ private:
     bool m_released{false};
 };
 
+// Loses its connection at its first mail.
+class LostOutbox final : public MailOutbox
+{
+public:
+    SendResult send(const QString&, const QString&, const QByteArray&) override
+    {
+        ++sends;
+        return SendResult::Unavailable;
+    }
+    QString failure() const override { return QStringLiteral("smtp://127.0.0.1:25: connection lost"); }
+    bool lost() const override { return true; }
+
+    std::atomic<int> sends{0};
+};
+
 // Releases the outbox when the last copy of the reply's ready check is dropped: the sender has
 // put that reply aside, which it must do without waiting for the one being sent.
 class ReleaseWhenDropped
@@ -107,6 +123,49 @@ private Q_SLOTS:
         QVERIFY(!sender.take(true));
         QCOMPARE(outbox.sent(), QStringList{QStringLiteral("ann@example.org")});
         QVERIFY(!laterAsked);
+    }
+
+    void lanes_sendAtOnce_andALostOneLeavesWhatWaitsToTheOthers()
+    {
+        HeldOutbox first;
+        HeldOutbox second;
+        LostOutbox lost;
+        ReplySender sender({&lost, &first, &second});
+        sender.queue(0, kFrom, QStringLiteral("ann@example.org"), "A", {});
+        QCOMPARE(sender.take(true)->result, SendResult::Unavailable);
+        sender.queue(1, kFrom, QStringLiteral("bob@example.org"), "B", {});
+        sender.queue(2, kFrom, QStringLiteral("carl@example.org"), "C", {});
+        // Both held at once: the two replies are under way side by side.
+        QVERIFY(first.waitUntilSending() && second.waitUntilSending());
+        first.release();
+        second.release();
+        QList<int> sent;
+        for (int i = 0; i < 2; ++i) {
+            const std::optional<SettledReply> reply = sender.take(true);
+            QVERIFY(reply && reply->result == SendResult::Sent);
+            sent << reply->index;
+        }
+        std::sort(sent.begin(), sent.end());
+        QCOMPARE(sent, QList<int>({1, 2}));
+        QCOMPARE(lost.sends.load(), 1);
+    }
+
+    void lanes_allLost_whatWaitsIsUnavailable()
+    {
+        LostOutbox first;
+        LostOutbox second;
+        ReplySender sender({&first, &second});
+        for (int index = 0; index < 5; ++index)
+            sender.queue(index, kFrom, QStringLiteral("ann@example.org"), "A", {});
+        for (int index = 0; index < 5; ++index) {
+            const std::optional<SettledReply> reply = sender.take(true);
+            QVERIFY(reply && reply->result == SendResult::Unavailable);
+        }
+        QVERIFY(!sender.take(true));
+        // Each lane tried once: no lane asks a lost outbox again.
+        QCOMPARE(first.sends.load(), 1);
+        QCOMPARE(second.sends.load(), 1);
+        QVERIFY(sender.failure().contains(QStringLiteral("connection lost")));
     }
 
     void destroyed_whileOneIsSending_sendsNoneQueuedBehindIt()

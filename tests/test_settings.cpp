@@ -140,6 +140,64 @@ private Q_SLOTS:
         QCOMPARE(s.FirstRun, loaded);
     }
 
+    // --- the [attendant] section
+    void load_attendantRules_data()
+    {
+        QTest::addColumn<QString>("maxReplies");
+        QTest::addColumn<QString>("listFor");
+        QTest::addColumn<QString>("cancelOnly");
+        QTest::addColumn<int>("loadedMax");
+        QTest::addColumn<int>("loadedListFor");
+        QTest::addColumn<bool>("loadedCancelOnly");
+        const int anyone = int(AttendeeListFor::Anyone);
+        const int registered = int(AttendeeListFor::Registered);
+        const int coordinator = int(AttendeeListFor::Coordinator);
+        QTest::newRow("absent") << QString() << QString() << QString() << 20 << anyone << false;
+        QTest::newRow("set") << "5"
+                             << "registered"
+                             << "true" << 5 << registered << true;
+        QTest::newRow("other spellings") << " 0 "
+                                         << "Coordinator"
+                                         << "1" << 0 << coordinator << true;
+        QTest::newRow("anyone, false") << "300"
+                                       << "anyone"
+                                       << "False" << 300 << anyone << false;
+        QTest::newRow("negative, unknown, junk") << "-1"
+                                                 << "everyone"
+                                                 << "yes" << 20 << anyone << false;
+        QTest::newRow("decimal, empty, zero") << "2.5"
+                                              << ""
+                                              << "0" << 20 << anyone << false;
+        QTest::newRow("words") << "ten"
+                               << "registered only"
+                               << "maybe" << 20 << anyone << false;
+    }
+    void load_attendantRules()
+    {
+        QFETCH(QString, maxReplies);
+        QFETCH(QString, listFor);
+        QFETCH(QString, cancelOnly);
+        QFETCH(int, loadedMax);
+        QFETCH(int, loadedListFor);
+        QFETCH(bool, loadedCancelOnly);
+        MemorySettingsStore store;
+        const std::pair<const QString&, const QString&> stored[] = {
+            {SettingsKeys::kMaxRepliesPerSender, maxReplies},
+            {SettingsKeys::kAttendeeListFor, listFor},
+            {SettingsKeys::kCancelOnlyFromRegisteringAddress, cancelOnly}};
+        for (const auto& [key, value] : stored) {
+            if (!value.isNull())
+                store.write(SettingsKeys::kAttendant, key, value);
+            // The rules are read from their own section only.
+            store.set(key, QStringLiteral("7"));
+        }
+        Settings s;
+        s.LoadSettings(store);
+        QCOMPARE(s.attendant.max_replies_per_sender, loadedMax);
+        QCOMPARE(int(s.attendant.attendee_list_for), loadedListFor);
+        QCOMPARE(s.attendant.cancel_only_from_registering_address, loadedCancelOnly);
+    }
+
     // --- the INI store
     void iniStore_roundTrip_keepsTextVerbatim()
     {

@@ -42,6 +42,7 @@ public:
     const QByteArray& headers() const override { return m_none; }
     TransportFailure failure() const override { return m_failure; }
     bool lost() const override { return false; }
+    void startAfresh() override {}
 
     int sends{0};
 

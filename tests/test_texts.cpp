@@ -364,6 +364,18 @@ private Q_SLOTS:
         QTest::newRow("no such event") << int(Outcome::NoSuchEvent) << QString() << Subjects::kNotProcessed
                                        << QStringLiteral("Your request for event E00002 could not be processed.  There "
                                                          "is no open event with this number.");
+        QTest::newRow("list for registered only")
+            << int(Outcome::ListForRegisteredOnly) << QString() << "Request Not Processed"
+            << QStringLiteral("Your request for the attendee list of event E00002 could not be processed.  The list is "
+                              "sent to registered participants only.");
+        QTest::newRow("list for the coordinator only")
+            << int(Outcome::ListForCoordinatorOnly) << QString() << "Request Not Processed"
+            << QStringLiteral("Your request for the attendee list of event E00002 could not be processed.  The list is "
+                              "sent to the training coordinator only.");
+        QTest::newRow("cancellation from another address")
+            << int(Outcome::CancellationFromOtherAddress) << QString() << "Cancellation Request Not Processed"
+            << QStringLiteral("Your request to be removed from event E00002 could not be processed.  Please send it "
+                              "from the address you registered with.");
     }
     void replies()
     {

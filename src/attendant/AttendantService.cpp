@@ -6,6 +6,7 @@
 #include "attendant/PassListener.h"
 #include "attendant/ProcessingPass.h"
 #include "mail/ProfileKeys.h"
+#include "platform/ControlCharacters.h"
 #include "platform/StopSignals.h"
 #include "settings/CounterFileCheck.h"
 #include "settings/Settings.h"
@@ -53,10 +54,15 @@ QString logLine(const PassReport& report)
 {
     if (!report.failure.isEmpty())
         return QStringLiteral("pass: not connected: ") + report.failure;
-    return QStringLiteral("pass: %1 replies sent, %2 passed over, %3 left for a later pass")
-        .arg(report.replies)
-        .arg(report.passedOver)
-        .arg(report.leftForLater);
+    QString line = QStringLiteral("pass: %1 replies sent, %2 passed over, %3 left for a later pass")
+                       .arg(report.replies)
+                       .arg(report.passedOver)
+                       .arg(report.leftForLater);
+    // The addresses come from strangers' mails: none may break the line.
+    if (!report.overReplyLimit.isEmpty())
+        line += QStringLiteral(" (reply limit reached: ") +
+                withVisibleControlCharacters(report.overReplyLimit.join(QStringLiteral(", "))) + QLatin1Char(')');
+    return line;
 }
 
 Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextStream& err)

@@ -38,7 +38,8 @@ Invocation parseArguments(const QStringList& arguments, QTextStream& out, QTextS
 int run(bool once, const SettingsStore& store, MailSessionFactory& mail, InboxWatchers& watchers,
         DesktopNotifier& notifier, QTextStream& err);
 
-// "pass: R replies sent, S passed over, L left for a later pass", or "pass: not connected: "
+// "pass: R replies sent, S passed over, L left for a later pass", followed by " (reply limit
+// reached: " and the senders passed over for it when there are any; or "pass: not connected: "
 // and the reason.
 QString logLine(const PassReport& report);
 

@@ -11,6 +11,14 @@ using RequestProtocol::Outcome;
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kSelection = QStringLiteral("If you are selected, an invitation for this course will be sent to you via "
                                           "E-mail after the closure of the sign-up period.");
+const QString kNotProcessed = QStringLiteral("Request Not Processed");
+const QString kCancellationNotProcessed = QStringLiteral("Cancellation Request Not Processed");
+
+QString listRefused(const QString& event, const QString& receivers)
+{
+    return QStringLiteral("Your request for the attendee list of event ") + event +
+           QStringLiteral(" could not be processed.  The list is sent to ") + receivers + QStringLiteral(" only.");
+}
 
 } // namespace
 
@@ -31,7 +39,7 @@ RequestProtocol::Reply reply(Outcome outcome, const QString& event, const QStrin
                 QStringLiteral("Your name has been removed from the sign-up list for event ") + event +
                     QStringLiteral(".") + kCrLf + QStringLiteral("Thank you.") + withEventInformation(description)};
     case Outcome::NotRegistered:
-        return {QStringLiteral("Cancellation Request Not Processed"),
+        return {kCancellationNotProcessed,
                 QStringLiteral("Your request to remove your name from event ") + event +
                     QStringLiteral(" could not be processed.  You were not registered for this event.")};
     case Outcome::AttendeeList:
@@ -39,9 +47,17 @@ RequestProtocol::Reply reply(Outcome outcome, const QString& event, const QStrin
                                                              QStringLiteral(":") + kCrLf + kCrLf + attendees +
                                                              withEventInformation(description)};
     case Outcome::NoSuchEvent:
-        return {QStringLiteral("Request Not Processed"),
+        return {kNotProcessed,
                 QStringLiteral("Your request for event ") + event +
                     QStringLiteral(" could not be processed.  There is no open event with this number.")};
+    case Outcome::ListForRegisteredOnly:
+        return {kNotProcessed, listRefused(event, QStringLiteral("registered participants"))};
+    case Outcome::ListForCoordinatorOnly:
+        return {kNotProcessed, listRefused(event, QStringLiteral("the training coordinator"))};
+    case Outcome::CancellationFromOtherAddress:
+        return {kCancellationNotProcessed,
+                QStringLiteral("Your request to be removed from event ") + event +
+                    QStringLiteral(" could not be processed.  Please send it from the address you registered with.")};
     }
     return {};
 }

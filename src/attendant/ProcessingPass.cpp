@@ -134,6 +134,13 @@ void ProcessingPass::handleMail(MailSession& session, RequestHandler& handler, i
         leaveForLater(session, report, index);
         return;
     }
+    if (answer->passedOver) {
+        session.markRead(index);
+        ++report.passedOver;
+        if (!report.overReplyLimit.contains(request.address, Qt::CaseInsensitive))
+            report.overReplyLimit.append(request.address);
+        return;
+    }
     m_queued.insert(index, request);
     m_selected = index;
     PendingReplies* pending = handler.pending();

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <chrono>
@@ -37,6 +38,9 @@ struct PassReport
     int passedOver{0};
     // Mails left unread for a later pass.
     int leftForLater{0};
+    // The senders whose requests were passed over as they had had the replies a day allows, each
+    // once, as their mails spelled them first.
+    QStringList overReplyLimit;
 };
 
 // The attendant's unit of work: takes the working folder's lock, signs on to the mail profile,
@@ -44,7 +48,8 @@ struct PassReport
 // and throws nothing; a mail that fails is left for a later pass and the others go on. A mail
 // is marked read only once its file change is made and its reply sent, so a pass that dies
 // loses no request; once replies cannot go out at all, no further list is changed and the rest
-// waits for a later pass. The reply to one mail is under way while the next is read and handled.
+// waits for a later pass. The next mails are fetched while one is handled, and replies go out over
+// the session's connections at once, settling in any order; the lists change in mailbox order.
 class ProcessingPass
 {
 public:
@@ -68,7 +73,7 @@ public:
 
 private:
     // Replies queued and not yet settled, at most: they go out while the next mails are handled,
-    // and their pending entries reach the disk together.
+    // and their pending entries reach the disk together. Also the most a kill can answer twice.
     static constexpr int kRepliesAhead = 16;
     // Marks the mails of settled replies as they fared: those settled already, or after waiting
     // for one more, or for all.

@@ -5,9 +5,12 @@
 #include "platform/ControlCharacters.h"
 #include "platform/DiskSync.h"
 #include "platform/TextFiles.h"
+#include "settings/Settings.h"
 
 #include <QFileInfo>
 #include <QHash>
+
+#include <algorithm>
 
 namespace Enrolix {
 namespace {
@@ -54,10 +57,16 @@ Entry entryOf(const Request& request, const Reply& reply, bool changed)
     return entry;
 }
 
+bool sameAddress(const QString& one, const QString& other)
+{
+    return one.compare(other, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 RequestHandler::RequestHandler(const Settings& settings, PendingReplies& pending)
-    : m_settings(settings), m_pending(pending)
+    : m_settings(settings), m_pending(pending),
+      m_valve(ReplyValve::defaultPath(), settings.attendant.max_replies_per_sender)
 {
 }
 
@@ -202,6 +211,19 @@ std::optional<RequestHandler::Answer> RequestHandler::answerInOrder(const Reques
         // The event was closed since: whatever the first attempt did, it is answered afresh.
         m_pending.remove(request.key);
     }
+    if (!m_valve.admits(request.address, request.key)) {
+        Answer heldBack;
+        heldBack.passedOver = true;
+        return heldBack;
+    }
+    // Counted before it is answered: no reply goes out uncounted.
+    if (!m_valve.count(request.address, request.key))
+        return std::nullopt;
+    return answerAfresh(request);
+}
+
+std::optional<RequestHandler::Answer> RequestHandler::answerAfresh(const Request& request)
+{
     if (!isOpenEvent(request.event))
         return Answer{RequestProtocol::replyFor(Outcome::NoSuchEvent, request.event)};
 
@@ -220,6 +242,13 @@ std::optional<RequestHandler::Answer> RequestHandler::answerInOrder(const Reques
         if (changed == *list)
             return pinned(request, RequestProtocol::replyFor(registration ? Outcome::Duplicate : Outcome::NotRegistered,
                                                              request.event));
+        if (!registration) {
+            const std::optional<bool> refused = refusesCancellation(request);
+            if (!refused)
+                return std::nullopt;
+            if (*refused)
+                return pinned(request, RequestProtocol::replyFor(Outcome::CancellationFromOtherAddress, request.event));
+        }
         if (!description)
             return std::nullopt;
         return change(request, *list, changed,
@@ -227,6 +256,15 @@ std::optional<RequestHandler::Answer> RequestHandler::answerInOrder(const Reques
                                                 *description));
     }
     case RequestKind::AttendeeList: {
+        const std::optional<bool> allowed = mayHaveList(request);
+        if (!allowed)
+            return std::nullopt;
+        if (!*allowed) {
+            const bool coordinator = m_settings.attendant.attendee_list_for == AttendeeListFor::Coordinator;
+            return pinned(request, RequestProtocol::replyFor(coordinator ? Outcome::ListForCoordinatorOnly
+                                                                         : Outcome::ListForRegisteredOnly,
+                                                             request.event));
+        }
         if (!description)
             return std::nullopt;
         QString attendees;
@@ -239,6 +277,38 @@ std::optional<RequestHandler::Answer> RequestHandler::answerInOrder(const Reques
         break;
     }
     return std::nullopt;
+}
+
+std::optional<bool> RequestHandler::mayHaveList(const Request& request) const
+{
+    switch (m_settings.attendant.attendee_list_for) {
+    case AttendeeListFor::Anyone:
+        break;
+    case AttendeeListFor::Coordinator:
+        return sameAddress(request.address, m_settings.Training_Coordinator_Email_Address.trimmed());
+    case AttendeeListFor::Registered: {
+        const std::optional<QHash<QString, QString>> addresses =
+            SignUpAddresses::readIfReadable(EventFiles(m_settings).addressPath(request.event));
+        if (!addresses)
+            return std::nullopt;
+        return std::any_of(addresses->cbegin(), addresses->cend(),
+                           [&request](const QString& address) { return sameAddress(address, request.address); });
+    }
+    }
+    return true;
+}
+
+std::optional<bool> RequestHandler::refusesCancellation(const Request& request) const
+{
+    if (!m_settings.attendant.cancel_only_from_registering_address)
+        return false;
+    const std::optional<QHash<QString, QString>> addresses =
+        SignUpAddresses::readIfReadable(EventFiles(m_settings).addressPath(request.event));
+    if (!addresses)
+        return std::nullopt;
+    // A name signed up before addresses were kept has none to compare with: it is cancelled as before.
+    const QString recorded = addresses->value(request.name);
+    return !recorded.isEmpty() && !sameAddress(recorded, request.address);
 }
 
 void RequestHandler::replied(const Request& request)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "attendant/PendingReplies.h"
+#include "attendant/ReplyValve.h"
 #include "attendant/RequestProtocol.h"
 
 #include <QSet>
@@ -24,7 +25,9 @@ struct Request
     QString key;
 };
 
-// What a request does to its event's files, and the reply it gets. Every request is answered
+// What a request does to its event's files, and the reply it gets, under the attendant's rules
+// (Settings::attendant): a sender who had the replies a day allows gets none, and a request the
+// rules refuse changes nothing and gets a reply that says why. Every request is answered
 // as if the requests before it, in mailbox order, had all been handled and none after it: its
 // reply is written to the pending replies before any later request can change the list, and a
 // request found there is the same request again and gets that reply, the lists untouched. A
@@ -42,6 +45,8 @@ public:
         // The pending entry that must be on the disk before the reply goes out (durableUpTo),
         // or 0 when the reply stands for no change.
         int pendingSequence{0};
+        // The sender had the replies a day allows: the request changed nothing and gets no reply.
+        bool passedOver{false};
     };
     // The reply, its list change made; nothing when a file could not be read or written, and
     // then no list holds a change that a later attempt would not find and finish.
@@ -60,6 +65,12 @@ public:
 private:
     bool isOpenEvent(const QString& event) const;
     std::optional<Answer> answerInOrder(const Request& request);
+    std::optional<Answer> answerAfresh(const Request& request);
+    // Whether the sender may have the attendee list; nothing when the addresses cannot be read.
+    std::optional<bool> mayHaveList(const Request& request) const;
+    // Whether the rules refuse the cancellation of a listed name; nothing when the addresses
+    // cannot be read.
+    std::optional<bool> refusesCancellation(const Request& request) const;
     void recoverEvent(const QString& event, const QList<PendingReplies::Entry>& changes);
     // Keeps the reply of a request that changes no list, for a retry of its mail.
     Answer pinned(const Request& request, const RequestProtocol::Reply& reply);
@@ -73,6 +84,7 @@ private:
 
     const Settings& m_settings;
     PendingReplies& m_pending;
+    ReplyValve m_valve;
     // Lists appended to without waiting for the disk.
     QSet<QString> m_unsynced;
     // Events whose requests wait for a later pass: their list could not be brought to the state

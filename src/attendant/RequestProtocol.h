@@ -10,7 +10,19 @@ namespace Enrolix {
 // (events/RequestSubjects.h) and here the subject and text of every reply.
 namespace RequestProtocol {
 
-enum class Outcome { Registered, Duplicate, Cancelled, NotRegistered, AttendeeList, NoSuchEvent };
+enum class Outcome {
+    Registered,
+    Duplicate,
+    Cancelled,
+    NotRegistered,
+    AttendeeList,
+    NoSuchEvent,
+    // Refusals of the attendant's rules: the list to registered participants or to the
+    // coordinator only, a cancellation only from the address the name registered with.
+    ListForRegisteredOnly,
+    ListForCoordinatorOnly,
+    CancellationFromOtherAddress,
+};
 
 struct Reply
 {

@@ -42,8 +42,18 @@ FileResult remove(const QString& path, const QString& name)
 
 QHash<QString, QString> read(const QString& path)
 {
+    return readIfReadable(path).value_or(QHash<QString, QString>());
+}
+
+std::optional<QHash<QString, QString>> readIfReadable(const QString& path)
+{
     QHash<QString, QString> addresses;
-    for (const QString& line : TextFiles::readLines(path).value_or(QStringList())) {
+    if (!TextFiles::exists(path))
+        return addresses;
+    const std::optional<QStringList> lines = TextFiles::readLines(path);
+    if (!lines)
+        return std::nullopt;
+    for (const QString& line : *lines) {
         const qsizetype tab = line.indexOf(kSeparator);
         if (tab > 0 && !addresses.contains(line.left(tab)))
             addresses.insert(line.left(tab), line.mid(tab + 1));

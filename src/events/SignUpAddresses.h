@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
+
 namespace Enrolix {
 
 // The addresses of an event's sign-ups, in event number + ".sca" beside its sign-up list: one
@@ -19,8 +21,11 @@ inline const QChar kSeparator = QLatin1Char('\t');
 FileResult add(const QString& path, const QString& name, const QString& address, TextFiles::Sync sync);
 // Takes every line of the name out.
 FileResult remove(const QString& path, const QString& name);
-// The address of each name, the first one given where a name has several.
+// The address of each name, the first one given where a name has several; none when the file
+// cannot be read.
 QHash<QString, QString> read(const QString& path);
+// The same, but nothing when the file exists and cannot be read.
+std::optional<QHash<QString, QString>> readIfReadable(const QString& path);
 
 } // namespace SignUpAddresses
 } // namespace Enrolix

@@ -1,6 +1,7 @@
 #include "mail/ImapInbox.h"
 
 #include "mail/ImapAnswers.h"
+#include "mail/ImapFetchAnswer.h"
 #include "mail/ImapSequenceSet.h"
 #include "mail/MailProfile.h"
 #include "mail/MailTexts.h"
@@ -129,6 +130,35 @@ std::optional<QByteArray> ImapInbox::fetch(const QString& id)
         return std::nullopt;
     }
     return m_transport->body();
+}
+
+QList<std::optional<QByteArray>> ImapInbox::fetchMany(const QStringList& ids)
+{
+    QList<qulonglong> uids;
+    for (const QString& id : ids) {
+        m_fetched.insert(id);
+        uids.append(id.toULongLong());
+    }
+    std::sort(uids.begin(), uids.end());
+    const QSet<qulonglong> asked(uids.cbegin(), uids.cend());
+    // Asked for no more than an answer keeps whole: a longer message is fetched again alone.
+    const QByteArray items = " (BODY[]<0." + QByteArray::number(MailTransport::kWholeLiteral) + ">)";
+    QHash<qulonglong, QByteArray> whole;
+    for (const QByteArray& set : ImapSequenceSet::write(uids, kLongestSet)) {
+        if (!m_transport->request(m_folder, "UID FETCH " + set + items))
+            continue;
+        const ImapFetchAnswer::Messages answer =
+            ImapFetchAnswer::read(m_transport->headers(), asked, MailTransport::kWholeLiteral);
+        whole.insert(answer.whole);
+        if (!answer.inStep)
+            m_transport->startAfresh();
+    }
+    QList<std::optional<QByteArray>> messages;
+    for (const QString& id : ids) {
+        const auto found = whole.constFind(id.toULongLong());
+        messages.append(found != whole.cend() ? std::optional<QByteArray>(*found) : fetch(id));
+    }
+    return messages;
 }
 
 bool ImapInbox::markRead(const QString& id)

@@ -14,12 +14,13 @@ namespace Enrolix {
 struct MailProfile;
 
 // Requests read from an IMAP folder over one connection per pass. Ids are message UIDs, listed
-// in ascending order, all of the unread ones or none.
-// Fetching a message by its URL marks it \Seen on the server, so marking it read costs
-// nothing more; every UID of the pass is journalled before the first fetch, and a message the
-// pass does not finish is made unread again, all of them at the end in a few short commands,
-// or by the next sign-on if the pass dies. Journal entries carry the folder's UIDVALIDITY: after the
-// folder was recreated they name other messages and are dropped.
+// in ascending order, all of the unread ones or none. Several messages come with one UID FETCH,
+// each as far as an answer line of the transport stays whole, and any that the answer does not
+// give whole is fetched alone by its URL.
+// Fetching a message marks it \Seen on the server, so marking it read costs nothing more; every UID of the pass is
+// journalled before the first fetch, and a message the pass does not finish is made unread again, all of them at the
+// end in a few short commands, or by the next sign-on if the pass dies. Journal entries carry the folder's UIDVALIDITY:
+// after the folder was recreated they name other messages and are dropped.
 class ImapInbox final : public MailInbox
 {
 public:
@@ -28,6 +29,7 @@ public:
     bool open() override;
     std::optional<QStringList> unread() override;
     std::optional<QByteArray> fetch(const QString& id) override;
+    QList<std::optional<QByteArray>> fetchMany(const QStringList& ids) override;
     bool markRead(const QString& id) override;
     void leaveUnread(const QString& id) override;
     void close() override;

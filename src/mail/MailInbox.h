@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QStringList>
 
 #include <optional>
@@ -18,6 +19,15 @@ public:
     virtual std::optional<QStringList> unread() = 0;
     // The whole message. The message counts as unread until markRead, even if the program dies.
     virtual std::optional<QByteArray> fetch(const QString& id) = 0;
+    // The messages of ids, in their order, each as fetch() gives it; a store that can fetches
+    // several with one request.
+    virtual QList<std::optional<QByteArray>> fetchMany(const QStringList& ids)
+    {
+        QList<std::optional<QByteArray>> messages;
+        for (const QString& id : ids)
+            messages.append(fetch(id));
+        return messages;
+    }
     virtual bool markRead(const QString& id) = 0;
     // The message is to be handled again by a later pass; the store may gather these and make
     // them unread at close().

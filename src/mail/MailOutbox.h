@@ -16,6 +16,9 @@ public:
     virtual SendResult send(const QString& from, const QString& to, const QByteArray& message) = 0;
     // Why the last send failed, for the coordinator.
     virtual QString failure() const = 0;
+    // True once nothing more can be sent through this outbox in the session: its connection was
+    // lost, or its server refuses the profile.
+    virtual bool lost() const { return false; }
 };
 
 } // namespace Enrolix

@@ -6,6 +6,8 @@
 
 #include <QProcess>
 
+#include <algorithm>
+
 namespace Enrolix {
 namespace {
 
@@ -33,6 +35,10 @@ MailProfile MailProfile::read(const SettingsStore& store, const QString& name, c
     profile.oauth = {store.read(name, kMailOAuthAuthorizeUrl, {}), store.read(name, kMailOAuthTokenUrl, {}),
                      store.read(name, kMailOAuthScope, {}),        store.read(name, kMailOAuthClientId, {}),
                      store.read(name, kMailOAuthClientSecret, {}), store.read(name, kMailOAuthRefreshToken, {})};
+    bool number = false;
+    const int connections = store.read(name, kMailSmtpConnections, {}).trimmed().toInt(&number);
+    if (number)
+        profile.smtpConnections = std::clamp(connections, 1, kMostSmtpConnections);
     return profile;
 }
 

@@ -12,6 +12,8 @@ class SettingsStore;
 struct MailProfile
 {
     static inline const QString kMaildirScheme = QStringLiteral("maildir:");
+    static constexpr int kDefaultSmtpConnections = 3;
+    static constexpr int kMostSmtpConnections = 10;
 
     // How the secret signs on: as a password, or as an OAuth 2.0 access token in one of the two
     // SASL mechanisms that carry one.
@@ -44,6 +46,8 @@ struct MailProfile
         QString refreshToken;
     };
     OAuth oauth;
+    // The SMTP connections a pass sends its replies over at once (smtp_connections).
+    int smtpConnections{kDefaultSmtpConnections};
 
     // The profile named name; an inbox or outbox it does not set is the embedded Maildir under
     // the per-user data folder. attendantAddress: the attendant mailbox of the options, the

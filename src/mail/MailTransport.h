@@ -41,6 +41,9 @@ public:
     // The longest line of an IMAP answer that headers() is sure to hold whole: a longer one may
     // arrive cut, its middle left out, so commands are shaped to keep their answers shorter.
     static constexpr qsizetype kWholeAnswerLine = 8 * 1024;
+    // The longest literal of an IMAP answer that headers() is sure to hold whole, together with
+    // the lines around it of at most kWholeAnswerLine; the answer to a longer one may lose bytes.
+    static constexpr qsizetype kWholeLiteral = 128 * 1024;
 
     virtual ~MailTransport() = default;
     // An IMAP request: the URL alone (a fetch of the message it names), or a command sent as it
@@ -56,6 +59,9 @@ public:
     // True once the server could not be reached or stopped answering: every further request of
     // this connection fails at once, so a dead server costs a pass one time limit, not one per mail.
     virtual bool lost() const = 0;
+    // Ends the connection, and the next request opens a new one: for an answer that could not be
+    // read to its end, whose rest the server would otherwise seem to give to later commands.
+    virtual void startAfresh() = 0;
 };
 
 // Opens the transports of a session; both connections of a session share one trouble clock and

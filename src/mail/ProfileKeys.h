@@ -19,6 +19,8 @@ inline const QString kMailCaFile = QStringLiteral("ca_file");
 inline const QString kMailTls = QStringLiteral("tls");
 // "xoauth2" or "oauthbearer": the password command prints an OAuth 2.0 access token.
 inline const QString kMailAuth = QStringLiteral("auth");
+// How many SMTP connections a pass sends its replies over at once, 1 to 10 (default 3).
+inline const QString kMailSmtpConnections = QStringLiteral("smtp_connections");
 
 // "keyring": the password or the OAuth 2.0 refresh token is in the desktop keyring, under the
 // service below and the profile's user as the account.

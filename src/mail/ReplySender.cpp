@@ -4,17 +4,22 @@
 
 namespace Enrolix {
 
+ReplySender::ReplySender(QList<MailOutbox*> lanes, std::stop_token stop)
+    : m_lanes(std::move(lanes)), m_stop(std::move(stop))
+{
+}
+
 ReplySender::~ReplySender()
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_ending = true;
-        // Their mails stay unread for a later pass; only the reply already under way may go.
-        deferQueued();
+        // Their mails stay unread for a later pass; only the replies already under way may go.
+        settleWaiting(SendResult::Deferred);
     }
     m_changed.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
+    for (std::thread& thread : m_threads)
+        thread.join();
 }
 
 void ReplySender::queue(int index, const QString& from, const QString& to, const QByteArray& message,
@@ -23,47 +28,68 @@ void ReplySender::queue(int index, const QString& from, const QString& to, const
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_jobs.push_back({index, from, to, message, std::move(ready)});
-        if (!m_thread.joinable())
-            m_thread = std::thread([this] { run(); });
+        serveWaiting();
     }
     m_changed.notify_all();
 }
 
-void ReplySender::deferQueued()
+void ReplySender::serveWaiting()
+{
+    if (qsizetype(m_jobs.size()) <= m_free)
+        return;
+    if (m_threads.size() < size_t(m_lanes.size())) {
+        MailOutbox* lane = m_lanes.at(qsizetype(m_threads.size()));
+        m_threads.emplace_back([this, lane] { run(*lane); });
+    } else if (m_ended == m_lanes.size()) {
+        settleWaiting(SendResult::Unavailable);
+    }
+}
+
+void ReplySender::settleWaiting(SendResult result)
 {
     for (const Job& job : m_jobs)
-        m_settled.push_back({job.index, SendResult::Deferred});
+        m_settled.push_back({job.index, result});
     m_jobs.clear();
 }
 
-void ReplySender::run()
+void ReplySender::run(MailOutbox& lane)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (true) {
+        ++m_free;
         m_changed.wait(lock, [this] { return m_ending || !m_jobs.empty(); });
+        --m_free;
         if (m_ending)
             return;
         if (m_stop.stop_requested()) {
-            deferQueued();
+            settleWaiting(SendResult::Deferred);
             m_changed.notify_all();
             continue;
         }
         const Job job = std::move(m_jobs.front());
         m_jobs.pop_front();
-        m_sending = true;
+        ++m_sending;
         lock.unlock();
         SendResult result = SendResult::Deferred;
         QString failure;
+        bool lost = false;
         if (!job.ready || job.ready()) {
-            result = m_outbox.send(job.from, job.to, job.message);
+            result = lane.send(job.from, job.to, job.message);
             if (result == SendResult::Unavailable)
-                failure = m_outbox.failure();
+                failure = lane.failure();
+            lost = lane.lost();
         }
         lock.lock();
-        m_sending = false;
+        --m_sending;
         m_settled.push_back({job.index, result});
         if (!failure.isEmpty())
             m_failure = failure;
+        if (lost) {
+            ++m_ended;
+            serveWaiting();
+            m_changed.notify_all();
+            return;
+        }
         m_changed.notify_all();
     }
 }
@@ -83,7 +109,7 @@ std::optional<SettledReply> ReplySender::take(bool wait)
 int ReplySender::queued() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    return int(m_jobs.size() + m_settled.size()) + (m_sending ? 1 : 0);
+    return int(m_jobs.size() + m_settled.size()) + m_sending;
 }
 
 QString ReplySender::failure() const

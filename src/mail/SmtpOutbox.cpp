@@ -7,9 +7,12 @@
 
 namespace Enrolix {
 
-SmtpOutbox::SmtpOutbox(const MailProfile& profile, std::unique_ptr<MailTransport> transport)
-    : m_transport(std::move(transport))
+SmtpOutbox::SmtpOutbox(const MailProfile& profile, std::unique_ptr<MailTransport> transport,
+                       std::shared_ptr<SmtpConnections> connections)
+    : m_transport(std::move(transport)), m_connections(std::move(connections))
 {
+    if (!m_connections)
+        m_connections = std::make_shared<SmtpConnections>();
     // libcurl greets the server with the URL's path as the EHLO name.
     QString host = QSysInfo::machineHostName();
     if (host.isEmpty())
@@ -21,18 +24,32 @@ SmtpOutbox::SmtpOutbox(const MailProfile& profile, std::unique_ptr<MailTransport
 
 SendResult SmtpOutbox::send(const QString& from, const QString& to, const QByteArray& message)
 {
-    if (m_refused)
+    if (const std::optional<QString> stopped = m_connections->stopped()) {
+        m_failure = *stopped;
+        return SendResult::Unavailable;
+    }
+    if (m_lost)
         return SendResult::Unavailable;
     if (m_transport->send(m_url, '<' + from.toUtf8() + '>', '<' + to.toUtf8() + '>', message)) {
-        endStreak();
+        m_connections->endStreak();
+        if (!m_working)
+            m_connections->working();
+        m_working = true;
         return SendResult::Sent;
     }
     const TransportFailure failure = m_transport->failure();
     m_failure = failure.reason;
-    // Without an answer (the server unreachable, silent, lost) no further reply can go out.
+    // Without an answer (the server unreachable, silent, lost) no further reply goes this way.
     if (m_transport->lost() || failure.serverCode < 400)
-        return SendResult::Unavailable;
+        return connectionLost();
     return sortRefusal(failure, to);
+}
+
+SendResult SmtpOutbox::connectionLost()
+{
+    m_lost = true;
+    // While others send, this was the trouble of one connection: the mail waits for a later pass.
+    return m_connections->leave(m_working, m_failure) ? SendResult::Deferred : SendResult::Unavailable;
 }
 
 SendResult SmtpOutbox::sortRefusal(const TransportFailure& failure, const QString& to)
@@ -45,42 +62,26 @@ SendResult SmtpOutbox::sortRefusal(const TransportFailure& failure, const QStrin
     if (failure.stage != TransportFailure::Stage::Recipient)
         return SendResult::Unavailable;
     if (concern == SmtpRefusal::Concern::Transient) {
-        endStreak();
+        m_connections->endStreak();
         return SendResult::Deferred;
     }
     // An answer that names the mailbox is taken at its word.
     if (concern == SmtpRefusal::Concern::Mailbox && !refusal.enhancedCode().isEmpty()) {
-        endStreak();
+        m_connections->endStreak();
         return SendResult::Refused;
     }
-    if (extendsStreak(refusal, to))
+    if (const std::optional<int> streak = m_connections->extendStreak(refusal, to))
         return refusesProfile(failure.server,
-                              refusal.quoted() +
-                                  QStringLiteral(" (%1 recipients in a row)").arg(m_streakRecipients.size()));
+                              refusal.quoted() + QStringLiteral(" (%1 recipients in a row)").arg(*streak));
     // Not about the address itself: the mail waits for a later pass rather than be given up.
     return concern == SmtpRefusal::Concern::Mailbox ? SendResult::Refused : SendResult::Deferred;
 }
 
-bool SmtpOutbox::extendsStreak(const SmtpRefusal& refusal, const QString& to)
-{
-    if (!m_streak || !m_streak->sameAs(refusal)) {
-        m_streak = refusal;
-        m_streakRecipients.clear();
-    }
-    m_streakRecipients.insert(to.toLower());
-    return m_streakRecipients.size() >= kRefusalStreak;
-}
-
-void SmtpOutbox::endStreak()
-{
-    m_streak.reset();
-    m_streakRecipients.clear();
-}
-
 SendResult SmtpOutbox::refusesProfile(const QString& server, const QString& answer)
 {
-    m_refused = true;
-    m_failure = server + QStringLiteral(": the server refuses to send mail: ") + answer;
+    // Replies under way on the other connections may lengthen the streak; the pass reports the
+    // refusal that held the profile first.
+    m_failure = m_connections->stop(server + QStringLiteral(": the server refuses to send mail: ") + answer);
     return SendResult::Unavailable;
 }
 

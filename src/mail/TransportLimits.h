@@ -8,20 +8,23 @@
 
 namespace Enrolix {
 
-// How long the mail servers of one pass may keep it waiting. A silent or trickling server fails
-// its request at the first limit it meets, and every later request of that connection at once.
+// How long the mail servers of one pass may keep it waiting. Distance is no trouble: a server
+// that answers every command, however late within the silence limit, is healthy. A silent server
+// fails its request at once, and every later request of that connection; a trickling one spends
+// the trouble budget of the pass.
 struct TransportLimits
 {
     using Duration = std::chrono::milliseconds;
-    // Reaching the server, and TLS and sign-on on top.
-    Duration connect{std::chrono::seconds(10)};
-    // The server's answer to one command.
-    Duration answer{std::chrono::seconds(10)};
-    // Time a request may take without counting as trouble: a grace, plus what its bytes need at
-    // the slowest rate that counts as working.
+    // Reaching the server, and TLS and sign-on on top, in all: a handful of round trips.
+    Duration connect{std::chrono::seconds(30)};
+    // How long a server may send nothing while it is expected to answer or to take what is sent.
+    Duration silence{std::chrono::seconds(10)};
+    // While a server sends an answer (or takes a message), the time it may take without counting
+    // as trouble: a grace, plus what its bytes need at the slowest rate that counts as working.
+    // The wait for an answer to begin is not part of it.
     Duration grace{std::chrono::seconds(1)};
     qint64 slowestBytesPerSecond{16 * 1024};
-    // Troubled time (requests over their allowance) that all connections of a pass may spend
+    // Troubled time (transfers over their allowance) that all connections of a pass may spend
     // together before the pass gives up on them.
     Duration troubleBudget{std::chrono::seconds(20)};
     // Once its pass or run is asked to stop, how long a request may still take: a healthy

@@ -5,11 +5,13 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+
 namespace Enrolix {
 
-TransportSession::TransportSession(std::unique_ptr<MailInbox> inbox, std::unique_ptr<MailOutbox> outbox,
+TransportSession::TransportSession(std::unique_ptr<MailInbox> inbox, std::vector<std::unique_ptr<MailOutbox>> outboxes,
                                    const QString& from, std::stop_token stop)
-    : m_inbox(std::move(inbox)), m_outbox(std::move(outbox)), m_from(from), m_stop(std::move(stop))
+    : m_inbox(std::move(inbox)), m_outboxes(std::move(outboxes)), m_from(from), m_stop(std::move(stop))
 {
 }
 
@@ -38,40 +40,60 @@ bool TransportSession::isValid(int index) const
     return m_inbox && index >= 0 && index < m_ids.size();
 }
 
-void TransportSession::joinPrefetch()
+QStringList TransportSession::nextBatch(int first)
 {
-    if (!m_prefetch.valid())
+    const int size = std::min(m_batch, count() - first);
+    for (int index = first; index < first + size; ++index)
+        m_fetched[index] = true;
+    m_nextFetch = first + size;
+    m_batch = std::min(2 * m_batch, kLongestBatch);
+    return m_ids.mid(first, size);
+}
+
+void TransportSession::keepFetched(int first, const QList<std::optional<QByteArray>>& messages)
+{
+    for (int offset = 0; offset < messages.size(); ++offset)
+        m_ahead.insert(first + offset, messages.at(offset));
+}
+
+void TransportSession::joinFetch()
+{
+    if (!m_fetch.valid())
         return;
-    m_prefetched = std::make_pair(m_prefetching, m_prefetch.get());
-    m_prefetching = -1;
+    keepFetched(m_fetching, m_fetch.get());
+    m_fetching = -1;
 }
 
 void TransportSession::prefetch(int index)
 {
-    joinPrefetch();
-    if (!isValid(index) || m_fetched.at(index) || m_inbox->lost())
+    // The next batch starts once fewer mails wait fetched than it will hold.
+    if (m_fetch.valid() || !isValid(index) || m_nextFetch >= count() || m_nextFetch - index >= m_batch ||
+        m_inbox->lost())
         return;
-    m_fetched[index] = true;
-    m_prefetching = index;
-    m_prefetch =
-        std::async(std::launch::async, [inbox = m_inbox.get(), id = m_ids.at(index)] { return inbox->fetch(id); });
+    m_fetching = std::max(index, m_nextFetch);
+    m_fetch = std::async(std::launch::async,
+                         [inbox = m_inbox.get(), ids = nextBatch(m_fetching)] { return inbox->fetchMany(ids); });
 }
 
 std::optional<IncomingMail> TransportSession::read(int index)
 {
     if (!isValid(index))
         return std::nullopt;
-    joinPrefetch();
-    std::optional<QByteArray> raw;
-    if (m_prefetched && m_prefetched->first == index) {
-        raw = std::move(m_prefetched->second);
-        m_prefetched.reset();
-    } else {
-        m_fetched[index] = true;
-        raw = m_inbox->fetch(m_ids.at(index));
+    if (!m_ahead.contains(index))
+        joinFetch();
+    if (!m_ahead.contains(index)) {
+        if (index >= m_nextFetch) {
+            keepFetched(index, m_inbox->fetchMany(nextBatch(index)));
+        } else {
+            // Read once already: fetched again alone.
+            m_fetched[index] = true;
+            m_ahead.insert(index, m_inbox->fetch(m_ids.at(index)));
+        }
     }
+    const std::optional<QByteArray> raw = m_ahead.take(index);
     if (!raw) {
         // One unreadable message is that message's trouble; a lost server is the session's.
+        joinFetch();
         if (m_inbox->lost())
             m_failure = m_inbox->failure();
         return std::nullopt;
@@ -85,8 +107,12 @@ std::optional<IncomingMail> TransportSession::read(int index)
 void TransportSession::queueReply(int index, const QString& address, const QString& name, const QString& subject,
                                   const QString& text, std::function<bool()> ready)
 {
-    if (!m_sender && m_outbox)
-        m_sender = std::make_unique<ReplySender>(*m_outbox, m_stop);
+    if (!m_sender && !m_outboxes.empty()) {
+        QList<MailOutbox*> lanes;
+        for (const std::unique_ptr<MailOutbox>& outbox : m_outboxes)
+            lanes.append(outbox.get());
+        m_sender = std::make_unique<ReplySender>(lanes, m_stop);
+    }
     // A reply to a mail that was never read has nothing to thread to and nowhere to go.
     const bool known = isValid(index) && m_mails.at(index) && m_sender;
     if (!known) {
@@ -119,22 +145,31 @@ QString TransportSession::failure() const
 
 bool TransportSession::markRead(int index)
 {
-    joinPrefetch();
+    joinFetch();
     return isValid(index) && m_inbox->markRead(m_ids.at(index));
 }
 
 void TransportSession::leaveUnread(int index)
 {
-    joinPrefetch();
+    joinFetch();
     // A mail never fetched is as unread as it was.
     if (isValid(index) && m_fetched.at(index))
         m_inbox->leaveUnread(m_ids.at(index));
 }
 
+void TransportSession::closeOutboxes()
+{
+    std::vector<std::future<void>> goodbyes;
+    for (std::unique_ptr<MailOutbox>& outbox : m_outboxes)
+        goodbyes.push_back(
+            std::async(std::launch::async, [closing = std::move(outbox)]() mutable { closing.reset(); }));
+    m_outboxes.clear();
+}
+
 void TransportSession::signOff()
 {
-    joinPrefetch();
-    m_prefetched.reset();
+    joinFetch();
+    m_ahead.clear();
     // The failure of a reply stays readable after the sender has gone.
     if (m_sender) {
         m_sender->drain();
@@ -142,8 +177,7 @@ void TransportSession::signOff()
             m_failure = m_sender->failure();
         m_sender.reset();
     }
-    // Closing the transports ends their connections.
-    m_outbox.reset();
+    closeOutboxes();
     if (m_inbox)
         m_inbox->close();
     m_inbox.reset();

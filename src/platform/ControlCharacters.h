@@ -32,4 +32,15 @@ inline QChar visibleControlCharacter(QChar c)
     return QChar::ReplacementCharacter;
 }
 
+// The text with each control character replaced by its visible stand-in: for a stranger's text
+// echoed in a reply or written into a line of a log or a file.
+inline QString withVisibleControlCharacters(QString text)
+{
+    for (QChar& c : text) {
+        if (isControlCharacter(c))
+            c = visibleControlCharacter(c);
+    }
+    return text;
+}
+
 } // namespace Enrolix

@@ -35,7 +35,7 @@ std::optional<qint16> toInt16(const QString& text)
     return static_cast<qint16>(rounded);
 }
 
-bool toBoolean(const QString& text)
+std::optional<bool> booleanOf(const QString& text)
 {
     const QString word = text.trimmed();
     if (word.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
@@ -46,7 +46,12 @@ bool toBoolean(const QString& text)
     const double number = word.toDouble(&ok);
     if (ok)
         return number != 0.0;
-    return true;
+    return std::nullopt;
+}
+
+bool toBoolean(const QString& text)
+{
+    return booleanOf(text).value_or(true);
 }
 
 QString withTrailingSeparator(const QString& folder)
@@ -84,6 +89,7 @@ void Settings::LoadSettings(const SettingsStore& store)
     Training_Coordinator_Email_Address = read(kCoordinatorEmail, kDefaultCoordinatorEmail);
     Organisation_Name = read(kOrganisationName, kDefaultOrganisationName);
     FirstRun = toBoolean(read(kFirstRun, kDefaultFirstRun));
+    attendant = AttendantRules::load(store);
 
     Counter_File_Path = Working_Files_Directory + kCounterFileName;
     ProgressFactor = 100.0 / double(Seconds_Wait_Between_Email_Processing);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/AttendantRules.h"
+
 #include <QString>
 
 #include <limits>
@@ -24,6 +26,8 @@ struct Settings
     qint16 Seconds_Wait_Between_Email_Processing{0};
     bool FirstRun{false};
     QString Organisation_Name;
+    // The [attendant] section.
+    AttendantRules attendant;
 
     // Derived on every load.
     QString Counter_File_Path;
@@ -50,7 +54,10 @@ inline constexpr qint16 kInt16Min = std::numeric_limits<qint16>::min();
 // or nothing when the text is not a number or out of range.
 std::optional<qint16> toInt16(const QString& text);
 
-// A stored boolean: "True"/"False" in any case, or a number (non-zero is true). Other text reads as true.
+// A stored boolean: "True"/"False" in any case, or a number (non-zero is true); nothing for other text.
+std::optional<bool> booleanOf(const QString& text);
+
+// A stored boolean as booleanOf reads it; other text reads as true.
 bool toBoolean(const QString& text);
 
 // Appends the folder separator unless the value already ends in it.

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// The [options] section of the settings file; the mail profiles' keys are in mail/ProfileKeys.h.
+// The [options] and [attendant] sections of the settings file; the mail profiles' keys are in
+// mail/ProfileKeys.h.
 namespace Enrolix::SettingsKeys {
 
 inline const QString kOptions = QStringLiteral("options");
@@ -26,6 +27,19 @@ inline const QString kDefaultRegAttend = QStringLiteral("registrations@example.c
 inline const QString kDefaultSecondsWait = QStringLiteral("600");
 inline const QString kDefaultFirstRun = QStringLiteral("True");
 inline const QString kDefaultOrganisationName = QStringLiteral("Training and Development");
+
+// The [attendant] section: rules for the requests the attendant answers, edited in the settings
+// file only, so that [options] keeps exactly its keys.
+inline const QString kAttendant = QStringLiteral("attendant");
+inline const QString kMaxRepliesPerSender = QStringLiteral("max_replies_per_sender");
+inline const QString kAttendeeListFor = QStringLiteral("attendee_list_for");
+inline const QString kCancelOnlyFromRegisteringAddress = QStringLiteral("cancel_only_from_registering_address");
+
+inline const QString kAttendeeListForAnyone = QStringLiteral("anyone");
+inline const QString kAttendeeListForRegistered = QStringLiteral("registered");
+inline const QString kAttendeeListForCoordinator = QStringLiteral("coordinator");
+
+inline constexpr int kDefaultMaxRepliesPerSender = 20;
 
 inline const QString kCounterFileName = QStringLiteral("Auto_Counter.txt");
 

@@ -21,6 +21,12 @@ void AttendantHome::setOption(const QString& key, const QVariant& value) const
         .setValue(SettingsKeys::kOptions + QLatin1Char('/') + key, value);
 }
 
+void AttendantHome::setProfile(const QString& key, const QVariant& value) const
+{
+    QSettings(settingsFile(m_folder), QSettings::IniFormat)
+        .setValue(SettingsKeys::kMailProfileName + QLatin1Char('/') + key, value);
+}
+
 void AttendantHome::useServers(const QString& imap, const QString& smtp, const QString& user, const QString& from,
                                const QString& caFile) const
 {

@@ -17,6 +17,8 @@ public:
     QString data() const { return m_folder + QStringLiteral("/data/enrolix/"); }
     // A value of the settings file's [options].
     void setOption(const QString& key, const QVariant& value) const;
+    // A key of the attendant's mail profile, beside those useServers writes.
+    void setProfile(const QString& key, const QVariant& value) const;
     // A mail profile on the IMAP and SMTP servers of the fixture, signed on as user with the
     // fixture's password and certificate, replies from from.
     void useServers(const QString& imap, const QString& smtp, const QString& user, const QString& from,

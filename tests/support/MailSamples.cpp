@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace Enrolix::Testing {
 
 QByteArray requestMail(const QString& subject, const QString& text, const QString& name, const QString& address,
@@ -103,6 +105,18 @@ QByteArray headerOf(const QByteArray& raw, const QByteArray& name)
         }
     }
     return value;
+}
+
+QList<QByteArray> inRequestOrder(QList<QByteArray> replies, const QList<QByteArray>& requestIds)
+{
+    const auto position = [&requestIds](const QByteArray& reply) {
+        const qsizetype at = requestIds.indexOf(headerOf(reply, "In-Reply-To"));
+        return at < 0 ? requestIds.size() : at;
+    };
+    std::stable_sort(replies.begin(), replies.end(), [&position](const QByteArray& one, const QByteArray& other) {
+        return position(one) < position(other);
+    });
+    return replies;
 }
 
 } // namespace Enrolix::Testing

@@ -34,4 +34,8 @@ Recipient recipientOf(const QByteArray& raw);
 // The value of one header of a raw message, unfolded and trimmed; empty when it is missing.
 QByteArray headerOf(const QByteArray& raw, const QByteArray& name);
 
+// Replies in the order of the requests they answer (by In-Reply-To among requestIds), whatever
+// order they arrived in over several connections; replies to no request given come last.
+QList<QByteArray> inRequestOrder(QList<QByteArray> replies, const QList<QByteArray>& requestIds);
+
 } // namespace Enrolix::Testing

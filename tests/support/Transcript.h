@@ -42,9 +42,11 @@ public:
     const QByteArray& headers() const override { return m_headers; }
     TransportFailure failure() const override;
     bool lost() const override { return false; }
+    // Noted among the requests as "afresh".
+    void startAfresh() override { requests.append(QStringLiteral("afresh")); }
 
     QStringList mismatches;
-    // The requests made, as "URL COMMAND".
+    // The requests made, as "URL COMMAND", and "afresh" where a new connection was asked for.
     QStringList requests;
     int left() const { return int(m_exchanges.size()); }
 
@@ -73,6 +75,7 @@ public:
     const QByteArray& headers() const override { return m_inner->headers(); }
     TransportFailure failure() const override { return m_inner->failure(); }
     bool lost() const override { return m_inner->lost(); }
+    void startAfresh() override { m_inner->startAfresh(); }
 
 private:
     std::unique_ptr<MailTransport> m_inner;

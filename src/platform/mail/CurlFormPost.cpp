@@ -60,7 +60,7 @@ FormPost::Answer CurlFormPost::post(const QString& url, const Fields& fields, co
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &CurlBuffers::collect);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &answer.body);
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, long(limits.connect.count()));
-    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, long((limits.connect + limits.answer).count()));
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, long((limits.connect + limits.silence).count()));
     curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, &stopRequested);
     curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &stop);

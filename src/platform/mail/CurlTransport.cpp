@@ -16,6 +16,11 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// libcurl's limit on one answer, which only a server that keeps sending can reach.
+constexpr long kLongestAnswerSeconds = 15 * 60;
+// How long a goodbye may take at most.
+constexpr milliseconds kLongestGoodbye{2000};
+
 // The host of the URL exactly as libcurl will connect to it.
 QByteArray curlHost(const QByteArray& url)
 {
@@ -61,7 +66,7 @@ long CurlTransport::startTls(const QByteArray& url) const
 
 CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, const TransportLimits& limits,
                              std::shared_ptr<TroubleClock> clock, std::stop_token stop, Credentials credentials)
-    : m_limits(limits), m_clock(std::move(clock)), m_stop(std::move(stop)), m_tls(profile.tls),
+    : m_limits(limits), m_clock(std::move(clock)), m_stop(std::move(stop)), m_watch(limits), m_tls(profile.tls),
       m_sendsSecret(!profile.user.isEmpty()),
       m_sendsToken(m_sendsSecret && profile.signOnMethod() != MailProfile::SignOnMethod::Password)
 {
@@ -69,24 +74,33 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     if (!m_clock)
         m_clock = std::make_shared<TroubleClock>(limits.troubleBudget);
+    m_clockStart.start();
     m_curl = curl_easy_init();
     if (!m_curl)
         return;
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
-    // libcurl keeps an answer line whole while it fits in half of this buffer, and cuts a longer one.
-    curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, long(2 * kWholeAnswerLine));
+    m_sockets.attach(m_curl);
+    // libcurl keeps an answer line whole while it fits in half of this buffer, and cuts a longer
+    // one: the lines of a literal of kWholeLiteral bytes with the text around it fit.
+    curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, long(2 * (kWholeLiteral + kWholeAnswerLine)));
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_error);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlBuffers::collect);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &m_body);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &CurlBuffers::collect);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &m_headers);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &CurlTransport::bodyBytes);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, &CurlTransport::headerLine);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &CurlBuffers::Upload::supply);
     curl_easy_setopt(m_curl, CURLOPT_READDATA, &m_upload);
+    // What goes out is seen through the debug callback alone; none of it is kept or shown.
+    curl_easy_setopt(m_curl, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_DEBUGFUNCTION, &CurlTransport::traffic);
+    curl_easy_setopt(m_curl, CURLOPT_DEBUGDATA, this);
     curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &CurlTransport::progress);
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connect.count()));
-    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, TransportLimits::wholeSeconds(m_limits.answer));
+    // Silence and trickling are judged as the bytes move; libcurl's own limit on one answer, from
+    // its command to its last line, must not cut a long answer that keeps coming.
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, kLongestAnswerSeconds);
     if (m_sendsSecret && credentials == Credentials::Sent) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, profile.user.toUtf8().constData());
         if (m_sendsToken) {
@@ -103,35 +117,74 @@ CurlTransport::CurlTransport(const MailProfile& profile, const QString& secret, 
 
 CurlTransport::~CurlTransport()
 {
+    hangUp();
+}
+
+void CurlTransport::hangUp()
+{
     if (!m_curl)
         return;
     // The goodbye (LOGOUT, QUIT) of a healthy server is immediate; a silent one must not hold the
-    // end of the pass for a whole answer limit.
-    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                     std::min(2L, TransportLimits::wholeSeconds(m_limits.answer)));
-    // After a stop the goodbye has the time of a request.
-    m_started.start();
-    curl_easy_cleanup(m_curl);
+    // end of the pass for a whole silence limit. libcurl waits for it with the limits the last
+    // request began with, which is why it is cut off from outside.
+    m_sockets.cutOffAfter(std::min(kLongestGoodbye, m_limits.silence), [this] { curl_easy_cleanup(m_curl); });
+    m_curl = nullptr;
 }
 
-TransportLimits::Duration CurlTransport::troubled(qint64 bytes) const
+void CurlTransport::startAfresh()
 {
-    const milliseconds elapsed(m_started.elapsed());
-    const milliseconds allowance = m_limits.grace + milliseconds(bytes * 1000 / m_limits.slowestBytesPerSecond);
-    return elapsed > allowance ? elapsed : milliseconds(0);
+    if (!m_curl)
+        return;
+    // The copy has every option and no connection.
+    CURL* fresh = curl_easy_duphandle(m_curl);
+    hangUp();
+    m_curl = fresh;
 }
 
-int CurlTransport::progress(void* self, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
+TransportLimits::Duration CurlTransport::now() const
+{
+    return milliseconds(m_clockStart.elapsed());
+}
+
+size_t CurlTransport::headerLine(char* data, size_t size, size_t count, void* self)
 {
     auto* transport = static_cast<CurlTransport*>(self);
-    transport->m_bytes = qint64(received + sent);
+    transport->m_watch.received(transport->now(), qint64(size * count));
+    return CurlBuffers::collect(data, size, count, &transport->m_headers);
+}
+
+size_t CurlTransport::bodyBytes(char* data, size_t size, size_t count, void* self)
+{
+    auto* transport = static_cast<CurlTransport*>(self);
+    transport->m_watch.received(transport->now(), qint64(size * count));
+    return CurlBuffers::collect(data, size, count, &transport->m_body);
+}
+
+int CurlTransport::traffic(CURL*, curl_infotype type, char*, size_t size, void* self)
+{
+    auto* transport = static_cast<CurlTransport*>(self);
+    if (type == CURLINFO_HEADER_OUT)
+        transport->m_watch.commandSent(transport->now());
+    else if (type == CURLINFO_DATA_OUT)
+        transport->m_watch.dataSent(transport->now(), qint64(size));
+    return 0;
+}
+
+int CurlTransport::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    auto* transport = static_cast<CurlTransport*>(self);
     // libcurl asks about once a second while it waits, so a stop ends the wait within about that.
     if (transport->m_stop.stop_requested() &&
         milliseconds(transport->m_started.elapsed()) >= transport->m_limits.afterStop) {
         transport->m_stopped = true;
         return 1;
     }
-    const TransportLimits::Duration troubled = transport->troubled(transport->m_bytes);
+    const TransportLimits::Duration now = transport->now();
+    if (transport->m_watch.silence(now) > transport->m_limits.silence) {
+        transport->m_silent = true;
+        return 1;
+    }
+    const TransportLimits::Duration troubled = transport->m_watch.troubled(now);
     return troubled.count() > 0 && transport->m_clock->overruns(troubled) ? 1 : 0;
 }
 
@@ -143,16 +196,17 @@ bool CurlTransport::begin(const QByteArray& url)
     m_body.clear();
     m_headers.clear();
     m_error[0] = '\0';
-    m_bytes = 0;
+    m_silent = false;
     curl_easy_setopt(m_curl, CURLOPT_USE_SSL, startTls(url));
     m_started.start();
+    m_watch.start(now());
     return true;
 }
 
 bool CurlTransport::finish(CURLcode code)
 {
     m_code = code;
-    m_clock->add(troubled(m_bytes));
+    m_clock->add(m_watch.troubled(now()));
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
@@ -163,10 +217,7 @@ bool CurlTransport::finish(CURLcode code)
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_LOGIN_DENIED:
     case CURLE_USE_SSL_FAILED:
-        // libcurl may still say goodbye to a server that stopped answering when the handle is
-        // cleaned up; that must not cost another answer limit.
         m_lost = true;
-        curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
         break;
     default:
         break;
@@ -224,9 +275,13 @@ TransportFailure CurlTransport::failure() const
     if (m_code == CURLE_OK)
         return {};
     const QString detail = QString::fromUtf8(m_error);
-    QString reason = server + QStringLiteral(": ") +
-                     (m_stopped ? QStringLiteral("stopped before the server answered")
-                                : CurlReasons::reasonFor(m_code, detail, m_sendsToken));
+    QString reason = server + QStringLiteral(": ");
+    if (m_stopped)
+        reason += QStringLiteral("stopped before the server answered");
+    else if (m_silent)
+        reason += CurlReasons::reasonFor(CURLE_OPERATION_TIMEDOUT, detail, m_sendsToken);
+    else
+        reason += CurlReasons::reasonFor(m_code, detail, m_sendsToken);
     if (!detail.isEmpty())
         reason += QStringLiteral(" (") + detail + QLatin1Char(')');
     // libcurl reports the refusal of a recipient as a send error naming RCPT.

@@ -94,8 +94,8 @@ bool ImapIdleSource::connect(int wake)
         m_socket = -1;
         return fail(m_implicitTls ? MailTexts::kSecureConnectionFailed : MailTexts::kConnectionLost);
     }
-    mailimap_set_timeout(m_imap, TransportLimits::wholeSeconds(m_limits.answer));
-    mailstream_low_set_timeout(mailstream_get_low(stream), TransportLimits::wholeSeconds(m_limits.answer));
+    mailimap_set_timeout(m_imap, TransportLimits::wholeSeconds(m_limits.silence));
+    mailstream_low_set_timeout(mailstream_get_low(stream), TransportLimits::wholeSeconds(m_limits.silence));
     const int greeting = mailimap_connect(m_imap, stream);
     if (greeting != MAILIMAP_NO_ERROR_AUTHENTICATED && greeting != MAILIMAP_NO_ERROR_NON_AUTHENTICATED)
         return fail(MailTexts::kConnectionLost);
