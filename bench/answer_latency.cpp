@@ -145,11 +145,9 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QTemporaryDir root;
     const MailServers servers(root.path());
-    const QMap<QString, QString>& env = servers.environment();
-    if (env.isEmpty()) {
-        std::fprintf(stderr, "the mail servers did not start\n");
+    if (!servers.started())
         return 1;
-    }
+    const QMap<QString, QString>& env = servers.environment();
     const int imapPort = env.value(QStringLiteral("ENROLIX_IMAP_PORT")).toInt();
     const int smtpPort = env.value(QStringLiteral("ENROLIX_SMTP_PORT")).toInt();
     const QStringList delay{QStringLiteral("--delay-ms"), QStringLiteral("10")};

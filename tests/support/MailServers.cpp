@@ -4,6 +4,8 @@
 
 #include <QProcess>
 
+#include <cstdio>
+
 namespace Enrolix::Testing {
 
 MailServers::MailServers(const QString& folder) : m_file(folder + QStringLiteral("/servers.env"))
@@ -15,6 +17,13 @@ MailServers::MailServers(const QString& folder) : m_file(folder + QStringLiteral
 MailServers::~MailServers()
 {
     QProcess::execute(QStringLiteral(ENROLIX_MAIL_SERVERS_SCRIPT), {QStringLiteral("stop"), m_file});
+}
+
+bool MailServers::started() const
+{
+    if (m_environment.isEmpty())
+        std::fprintf(stderr, "the mail servers did not start\n");
+    return !m_environment.isEmpty();
 }
 
 } // namespace Enrolix::Testing

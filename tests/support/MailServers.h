@@ -18,6 +18,8 @@ public:
 
     // The file that names their ports, folders and certificate, as ENROLIX_MAIL_SERVERS does.
     QString environmentFile() const { return m_file; }
+    // Whether they started; when not, says so on standard error.
+    bool started() const;
     // Its values; empty when the servers did not start.
     const QMap<QString, QString>& environment() const { return m_environment; }
 
