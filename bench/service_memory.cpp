@@ -63,7 +63,7 @@ public:
     Service()
     {
         m_process.setProgram(QStringLiteral(ENROLIX_ATTENDANT));
-        // One line on standard error per pass.
+        // One line on standard error per pass, besides how it watches and its notices.
         m_process.setReadChannel(QProcess::StandardError);
         m_process.start();
         m_process.waitForStarted();
@@ -80,13 +80,17 @@ public:
     // The replies the next pass sent; nothing when it failed or none ended in time.
     std::optional<int> nextPass()
     {
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(kPassTimeoutMs)) {
-                std::fprintf(stderr, "service: no pass ended\n");
-                return std::nullopt;
+        QByteArray line;
+        // The lines of how the service watches and of its notices are not those of a pass.
+        while (line.isEmpty() || line.startsWith("watching: ") || line.startsWith("notice: ")) {
+            while (!m_process.canReadLine()) {
+                if (!m_process.waitForReadyRead(kPassTimeoutMs)) {
+                    std::fprintf(stderr, "service: no pass ended\n");
+                    return std::nullopt;
+                }
             }
+            line = m_process.readLine().trimmed();
         }
-        const QByteArray line = m_process.readLine().trimmed();
         if (!line.startsWith("pass: ") || line.startsWith("pass: not connected")) {
             std::fprintf(stderr, "service: %s\n", line.constData());
             return std::nullopt;
