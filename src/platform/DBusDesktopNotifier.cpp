@@ -11,7 +11,7 @@ const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 // A service that is slow to start must not hold up the passes for long.
 constexpr int kAnswerMs = 5000;
-// The urgency levels of the notification specification.
+// The urgency hints a desktop notification service understands.
 constexpr uchar kNormal = 1;
 constexpr uchar kCritical = 2;
 // The server's own default display time.
