@@ -23,12 +23,25 @@ private Q_SLOTS:
         QTest::newRow("cr") << "a\rb\r" << QStringList{"a", "b"};
         QTest::newRow("no final end") << "a\r\nb" << QStringList{"a", "b"};
         QTest::newRow("empty line kept") << "a\r\n\r\nb\r\n" << QStringList{"a", "", "b"};
+        QTest::newRow("mixed") << "a\rb\r\nc\r\r\nd\ne" << QStringList{"a", "b", "c", "", "d", "e"};
+        QTest::newRow("utf-8") << "Zo\u00eb\r\n\u00c5sa\r" << QStringList{"Zo\u00eb", "\u00c5sa"};
     }
+    // From a text, and from a file one line at a time.
     void splitLines_acceptsEveryLineEnd()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
         QCOMPARE(TextFiles::splitLines(text), lines);
+        Testing::TestFolders folders;
+        const QString path = folders.work() + QStringLiteral("lines.txt");
+        folders.write(path, text.toUtf8());
+        QStringList read;
+        QVERIFY(TextFiles::forEachLine(path, [&read](const QString& line) { read.append(line); }).ok());
+        QCOMPARE(read, lines);
+        QVERIFY(TextFiles::keepLines(path, [](const QString& line) { return line != QStringLiteral("b"); }).ok());
+        QStringList kept = lines;
+        kept.removeAll(QStringLiteral("b"));
+        QCOMPARE(TextFiles::readLines(path).value(), kept);
     }
 
     void writeAndAppend_useCrLfAndUtf8()
@@ -113,6 +126,9 @@ private Q_SLOTS:
         const FileResult result = TextFiles::writeWhole(path, QString::fromUtf8(old.chopped(2)));
         QVERIFY(!result.ok());
         QVERIFY2(result.description.contains(QStringLiteral("space")), qPrintable(result.description));
+        QCOMPARE(folders.read(path), old);
+        const FileResult kept = TextFiles::keepLines(path, [](const QString& line) { return line != QStringLiteral("Bob"); });
+        QVERIFY2(kept.description.contains(QStringLiteral("space")), qPrintable(kept.description));
         QCOMPARE(folders.read(path), old);
         QCOMPARE(QDir(folders.work()).entryList(QDir::Files), QStringList{QStringLiteral("E00001.sc")});
     }

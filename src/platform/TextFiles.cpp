@@ -82,6 +82,62 @@ std::optional<QStringList> readLines(const QString& path, FileResult* result)
     return splitLines(*text);
 }
 
+FileResult forEachLine(const QString& path, const std::function<void(const QString&)>& visit)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file);
+    while (!file.atEnd()) {
+        QByteArray bytes = file.readLine();
+        if (file.error() != QFileDevice::NoError)
+            return failure(file);
+        if (bytes.endsWith('\n'))
+            bytes.chop(1);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        // Lines ended by a lone CR arrive together, as what comes before the next LF.
+        for (const QByteArray& line : bytes.split('\r'))
+            visit(QString::fromUtf8(line));
+    }
+    return FileResult::success();
+}
+
+FileResult keepLines(const QString& path, const std::function<bool(const QString&)>& keep)
+{
+    QSaveFile staged(path);
+    // Unbuffered and written in chunks of our own: a chunk that does not fit fails with its reason.
+    if (!staged.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failure(staged);
+    constexpr qsizetype kChunk = 64 * 1024;
+    QByteArray chunk;
+    bool written = true;
+    const auto writeChunk = [&] {
+        written = written && staged.write(chunk) == chunk.size();
+        chunk.clear();
+    };
+    const FileResult read = forEachLine(path, [&](const QString& line) {
+        if (!keep(line))
+            return;
+        chunk += (line + kLineEnd).toUtf8();
+        if (chunk.size() >= kChunk)
+            writeChunk();
+    });
+    writeChunk();
+    if (!read.ok()) {
+        staged.cancelWriting();
+        return read;
+    }
+    if (!written || !DiskSync::file(staged)) {
+        const FileResult result = failure(staged);
+        staged.cancelWriting();
+        return result;
+    }
+    if (!staged.commit())
+        return failure(staged);
+    DiskSync::folder(QFileInfo(path).absolutePath());
+    return FileResult::success();
+}
+
 std::optional<QString> readFirstLine(const QString& path, FileResult* result)
 {
     const std::optional<QStringList> lines = readLines(path, result);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -31,6 +32,14 @@ std::optional<QString> readAll(const QString& path, FileResult* result = nullptr
 
 // The lines without their line ends, or nothing when the file cannot be opened for reading.
 std::optional<QStringList> readLines(const QString& path, FileResult* result = nullptr);
+
+// Calls visit with each line, without its line end, reading one line at a time, so that a long
+// file never sits whole in memory. The lines are those readLines gives.
+FileResult forEachLine(const QString& path, const std::function<void(const QString&)>& visit);
+
+// Rewrites the file with only the lines keep() keeps, one line at a time, staged like a
+// StagedFile: a failure leaves the file as it was.
+FileResult keepLines(const QString& path, const std::function<bool(const QString&)>& keep);
 
 // The first line without its line end (empty for an empty file).
 std::optional<QString> readFirstLine(const QString& path, FileResult* result = nullptr);
