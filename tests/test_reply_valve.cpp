@@ -61,7 +61,7 @@ private Q_SLOTS:
         QVERIFY(first.admits(kAnn, QStringLiteral("a1")));
         QVERIFY(first.count(kAnn, QStringLiteral("a1")));
         // A restart, or another program, reads the same counts.
-        const ReplyValve restarted = valve(3);
+        ReplyValve restarted = valve(3);
         QVERIFY(!restarted.admits(kAnn, QStringLiteral("new")));
         QVERIFY(restarted.admits(kAnn, QStringLiteral("a2")));
         QCOMPARE(m_folders->read(path()).count('\n'), 3);
@@ -95,6 +95,23 @@ private Q_SLOTS:
         // Forgotten lines leave the file: it holds no more than a day's replies.
         const int lines = int(m_folders->read(path()).count('\n'));
         QCOMPARE(lines, admitted ? (later == 24 * kHour ? 1 : 0) : 3);
+    }
+
+    // The file as another program, or an earlier run, left it: damaged lines are forgotten with the old ones.
+    void file_writtenElsewhere_countsItsWholeLinesOnly()
+    {
+        const QByteArray now = QByteArray::number(kStart);
+        const QByteArray ann = now + " 0123456789abcdef ann@example.org\r\n";
+        QVERIFY(QDir().mkpath(QFileInfo(path()).absolutePath()));
+        m_folders->write(path(), ann + now + " fedcba9876543210 ann@example.org\n" + now
+                                     + " 00000000000000ff ann@example.org\r" + now + " 12ab ann@example.org\r\n"
+                                     + "soon 0123456789abcdee ann@example.org\r\n" + now + " 0123456789abcded\r\n");
+        ReplyValve read = valve(3);
+        QVERIFY(!read.admits(QStringLiteral("Ann@example.org"), QStringLiteral("new")));
+        ReplyValve higher = valve(4);
+        QVERIFY(higher.admits(kAnn, QStringLiteral("new")));
+        QCOMPARE(m_folders->read(path()).count('\n'), 3);
+        QVERIFY(m_folders->read(path()).startsWith(ann));
     }
 
     void off_admitsEveryMailAndWritesNothing()

@@ -8,11 +8,15 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QtEndian>
+
+#include <optional>
 
 namespace Enrolix {
 namespace {
 
 const QChar kSeparator = QLatin1Char(' ');
+constexpr int kTagDigits = 16;
 
 // One spelling per address, and one line whatever the address holds.
 QString folded(const QString& address)
@@ -20,10 +24,42 @@ QString folded(const QString& address)
     return withVisibleControlCharacters(address.toCaseFolded());
 }
 
-// Short, yet long enough that two mails of a day never share it.
-QString tagOf(const QString& key)
+// The first 64 bits of the text's SHA-256: no sender can choose an address that counts as another's.
+quint64 digestOf(const QString& text)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+    const QByteArray hash = QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256);
+    return qFromBigEndian<quint64>(hash.constData());
+}
+
+// Short, yet long enough that two mails of a day never share it; written as its hex digits.
+quint64 tagOf(const QString& key)
+{
+    return digestOf(key);
+}
+
+// A line of the file: "seconds since the epoch, tag, address".
+struct Line
+{
+    qint64 at{0};
+    quint64 tag{0};
+    QString address;
+};
+
+// The line when it is whole and within the window around now: a line from more than a day ahead
+// was written under a clock set wrong since.
+std::optional<Line> currentLine(const QString& text, qint64 now)
+{
+    Line line;
+    bool timeOk = false;
+    bool tagOk = false;
+    line.at = text.section(kSeparator, 0, 0).toLongLong(&timeOk);
+    const QString tag = text.section(kSeparator, 1, 1);
+    line.tag = tag.toULongLong(&tagOk, 16);
+    line.address = text.section(kSeparator, 2);
+    if (!timeOk || !tagOk || tag.size() != kTagDigits || line.address.isEmpty()
+        || qAbs(now - line.at) >= ReplyValve::kWindowSeconds)
+        return std::nullopt;
+    return line;
 }
 
 } // namespace
@@ -36,8 +72,6 @@ QString ReplyValve::defaultPath()
 ReplyValve::ReplyValve(const QString& path, int maxReplies, Clock now)
     : m_path(path), m_maxReplies(maxReplies), m_now(std::move(now))
 {
-    if (m_maxReplies > 0)
-        load();
 }
 
 ReplyValve::ReplyValve(const QString& path, int maxReplies)
@@ -45,57 +79,61 @@ ReplyValve::ReplyValve(const QString& path, int maxReplies)
 {
 }
 
-void ReplyValve::load()
+bool ReplyValve::loaded()
 {
+    if (m_state != State::Unread)
+        return m_state == State::Usable;
+    m_state = State::Usable;
     if (!QFileInfo::exists(m_path))
-        return;
-    const std::optional<QStringList> lines = TextFiles::readLines(m_path);
-    if (!lines) {
-        m_usable = false;
-        return;
-    }
+        return true;
     const qint64 now = m_now();
-    QStringList kept;
-    for (const QString& line : *lines) {
-        bool ok = false;
-        const qint64 at = line.section(kSeparator, 0, 0).toLongLong(&ok);
-        const QString tag = line.section(kSeparator, 1, 1);
-        const QString address = line.section(kSeparator, 2);
-        // A line from more than a day ahead was written under a clock set wrong since.
-        if (!ok || tag.isEmpty() || address.isEmpty() || qAbs(now - at) >= kWindowSeconds)
-            continue;
-        kept.append(line);
-        ++m_replies[address];
-        m_tags.insert(tag);
+    int forgotten = 0;
+    const FileResult read = TextFiles::forEachLine(m_path, [&](const QString& text) {
+        const std::optional<Line> line = currentLine(text, now);
+        if (!line) {
+            ++forgotten;
+            return;
+        }
+        ++m_replies[digestOf(line->address)];
+        m_tags.insert(line->tag);
+    });
+    if (!read.ok()) {
+        m_state = State::Unusable;
+        m_replies.clear();
+        m_tags.clear();
+        return false;
     }
     // Should the rewrite fail, the old file reads the same next time.
-    if (kept.size() != lines->size())
-        TextFiles::writeLines(m_path, kept);
+    if (forgotten > 0)
+        TextFiles::keepLines(m_path, [now](const QString& text) { return currentLine(text, now).has_value(); });
+    return true;
 }
 
-bool ReplyValve::admits(const QString& address, const QString& key) const
+bool ReplyValve::admits(const QString& address, const QString& key)
 {
-    if (m_maxReplies <= 0 || m_tags.contains(tagOf(key)))
+    // A file that cannot be read admits the mail here; count() then holds its reply back.
+    if (m_maxReplies <= 0 || !loaded() || m_tags.contains(tagOf(key)))
         return true;
-    return m_replies.value(folded(address)) < m_maxReplies;
+    return m_replies.value(digestOf(folded(address))) < m_maxReplies;
 }
 
 bool ReplyValve::count(const QString& address, const QString& key)
 {
     if (m_maxReplies <= 0)
         return true;
-    if (!m_usable)
+    if (!loaded())
         return false;
-    const QString tag = tagOf(key);
+    const quint64 tag = tagOf(key);
     if (m_tags.contains(tag))
         return true;
     const QString sender = folded(address);
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    const QString line = QString::number(m_now()) + kSeparator + tag + kSeparator + sender;
+    const QString line = QString::number(m_now()) + kSeparator
+                         + QStringLiteral("%1").arg(tag, kTagDigits, 16, QLatin1Char('0')) + kSeparator + sender;
     // Without a wait for the disk: a reply is counted for every request.
     if (!TextFiles::appendLine(m_path, line, TextFiles::Sync::Later).ok())
         return false;
-    ++m_replies[sender];
+    ++m_replies[digestOf(sender)];
     m_tags.insert(tag);
     return true;
 }

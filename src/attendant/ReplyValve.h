@@ -14,7 +14,9 @@ namespace Enrolix {
 // appended as it is counted: the count outlives a restart or a killed program (a power cut may
 // lose the last few). Reading the file forgets the lines older than 24 hours and rewrites it
 // without them, so it holds no more than a day's replies. The tag names the request mail: a mail
-// handled again (its reply could not go out) is counted once.
+// handled again (its reply could not go out) is counted once. The file is read at the first
+// request, not before (a pass without requests never reads it), one line at a time; in memory a
+// reply takes two numbers, so a busy day of replies to different senders stays small.
 class ReplyValve
 {
 public:
@@ -25,27 +27,31 @@ public:
     // The file in the per-user data folder.
     static QString defaultPath();
 
-    // Reads the counts of the file; maxReplies 0 turns the valve off, and then it never touches the file.
+    // maxReplies 0 turns the valve off, and then it never touches the file.
     ReplyValve(const QString& path, int maxReplies, Clock now);
     explicit ReplyValve(const QString& path, int maxReplies);
 
     // False once maxReplies replies went to the address (whatever its case) within the last
     // 24 hours, unless this very mail (key) is counted among them.
-    bool admits(const QString& address, const QString& key) const;
+    bool admits(const QString& address, const QString& key);
     // Counts a reply to the mail; false when the count cannot be kept (the file cannot be read or
     // written), and then no reply may go out.
     bool count(const QString& address, const QString& key);
 
 private:
-    void load();
+    enum class State { Unread, Usable, Unusable };
+
+    // Reads the file at the first use; false when it cannot be read.
+    bool loaded();
 
     QString m_path;
     int m_maxReplies{0};
     Clock m_now;
-    bool m_usable{true};
-    // Replies within the window by address, folded to one case.
-    QHash<QString, int> m_replies;
-    QSet<QString> m_tags;
+    State m_state{State::Unread};
+    // Replies within the window, by a digest of the address folded to one case.
+    QHash<quint64, int> m_replies;
+    // The tags of the mails counted, as the numbers their digits spell.
+    QSet<quint64> m_tags;
 };
 
 } // namespace Enrolix
