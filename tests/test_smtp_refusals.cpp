@@ -2,6 +2,7 @@
 // or of the whole profile (by its enhanced status code, its reply code, or the same refusal for
 // several recipients in a row).
 #include "mail/MailProfile.h"
+#include "mail/SmtpConnections.h"
 #include "mail/SmtpOutbox.h"
 
 #include <QtTest>
@@ -75,6 +76,44 @@ class TestSmtpRefusals : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A lost connection is its own trouble while another connection sent, or still sends its first
+    // mail; the last one lost stops them all.
+    void lostConnection_stopsAllOnlyWhenNoOtherSendsOrSent_data()
+    {
+        QTest::addColumn<bool>("lostHadSent");
+        QTest::addColumn<int>("othersSent");
+        QTest::addColumn<int>("othersSending");
+        QTest::addColumn<bool>("othersGoOn");
+        QTest::newRow("alone") << false << 0 << 0 << false;
+        QTest::newRow("alone, after mails of its own") << true << 0 << 0 << false;
+        QTest::newRow("another sent") << false << 1 << 0 << true;
+        QTest::newRow("another at its first mail") << true << 0 << 1 << true;
+        QTest::newRow("two at their first mail") << false << 0 << 2 << true;
+    }
+    void lostConnection_stopsAllOnlyWhenNoOtherSendsOrSent()
+    {
+        QFETCH(bool, lostHadSent);
+        QFETCH(int, othersSent);
+        QFETCH(int, othersSending);
+        QFETCH(bool, othersGoOn);
+        SmtpConnections connections;
+        for (int i = 0; i < othersSent + (lostHadSent ? 1 : 0); ++i)
+            connections.working();
+        for (int i = 0; i < othersSending; ++i)
+            connections.sendingStarted();
+        const QString lost = QStringLiteral("smtp://127.0.0.1:25: connection lost");
+        QCOMPARE(connections.leave(lostHadSent, lost), othersGoOn);
+        QCOMPARE(connections.stopped(), othersGoOn ? std::nullopt : std::optional<QString>(lost));
+        // Those still sending fail in their turn: the last of them stops the rest, with its reason.
+        for (int i = 0; i < othersSending; ++i) {
+            connections.sendingEnded();
+            const bool last = i + 1 == othersSending && othersSent == 0;
+            QCOMPARE(connections.leave(false, QStringLiteral("gone %1").arg(i)), !last);
+        }
+        if (othersSending > 0 && othersSent == 0)
+            QCOMPARE(connections.stopped(), std::optional<QString>(QStringLiteral("gone %1").arg(othersSending - 1)));
+    }
+
     // One refusal
     void refusal_isSortedByWhatItConcerns_data()
     {

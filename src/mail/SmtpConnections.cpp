@@ -42,12 +42,25 @@ void SmtpConnections::working()
     ++m_working;
 }
 
+void SmtpConnections::sendingStarted()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_sending;
+}
+
+void SmtpConnections::sendingEnded()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    --m_sending;
+}
+
 bool SmtpConnections::leave(bool working, const QString& failure)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (working)
         --m_working;
-    if (m_working > 0)
+    // A connection still at its first mail is no sign yet that the server is out of reach.
+    if (m_working > 0 || m_sending > 0)
         return true;
     // Another connection would only cost another time limit.
     if (!m_stopped)

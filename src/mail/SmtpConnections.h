@@ -12,7 +12,8 @@ namespace Enrolix {
 
 // What the SMTP connections of one session learn together, each from its own thread: whether they
 // are to stop (the server refuses the profile, or cannot be reached by any of them), the streak of
-// refusals that would show a refusal, and how many connections have sent mail and still can.
+// refusals that would show a refusal, how many connections have sent mail and still can, and how
+// many are sending now.
 class SmtpConnections
 {
 public:
@@ -31,8 +32,12 @@ public:
     void endStreak();
     // A connection sent its first mail.
     void working();
+    // A connection hands a mail to the server, and has its answer.
+    void sendingStarted();
+    void sendingEnded();
     // A connection was lost (working: it had sent mail); true while another one that sent mail
-    // still can. Otherwise the server is out of reach, for the reason given: all stop.
+    // still can, or is sending now and may yet. Otherwise the server is out of reach, for the
+    // reason given: all stop.
     bool leave(bool working, const QString& failure);
 
 private:
@@ -41,6 +46,7 @@ private:
     std::optional<SmtpRefusal> m_streak;
     QSet<QString> m_streakRecipients;
     int m_working{0};
+    int m_sending{0};
 };
 
 } // namespace Enrolix

@@ -30,7 +30,10 @@ SendResult SmtpOutbox::send(const QString& from, const QString& to, const QByteA
     }
     if (m_lost)
         return SendResult::Unavailable;
-    if (m_transport->send(m_url, '<' + from.toUtf8() + '>', '<' + to.toUtf8() + '>', message)) {
+    m_connections->sendingStarted();
+    const bool sent = m_transport->send(m_url, '<' + from.toUtf8() + '>', '<' + to.toUtf8() + '>', message);
+    m_connections->sendingEnded();
+    if (sent) {
         m_connections->endStreak();
         if (!m_working)
             m_connections->working();
