@@ -222,12 +222,15 @@ private Q_SLOTS:
     void signIn_thenEveryPassTradesTheRefreshToken_untilItIsRevoked_data()
     {
         QTest::addColumn<bool>("keyring");
-        QTest::newRow("in the keyring") << true;
-        QTest::newRow("in the settings file, without a keyring") << false;
+        QTest::addColumn<bool>("renewalRefused");
+        QTest::newRow("in the keyring") << true << false;
+        QTest::newRow("in the settings file, without a keyring") << false << false;
+        QTest::newRow("in a keyring that refuses the renewed one") << true << true;
     }
     void signIn_thenEveryPassTradesTheRefreshToken_untilItIsRevoked()
     {
         QFETCH(bool, keyring);
+        QFETCH(bool, renewalRefused);
         m_test->keyring.isAvailable = keyring;
         m_test->store.write(kProfile, SettingsKeys::kMailAuth, QStringLiteral("xoauth2"));
         m_test->store.write(kProfile, SettingsKeys::kMailOAuthAuthorizeUrl,
@@ -262,6 +265,14 @@ private Q_SLOTS:
                  keyring ? QStringLiteral("keyring") : QString());
         QVERIFY(!m_test->store.values.contains(kProfile + QStringLiteral("/password")));
 
+        if (renewalRefused) {
+            m_test->keyring.refusal = QStringLiteral("the collection is locked");
+            const PassReport refused = pass();
+            QCOMPARE(refused.failure, MailTexts::renewedSignInNotKept(user, m_test->keyring.refusal));
+            QCOMPARE(refused.replies, 0);
+            QCOMPARE(kept(), saved);
+            return;
+        }
         PassReport report = pass();
         QVERIFY2(report.failure.isEmpty(), qPrintable(report.failure));
         QCOMPARE(report.replies, 1);

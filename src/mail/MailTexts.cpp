@@ -30,6 +30,13 @@ QString maildirMissing(const QString& path)
     return QStringLiteral("maildir:%1: ").arg(path) + kFolderMissing;
 }
 
+QString renewedSignInNotKept(const QString& user, const QString& reason)
+{
+    return QStringLiteral("the keyring could not keep the renewed sign-in for %1 (%2): sign in again under "
+                          "Tools > Mail Account")
+        .arg(user, reason);
+}
+
 QString keyringHoldsNoSecret(const QString& user)
 {
     return QStringLiteral("the keyring is locked or holds no password for %1").arg(user);

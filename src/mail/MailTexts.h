@@ -33,6 +33,8 @@ inline const QString kConnectionLost = QStringLiteral("connection lost");
 QString maildirMissing(const QString& path);
 // The secret of a profile could not be had.
 QString keyringHoldsNoSecret(const QString& user);
+// The provider renewed the sign-in, and the keyring would not keep the new one.
+QString renewedSignInNotKept(const QString& user, const QString& reason);
 inline const QString kSignInExpired =
     QStringLiteral("the sign-in has expired: sign in again under Tools > Mail Account");
 // The token endpoint answered, but not with an access token.

@@ -53,10 +53,12 @@ ProfileSecret::Resolved ProfileSecret::accessToken(const MailProfile& profile, c
         return {std::nullopt, grant.failure, {}};
     // The provider may accept the old refresh token no more: the new one replaces it at once.
     if (!grant.rotatedRefreshToken.isEmpty()) {
-        QString ignored;
-        if (inKeyring)
-            m_keyring.write(profile.user, grant.rotatedRefreshToken, ignored);
-        else if (!given && store)
+        QString problem;
+        // Said now, rather than as an expired sign-in at the next pass, which the old token
+        // would meet once the provider refuses it.
+        if (inKeyring && !m_keyring.write(profile.user, grant.rotatedRefreshToken, problem))
+            return {std::nullopt, MailTexts::renewedSignInNotKept(profile.user, problem), {}};
+        if (!inKeyring && !given && store)
             store->write(name, SettingsKeys::kMailOAuthRefreshToken, grant.rotatedRefreshToken);
     }
     return {grant.accessToken, {}, grant.rotatedRefreshToken};

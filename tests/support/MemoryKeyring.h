@@ -22,8 +22,8 @@ public:
     bool write(const QString& account, const QString& secret, QString& failure) override
     {
         const QMutexLocker lock(&m_mutex);
-        if (!isAvailable) {
-            failure = QStringLiteral("no keyring");
+        if (!isAvailable || !refusal.isEmpty()) {
+            failure = isAvailable ? refusal : QStringLiteral("no keyring");
             return false;
         }
         secrets.insert(account, secret);
@@ -31,6 +31,8 @@ public:
     }
 
     bool isAvailable{true};
+    // When set, every write fails with it, as a keyring locked since it was read.
+    QString refusal;
     QMap<QString, QString> secrets;
 
 private:
